@@ -1,0 +1,130 @@
+# Shared set-up for scripts/test and scripts/run. Source it; do not run it.
+#
+# BUILD_DIR (default: <repo>/build) holds both builds and the build's own Wine prefix:
+#   $BUILD_DIR/win      the Windows build (MinGW-w64, run under Wine)
+#   $BUILD_DIR/host     the native build of the portable modules, with sanitizers
+#   $BUILD_DIR/prefix   the WINEPREFIX that tests and the demo use; never the user's
+
+VSC_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$VSC_ROOT/build}
+mkdir -p "$BUILD_DIR"
+BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+
+# Debian packages the build, the tests and the screenshots need.
+VSC_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils x11-apps imagemagick googletest)
+
+log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
+
+ensure_packages() {
+  local missing=() p
+  for p in "${VSC_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null ||
+    { $sudo apt-get update </dev/null && $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null; }
+}
+
+# Debian's wine64 keeps its loader in its library folder, not on PATH.
+find_wine() {
+  local c
+  for c in /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 "$(command -v wine64 2>/dev/null)" "$(command -v wine 2>/dev/null)"; do
+    if [ -n "$c" ] && [ -x "$c" ]; then WINE=$c; break; fi
+  done
+  [ -n "${WINE:-}" ] || { log "no wine64 loader found"; return 1; }
+  WINESERVER=$(dirname "$WINE")/wineserver
+  [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
+  export WINE WINESERVER
+}
+
+# The environment every Wine start of ours runs in. Mono and Gecko are switched off, so that a new
+# prefix never waits on an installer dialog that nobody can answer.
+wine_env() {
+  export WINEPREFIX=${1:-$BUILD_DIR/prefix}
+  export WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+ensure_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    DISPLAY= timeout 300 "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+    [ -f "$WINEPREFIX/system.reg" ] || { log "Wine prefix creation failed"; return 1; }
+  fi
+}
+
+# Processes started here, stopped by stop_services and by nothing else.
+VSC_STARTED_XVFB=""
+VSC_STARTED_WINESERVER=""
+
+start_wineserver() {
+  "$WINESERVER" -p
+  VSC_STARTED_WINESERVER=$WINEPREFIX
+  # Start Wine's own background processes (services, explorer) now, detached from any output pipe:
+  # started by a test instead, they would inherit its pipes and CTest would wait on them for ever.
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+start_xvfb() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    VSC_STARTED_XVFB=$!
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    export DISPLAY=":$n"
+    return 0
+  done
+  log "no free X display number"
+  return 1
+}
+
+stop_services() {
+  if [ -n "$VSC_STARTED_WINESERVER" ]; then
+    WINEPREFIX=$VSC_STARTED_WINESERVER "$WINESERVER" -k 2>/dev/null || true
+    VSC_STARTED_WINESERVER=""
+  fi
+  if [ -n "$VSC_STARTED_XVFB" ]; then
+    kill "$VSC_STARTED_XVFB" 2>/dev/null || true
+    wait "$VSC_STARTED_XVFB" 2>/dev/null || true
+    VSC_STARTED_XVFB=""
+  fi
+}
+
+# The emulator that CTest puts in front of every Windows test binary.
+write_wine_exec() {
+  cat > "$BUILD_DIR/wine-exec" <<SH
+#!/usr/bin/env bash
+export WINEPREFIX="$WINEPREFIX" WINEARCH=win64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES"
+export WINEDEBUG="\${WINEDEBUG:--all}" VSC_BUILD_PREFIX="$WINEPREFIX"
+exec "$WINE" "\$@"
+SH
+  chmod +x "$BUILD_DIR/wine-exec"
+}
+
+configure_and_build() {
+  if [ ! -f "$BUILD_DIR/win/CMakeCache.txt" ]; then
+    cmake -S "$VSC_ROOT" -B "$BUILD_DIR/win" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_TOOLCHAIN_FILE="$VSC_ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD_DIR/wine-exec" >/dev/null
+  fi
+  cmake --build "$BUILD_DIR/win" -j "$JOBS"
+  if [ "${1:-}" = "with-host" ]; then
+    if [ ! -f "$BUILD_DIR/host/CMakeCache.txt" ]; then
+      cmake -S "$VSC_ROOT" -B "$BUILD_DIR/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    fi
+    cmake --build "$BUILD_DIR/host" -j "$JOBS"
+  fi
+}

@@ -1,0 +1,245 @@
+#include "registry/NTReg.h"
+
+#include <vector>
+
+namespace vsc {
+
+UniqueKey& UniqueKey::operator=(UniqueKey&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+}
+
+HKEY UniqueKey::release() {
+    HKEY key = key_;
+    key_ = nullptr;
+    return key;
+}
+
+void UniqueKey::reset(HKEY key) {
+    if (key_ && key_ != key) RegCloseKey(key_);
+    key_ = key;
+}
+
+ValueKind KindOfRegType(DWORD regType) {
+    switch (regType) {
+    case REG_SZ: return vkString;
+    case REG_EXPAND_SZ: return vkExpandString;
+    case REG_BINARY: return vkBinary;
+    case REG_DWORD: return vkInteger;
+    default: return vkUnknown;
+    }
+}
+
+DWORD RegTypeOfKind(ValueKind kind) {
+    switch (kind) {
+    case vkString: return REG_SZ;
+    case vkExpandString: return REG_EXPAND_SZ;
+    case vkInteger: return REG_DWORD;
+    case vkBinary: return REG_BINARY;
+    default: return REG_NONE;
+    }
+}
+
+namespace {
+
+std::string InvalidType(const std::string& name) { return "Invalid data type for '" + name + "'"; }
+
+// Names enumerated by index with a buffer of maxLength + 1 characters. An entry that fails at its
+// index (the key changed under us, or the name grew past the reported maximum) is left out.
+template <typename EnumFn>
+void ListNames(DWORD count, DWORD maxLength, std::vector<std::string>& names, EnumFn enumerate) {
+    std::vector<char> buffer(static_cast<size_t>(maxLength) + 1);
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        buffer[0] = '\0';
+        if (enumerate(i, buffer.data(), &length) != ERROR_SUCCESS) continue;
+        if (length > buffer.size()) length = static_cast<DWORD>(buffer.size());
+        names.emplace_back(buffer.data(), strnlen(buffer.data(), length));
+    }
+}
+
+}  // namespace
+
+void TNTRegistry::SelectRoot(HKEY root) {
+    if (root == root_) return;
+    root_ = root;
+    ReleaseKey();
+}
+
+bool TNTRegistry::OpenSubKey(const std::string& subKey, bool canCreate) {
+    std::string path = subKey;
+    if (!path.empty() && path[0] == '\\') path.erase(0, 1);
+    if (!root_) return false;
+
+    HKEY key = nullptr;
+    bool opened = false;
+    if (canCreate && !path.empty()) {
+        for (REGSAM access : {static_cast<REGSAM>(KEY_ALL_ACCESS), static_cast<REGSAM>(KEY_READ | KEY_WRITE)}) {
+            if (RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                                nullptr) == ERROR_SUCCESS) {
+                opened = true;
+                break;
+            }
+        }
+    } else {
+        for (REGSAM access : {static_cast<REGSAM>(KEY_ALL_ACCESS), static_cast<REGSAM>(KEY_READ | KEY_WRITE),
+                              static_cast<REGSAM>(KEY_READ)}) {
+            if (RegOpenKeyExA(root_, path.c_str(), 0, access, &key) == ERROR_SUCCESS) {
+                opened = true;
+                break;
+            }
+        }
+    }
+    if (!opened) return false;
+    MakeCurrent(key);
+    return true;
+}
+
+bool TNTRegistry::QueryKeyInfo(KeyInfo& info) const {
+    info = KeyInfo();
+    if (!open_) return false;
+    DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxData = 0;
+    FILETIME written = {};
+    if (RegQueryInfoKeyA(open_.get(), nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
+                         &maxValueName, &maxData, nullptr, &written) != ERROR_SUCCESS)
+        return false;
+    // A double-byte system locale may report lengths in characters where names take two bytes each.
+    if (GetSystemMetrics(SM_DBCSENABLED)) {
+        maxSubKey *= 2;
+        maxValueName *= 2;
+    }
+    info.SubKeyCount = subKeys;
+    info.MaxSubKeyNameLength = maxSubKey;
+    info.ValueCount = values;
+    info.MaxValueNameLength = maxValueName;
+    info.MaxDataLength = maxData;
+    info.LastWriteTime = (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return true;
+}
+
+void TNTRegistry::ListSubKeyNames(std::vector<std::string>& names) const {
+    names.clear();
+    KeyInfo info;
+    if (!QueryKeyInfo(info)) return;
+    HKEY key = open_.get();
+    ListNames(info.SubKeyCount, info.MaxSubKeyNameLength, names, [key](DWORD i, char* buffer, DWORD* length) {
+        return RegEnumKeyExA(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+void TNTRegistry::ListValueNames(std::vector<std::string>& names) const {
+    names.clear();
+    KeyInfo info;
+    if (!QueryKeyInfo(info)) return;
+    HKEY key = open_.get();
+    ListNames(info.ValueCount, info.MaxValueNameLength, names, [key](DWORD i, char* buffer, DWORD* length) {
+        return RegEnumValueA(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+bool TNTRegistry::QueryValueInfo(const std::string& name, vsc::ValueKind& kind, DWORD& size) const {
+    DWORD type = REG_NONE;
+    size = 0;
+    if (!open_ || RegQueryValueExA(open_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    kind = KindOfRegType(type);
+    return true;
+}
+
+long long TNTRegistry::ValueSize(const std::string& name) const {
+    vsc::ValueKind kind;
+    DWORD size;
+    return QueryValueInfo(name, kind, size) ? static_cast<long long>(size) : -1;
+}
+
+ValueKind TNTRegistry::ValueKind(const std::string& name) const {
+    vsc::ValueKind kind;
+    DWORD size;
+    return QueryValueInfo(name, kind, size) ? kind : vkUnknown;
+}
+
+vsc::ValueKind TNTRegistry::ReadRaw(const std::string& name, void* buffer, DWORD bufferSize, DWORD& bytesRead) const {
+    DWORD type = REG_NONE;
+    bytesRead = bufferSize;
+    if (!open_ || RegQueryValueExA(open_.get(), name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer),
+                                   &bytesRead) != ERROR_SUCCESS)
+        throw ERegistryException("");
+    return KindOfRegType(type);
+}
+
+std::string TNTRegistry::ReadText(const std::string& name) const {
+    const long long size = ValueSize(name);
+    if (size <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(size));
+    DWORD read = 0;
+    const vsc::ValueKind kind = ReadRaw(name, buffer.data(), static_cast<DWORD>(buffer.size()), read);
+    if (kind != vkString && kind != vkExpandString) throw ERegistryException(InvalidType(name));
+    if (read > buffer.size()) read = static_cast<DWORD>(buffer.size());
+    return std::string(buffer.data(), strnlen(buffer.data(), read));
+}
+
+void TNTRegistry::WriteRawType(const std::string& name, const void* data, DWORD size, DWORD regType) {
+    if (!open_ || RegSetValueExA(open_.get(), name.c_str(), 0, regType, static_cast<const BYTE*>(data), size) !=
+                      ERROR_SUCCESS)
+        throw ERegistryException("");
+}
+
+void TNTRegistry::WriteRaw(const std::string& name, const void* data, DWORD size, vsc::ValueKind kind) {
+    WriteRawType(name, data, size, RegTypeOfKind(kind));
+}
+
+void TNTRegistry::WriteText(const std::string& name, const std::string& text) {
+    WriteRaw(name, text.c_str(), static_cast<DWORD>(text.size() + 1), vkString);
+}
+
+std::int32_t TNTRegistry::ReadNumber(const std::string& name) const {
+    std::int32_t value = 0;
+    DWORD read = 0;
+    if (ReadRaw(name, &value, sizeof value, read) != vkInteger) throw ERegistryException(InvalidType(name));
+    return value;
+}
+
+void TNTRegistry::WriteNumber(const std::string& name, std::int32_t value) {
+    WriteRaw(name, &value, sizeof value, vkInteger);
+}
+
+bool TNTRegistry::RemoveValue(const std::string& name) {
+    return open_ && RegDeleteValueA(open_.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool TNTRegistry::ReadRawValue(const std::string& name, DWORD& regType, std::string& data) const {
+    data.clear();
+    if (!open_) return false;
+    // The data may grow between the size query and the read; try again a few times.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = 0;
+        if (RegQueryValueExA(open_.get(), name.c_str(), nullptr, &regType, nullptr, &size) != ERROR_SUCCESS)
+            return false;
+        std::vector<char> buffer(static_cast<size_t>(size) + 2);
+        DWORD read = static_cast<DWORD>(buffer.size());
+        const LONG rc = RegQueryValueExA(open_.get(), name.c_str(), nullptr, &regType,
+                                         reinterpret_cast<BYTE*>(buffer.data()), &read);
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) return false;
+        if (read > buffer.size()) read = static_cast<DWORD>(buffer.size());
+        data.assign(buffer.data(), read);
+        return true;
+    }
+    return false;
+}
+
+HKEY RootKeyHandle(const std::string& keyPath) {
+    const int index = RootKeyIndex(keyPath);
+    if (index < 0) return nullptr;
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + index)));
+}
+
+bool OpenKeyPath(const std::string& keyPath, TNTRegistry& registry, bool canCreate) {
+    registry.ReleaseKey();
+    const HKEY root = RootKeyHandle(keyPath);
+    if (!root) return false;
+    registry.SelectRoot(root);
+    return registry.OpenSubKey(SplitKeyPath(keyPath).subKey, canCreate);
+}
+
+}  // namespace vsc
