@@ -1,0 +1,233 @@
+#include "registry/RegScanThread.h"
+
+#include <process.h>
+
+namespace vsc {
+
+namespace {
+
+// The worker's stack: the recursive walks go as deep as the registry allows (512 levels), one
+// frame and one registry object per level, and the folder walk of the shortcut check recurses too.
+constexpr unsigned kWorkerStackBytes = 64u * 1024u * 1024u;
+
+std::atomic<unsigned> g_nextWorkerId{1};
+
+class SharedLock {
+public:
+    explicit SharedLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~SharedLock() { ReleaseSRWLockExclusive(&lock_); }
+    SharedLock(const SharedLock&) = delete;
+    SharedLock& operator=(const SharedLock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
+std::vector<CategoryEntry> BuildCategoryTable() {
+    using T = TRegScanThread;
+    return {
+        {1, "Registry Integrity", &T::ScanDefaultValues,
+         {"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\New"}},
+        {2, "Custom Control ", &T::ScanInprocServers, {"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CURRENT_USER\\CLSID"}},
+        {3, "Software Locations", &T::ScanAppPaths,
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"}},
+        {4, "Windows Fonts", &T::ScanFonts,
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts"}},
+        {5, "Windows Help", &T::ScanHelpFiles,
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help"}},
+        {6, "Share Programs", &T::ScanSharedFiles,
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+          "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\CCSelect\\.current"}},
+        {7, "Startup Programs", &T::ScanStartupEntries,
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices"}},
+        {8, "Add/Remove Programs", &T::ScanUninstallEntries,
+         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}},
+        {9, "Virtual Devices", &T::ScanVirtualDevices,
+         {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\VirtualDeviceDrivers"}},
+        {10, "Configuration Files", &T::ScanConfigFiles, {"HKEY_LOCAL_MACHINE\\"}},
+        {11, "Device Drivers", &T::ScanDefaultValues, {"HKEY_LOCAL_MACHINE\\HARDWARE"}},
+        {12, "Sound Appevents", &T::ScanSoundEvents,
+         {"HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps", "HKEY_USERS\\.DEFAULT\\AppEvents\\Schemes\\Apps"}},
+        {13, "Invalad Files Path", &T::ScanFilePaths, {"HKEY_LOCAL_MACHINE\\SOFTWARE"}},
+        {14, "Invalid Shortcuts", &T::ScanShortcuts, {}},
+    };
+}
+
+}  // namespace
+
+void ScanResultLists::Clear() {
+    KeyPathList.clear();
+    ValueNameList.clear();
+    ValueDataList.clear();
+    CategoryList.clear();
+}
+
+const std::vector<CategoryEntry>& CategoryTable() {
+    static const std::vector<CategoryEntry> table = BuildCategoryTable();
+    return table;
+}
+
+const char* CategoryProgressName(int category) {
+    if (category < 1 || category > kCategoryCount) return "";
+    return CategoryTable()[static_cast<size_t>(category - 1)].ProgressName;
+}
+
+TRegScanThread::TRegScanThread(bool createSuspended, std::shared_ptr<ScanResultLists> lists,
+                               const std::string& selection, const std::string& driveLetters)
+    : Selection(selection),
+      DriveLetters(driveLetters),
+      lists_(lists ? std::move(lists) : std::make_shared<ScanResultLists>()),
+      keyPathOverrides_(kCategoryCount + 1),
+      id_(g_nextWorkerId++) {
+    running_ = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    progress_.RootKeyText = CategoryProgressName(1);
+    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, kWorkerStackBytes, &ThreadProc, this,
+                                                      CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                                      nullptr));
+    if (!createSuspended) Start();
+}
+
+TRegScanThread::~TRegScanThread() {
+    RequestStop();
+    if (thread_) {
+        if (!started_.exchange(true)) ResumeThread(thread_);  // a never-started thread runs to its end at once
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    if (running_) CloseHandle(running_);
+}
+
+void TRegScanThread::SetOnDone(HWND window, UINT message) {
+    doneWindow_ = window;
+    doneMessage_ = message;
+}
+
+void TRegScanThread::Start() {
+    if (thread_ && !started_.exchange(true)) ResumeThread(thread_);
+}
+
+void TRegScanThread::Pause() {
+    paused_ = true;
+    ResetEvent(running_);
+}
+
+void TRegScanThread::Continue() {
+    paused_ = false;
+    SetEvent(running_);
+}
+
+void TRegScanThread::RequestStop() {
+    stop_ = true;
+    SetEvent(running_);  // a paused worker wakes, sees the flag and ends
+}
+
+bool TRegScanThread::WaitFor(DWORD ms) const {
+    if (!thread_) return true;
+    if (!started_.load()) return false;
+    return WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0;
+}
+
+ScanProgress TRegScanThread::Progress() const {
+    SharedLock lock(progressLock_);
+    return progress_;
+}
+
+void TRegScanThread::OverrideKeyPaths(int category, std::vector<std::string> keyPaths) {
+    if (category >= 1 && category <= kCategoryCount)
+        keyPathOverrides_[static_cast<size_t>(category)] = std::move(keyPaths);
+}
+
+unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
+    auto* self = static_cast<TRegScanThread*>(param);
+    // The thread must end in order whatever a check does: the end message is always posted.
+    try {
+        if (!self->stop_.load()) self->RunScan();
+    } catch (...) {
+    }
+    self->Registry.ReleaseKey();
+    self->finished_ = true;
+    if (self->doneWindow_) PostMessageA(self->doneWindow_, self->doneMessage_, self->id_, 0);
+    return 0;
+}
+
+bool TRegScanThread::StopRequested() {
+    if (paused_.load() && !stop_.load()) WaitForSingleObject(running_, INFINITE);
+    return stop_.load();
+}
+
+void TRegScanThread::RunScan() {
+    CategoryIndex = 1;
+    const auto& table = CategoryTable();
+    for (int k = 1; k <= kSelectionLength; ++k) {
+        if (!StopRequested() && k <= static_cast<int>(Selection.size()) && Selection[static_cast<size_t>(k - 1)] == '1') {
+            const CategoryEntry& entry = table[static_cast<size_t>(k - 1)];
+            const auto& overridden = keyPathOverrides_[static_cast<size_t>(k)];
+            const auto& keyPaths = overridden.empty() ? entry.KeyPaths : overridden;
+            for (const std::string& keyPath : keyPaths) (this->*entry.Check)(keyPath);
+        }
+        ++CategoryIndex;
+    }
+    if (!DriveLetters.empty() && !StopRequested()) {
+        ShowProgress();
+        for (char letter : DriveLetters) ScanShortcuts(std::string(1, letter) + ":");
+    }
+}
+
+bool TRegScanThread::OpenScanKey(const std::string& keyPath) {
+    CurKeyPath = keyPath;
+    return OpenKeyOn(keyPath, Registry);
+}
+
+bool TRegScanThread::OpenKeyOn(const std::string& keyPath, TNTRegistry& registry) {
+    registry.ReleaseKey();
+    CurSubKey = SplitKeyPath(keyPath).subKey;
+    ShowProgress();
+    const HKEY root = RootKeyHandle(keyPath);
+    if (!root) return false;
+    registry.SelectRoot(root);
+    return registry.OpenSubKey(CurSubKey, false);
+}
+
+void TRegScanThread::ShowProgress() {
+    SharedLock lock(progressLock_);
+    progress_.RegKeyText = CurSubKey;
+    progress_.RootKeyText = CategoryProgressName(CategoryIndex);
+}
+
+void TRegScanThread::AddProblem() {
+    if (stop_.load()) return;
+    lists_->KeyPathList.push_back(CurKeyPath);
+    lists_->ValueNameList.push_back(CurValueName);
+    lists_->ValueDataList.push_back(CurValueData);
+    lists_->CategoryList.push_back(std::to_string(CategoryIndex));
+    {
+        SharedLock lock(progressLock_);
+        if (CategoryIndex >= 1 && CategoryIndex <= kCategoryCount) ++progress_.Counts[static_cast<size_t>(CategoryIndex)];
+        ++progress_.Total;
+    }
+    ++problemCount_;
+}
+
+// Categories 9 and 10 record nothing: they visit their keys so that the scan shows them.
+void TRegScanThread::ScanVirtualDevices(const std::string& keyPath) { ScanDefaultValues(keyPath); }
+
+void TRegScanThread::ScanConfigFiles(const std::string& keyPath) {
+    if (StopRequested()) return;
+    OpenScanKey(keyPath);
+    Registry.ReleaseKey();
+}
+
+}  // namespace vsc
