@@ -1,0 +1,100 @@
+#include "registry/portable/PathText.h"
+
+namespace vsc {
+
+const char* const ExcludedKeyPaths[kExcludedKeyPathCount] = {
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Advanced INF Setup",
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Control Panel",
+};
+
+const char* const UninstallExtensions[kUninstallExtensionCount] = {
+    ".exe", ".EXE", ".dll", ".DLL", ".LOG", ".log", ".ISU", ".isu",
+};
+
+std::size_t LastCharPos(char c, const std::string& text) {
+    const std::size_t at = text.rfind(c);
+    return at == std::string::npos ? 0 : at + 1;
+}
+
+// Positions below are 1-based, as the rule counts them: P is where the extension starts, C the
+// colon in front of the path. The path runs from the drive letter (C-1) to the extension's last
+// character (P+3). The colon is looked for among the characters up to the end of the extension;
+// a colon standing right after the extension (position P+4) ends no path, and a colon at position 1
+// has no drive letter in front of it: both give "".
+std::string ExtractPathByExt(const std::string& ext, const std::string& commandLine) {
+    if (ext.empty()) return std::string();
+    const std::size_t found = commandLine.find(ext);
+    if (found == std::string::npos) return std::string();
+    const std::size_t p = found + 1;
+    const std::size_t extEnd = p + ext.size() - 1;  // P+3 for a four-character extension
+    const std::size_t c = LastCharPos(':', commandLine.substr(0, extEnd));
+    if (c < 2) return std::string();
+    return commandLine.substr(c - 2, extEnd - (c - 2));
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& ch : text)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    return text;
+}
+
+bool KeyNotExcluded(const std::string& keyPath) {
+    const std::string upper = UpperAscii(keyPath);
+    for (const char* row : ExcludedKeyPaths)
+        if (UpperAscii(row) == upper) return false;
+    return true;
+}
+
+bool HasDriveRoot(const std::string& text) {
+    return text.size() >= 3 && text[1] == ':' && text[2] == '\\';
+}
+
+bool HasExtDot(const std::string& text) {
+    return text.size() >= 4 && text[text.size() - 4] == '.';
+}
+
+bool EndsWithExt(const std::string& text, const std::string& suffix) {
+    if (text.size() < 4) return false;
+    return UpperAscii(text.substr(text.size() - 4)) == suffix;
+}
+
+std::string StripQuotes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text)
+        if (ch != '"') out += ch;
+    return out;
+}
+
+namespace {
+bool IsSpaceOrControl(char ch) { return static_cast<unsigned char>(ch) <= ' '; }
+}  // namespace
+
+std::string Trim(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsSpaceOrControl(text[first])) ++first;
+    while (last > first && IsSpaceOrControl(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+bool IsBlank(const std::string& text) {
+    for (char ch : text)
+        if (!IsSpaceOrControl(ch)) return false;
+    return true;
+}
+
+}  // namespace vsc

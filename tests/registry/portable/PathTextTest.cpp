@@ -1,0 +1,76 @@
+#include "registry/portable/PathText.h"
+
+#include <gtest/gtest.h>
+
+using namespace vsc;
+
+TEST(PathText, LastCharPosCountsFromOneAndGivesZeroWhenAbsent) {
+    EXPECT_EQ(LastCharPos(':', "C:\\a:b"), 5u);
+    EXPECT_EQ(LastCharPos(':', "C:"), 2u);
+    EXPECT_EQ(LastCharPos(':', "abc"), 0u);
+    EXPECT_EQ(LastCharPos(':', ""), 0u);
+}
+
+TEST(PathText, ExtractPathByExtCutsTheDriveQualifiedPath) {
+    EXPECT_EQ(ExtractPathByExt(".exe", "\"C:\\Program Files\\App\\unins000.exe\" /SILENT"),
+              "C:\\Program Files\\App\\unins000.exe");
+    EXPECT_EQ(ExtractPathByExt(".dll", "rundll32.exe C:\\App\\setup.dll,Remove"), "C:\\App\\setup.dll");
+    EXPECT_EQ(ExtractPathByExt(".exe", "C:\\a.exe"), "C:\\a.exe");
+    // The last colon in front of the extension decides.
+    EXPECT_EQ(ExtractPathByExt(".exe", "D:\\x C:\\a.exe"), "C:\\a.exe");
+}
+
+TEST(PathText, ExtractPathByExtGivesNothingWithoutADriveOrTheExactExtension) {
+    EXPECT_EQ(ExtractPathByExt(".exe", "MsiExec.exe /X{12345678-1234-1234-1234-123456789012}"), "");
+    EXPECT_EQ(ExtractPathByExt(".EXE", "C:\\App\\a.exe"), "");  // case-sensitive
+    // Only the first occurrence counts, even when a later one would give a path.
+    EXPECT_EQ(ExtractPathByExt(".exe", "run.exe C:\\App\\b.exe"), "");
+    EXPECT_EQ(ExtractPathByExt(".exe", ""), "");
+    EXPECT_EQ(ExtractPathByExt(".exe", ".exe"), "");
+    // A colon with no drive letter in front of it, or one standing after the extension, ends no path.
+    EXPECT_EQ(ExtractPathByExt(".exe", ":\\a.exe"), "");
+    EXPECT_EQ(ExtractPathByExt(".exe", "a.exe:"), "");
+    EXPECT_EQ(ExtractPathByExt(".exe", "a.exe:stream C:\\b.exe"), "");
+}
+
+TEST(PathText, KeyNotExcludedMatchesWholePathsIgnoringCase) {
+    EXPECT_FALSE(KeyNotExcluded("hkey_local_machine\\software\\microsoft\\windows\\help"));
+    EXPECT_TRUE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help\\Sub"));
+    EXPECT_TRUE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows"));
+    for (const char* row : ExcludedKeyPaths) EXPECT_FALSE(KeyNotExcluded(row)) << row;
+    EXPECT_TRUE(KeyNotExcluded(""));
+}
+
+TEST(PathText, ShortTextTests) {
+    EXPECT_FALSE(HasDriveRoot("C:"));
+    EXPECT_FALSE(HasDriveRoot("c:/x"));
+    EXPECT_FALSE(HasDriveRoot(""));
+    EXPECT_TRUE(HasDriveRoot("C:\\"));
+
+    EXPECT_TRUE(HasExtDot("a.exe"));
+    EXPECT_TRUE(HasExtDot(".abc"));
+    EXPECT_FALSE(HasExtDot("a.ex"));
+    EXPECT_FALSE(HasExtDot("abc"));
+    EXPECT_FALSE(HasExtDot(""));
+
+    EXPECT_TRUE(EndsWithExt("a.exe", ".EXE"));
+    EXPECT_TRUE(EndsWithExt("A.ExE", ".EXE"));
+    EXPECT_FALSE(EndsWithExt("a.exe /s", ".EXE"));
+    EXPECT_FALSE(EndsWithExt("exe", ".EXE"));
+    EXPECT_FALSE(EndsWithExt("", ".EXE"));
+
+    EXPECT_EQ(StripQuotes("\"C:\\a b\\x.exe\" /s \"q\""), "C:\\a b\\x.exe /s q");
+    EXPECT_EQ(StripQuotes("\"\""), "");
+}
+
+TEST(PathText, BlankTrimAndUpperTreatBytesAboveAsciiAsText) {
+    EXPECT_TRUE(IsBlank(""));
+    EXPECT_TRUE(IsBlank(" \t\r\n\x01"));
+    EXPECT_FALSE(IsBlank(" x "));
+    EXPECT_FALSE(IsBlank("\xA0"));  // a code-page byte, not a control character
+    EXPECT_EQ(Trim("\t a b \r\n"), "a b");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(UpperAscii("abc\xE4z"), "ABC\xE4Z");
+    EXPECT_TRUE(Contains("C:\\x", ':'));
+    EXPECT_FALSE(Contains("abc", "B"));
+}
