@@ -11,8 +11,5 @@ void TRegScanThread::ScanStartupEntries(const std::string&) {}
 void TRegScanThread::ScanSoundEvents(const std::string&) {}
 void TRegScanThread::ScanFilePaths(const std::string&) {}
 void TRegScanThread::ScanShortcuts(const std::string&) {}
-void TRegScanThread::ScanInprocServers(const std::string&) {}
-void TRegScanThread::ScanAppPaths(const std::string&) {}
-void TRegScanThread::ScanUninstallEntries(const std::string&) {}
 
 }  // namespace vsc

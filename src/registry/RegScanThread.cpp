@@ -116,10 +116,18 @@ void TRegScanThread::SetOnDone(HWND window, UINT message) {
 }
 
 void TRegScanThread::Start() {
-    if (thread_ && !started_.exchange(true)) ResumeThread(thread_);
+    if (started_.exchange(true)) return;
+    if (thread_) {
+        ResumeThread(thread_);
+    } else {
+        // No thread could be made: the scan ends at once, and the window still hears of it.
+        finished_ = true;
+        if (doneWindow_) PostMessageA(doneWindow_, doneMessage_, id_, 0);
+    }
 }
 
 void TRegScanThread::Pause() {
+    if (stop_.load()) return;
     paused_ = true;
     ResetEvent(running_);
 }
@@ -163,8 +171,18 @@ unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
     return 0;
 }
 
+// The wait is timed so that a wake-up lost between the flag test and the wait costs at most one
+// period; Continue and RequestStop set the flags before they signal the event.
+void TRegScanThread::WaitWhilePaused() {
+    while (paused_.load() && !stop_.load()) {
+        parked_ = true;
+        WaitForSingleObject(running_, 100);
+    }
+    parked_ = false;
+}
+
 bool TRegScanThread::StopRequested() {
-    if (paused_.load() && !stop_.load()) WaitForSingleObject(running_, INFINITE);
+    WaitWhilePaused();
     return stop_.load();
 }
 
@@ -192,6 +210,7 @@ bool TRegScanThread::OpenScanKey(const std::string& keyPath) {
 }
 
 bool TRegScanThread::OpenKeyOn(const std::string& keyPath, TNTRegistry& registry) {
+    WaitWhilePaused();
     registry.ReleaseKey();
     CurSubKey = SplitKeyPath(keyPath).subKey;
     ShowProgress();
@@ -208,7 +227,7 @@ void TRegScanThread::ShowProgress() {
 }
 
 void TRegScanThread::AddProblem() {
-    if (stop_.load()) return;
+    if (StopRequested()) return;
     lists_->KeyPathList.push_back(CurKeyPath);
     lists_->ValueNameList.push_back(CurValueName);
     lists_->ValueDataList.push_back(CurValueData);

@@ -13,9 +13,9 @@
 // posted to the owner window, its WPARAM carrying the worker's Id() so that a late end message of
 // an older, stopped worker is never taken for the end of a newer scan.
 //
-// Pause is cooperative: StopRequested(), which the checks test between entries, blocks while the
-// worker is paused, so a paused worker makes no registry call, records nothing and changes no
-// progress. RequestStop wakes a paused worker, and the scan ends.
+// Pause is cooperative: StopRequested(), which the checks test between entries, every key opening
+// and AddProblem block while the worker is paused, so a paused worker makes no registry call,
+// records nothing and changes no progress. RequestStop wakes a paused worker, and the scan ends.
 //
 // The result lists are shared (shared_ptr) and written only by the worker while it runs; the
 // window reads them after the end message. Destroying the worker stops and joins its thread.
@@ -87,9 +87,13 @@ public:
     void SetOnDone(HWND window, UINT message);
     // Starts a thread created suspended. Does nothing when it already runs.
     void Start();
+    // Pause takes effect at the worker's next pause point (a stop-flag test, a key opening or a
+    // record); Parked() tells when the worker has reached one and waits there. Pause does nothing
+    // once a stop has been requested.
     void Pause();
     void Continue();
     bool Paused() const { return paused_.load(); }
+    bool Parked() const { return parked_.load(); }
     // Sets the stop flag and wakes a paused worker. Never waits.
     void RequestStop();
     // True once RunScan has returned (also after an error).
@@ -141,7 +145,8 @@ public:
 
 private:
     static unsigned __stdcall ThreadProc(void* self);
-    void PublishSubKey();
+    // Blocks while the worker is paused and no stop has been requested.
+    void WaitWhilePaused();
 
     const std::string Selection;
     const std::string DriveLetters;
@@ -156,6 +161,7 @@ private:
     std::atomic<bool> started_{false};
     std::atomic<bool> stop_{false};
     std::atomic<bool> paused_{false};
+    std::atomic<bool> parked_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> problemCount_{0};
 
