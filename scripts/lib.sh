@@ -105,10 +105,13 @@ stop_services() {
 
 # The emulator that CTest puts in front of every Windows test binary.
 write_wine_exec() {
+  mkdir -p "$BUILD_DIR/xdg-data"
   cat > "$BUILD_DIR/wine-exec" <<SH
 #!/usr/bin/env bash
 export WINEPREFIX="$WINEPREFIX" WINEARCH=win64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES"
 export WINEDEBUG="\${WINEDEBUG:--all}" VSC_BUILD_PREFIX="$WINEPREFIX"
+# The recycle bin of the tests (Wine keeps it in the XDG trash) stays inside the build.
+export XDG_DATA_HOME="$BUILD_DIR/xdg-data"
 exec "$WINE" "\$@"
 SH
   chmod +x "$BUILD_DIR/wine-exec"

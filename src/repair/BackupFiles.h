@@ -1,0 +1,73 @@
+// The backup folder and its files: listing, numbering, and writing a file so that it is either
+// complete on disk or not there at all.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vsc {
+
+// An owned kernel handle (file, process...); closed on destruction. Move-only. Holds either a valid
+// handle or nothing (INVALID_HANDLE_VALUE and null both count as nothing).
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) { reset(handle); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { reset(); }
+
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    HANDLE release() {
+        HANDLE h = handle_;
+        handle_ = nullptr;
+        return h;
+    }
+    void reset(HANDLE handle = nullptr) {
+        if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
+        if (handle_ && handle_ != handle) CloseHandle(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// The program's backup folder: the executable's folder followed by "\backup" (no trailing
+// separator). The folder may not exist.
+std::string ProgramBackupFolder();
+
+// Appends the names (without folder) of the files directly inside the folder whose extension,
+// upper-cased, is ".TXT", in the order of the directory search. Sub-folders are skipped. A folder
+// that does not exist adds nothing.
+void ListBackupFiles(const std::string& folder, std::vector<std::string>& names);
+
+// The name, without folder, that the next backup file in the folder gets: "regbackup1.txt" in an
+// empty or missing folder, otherwise one more than the largest number of the listed names.
+std::string NextBackupFileName(const std::string& folder);
+
+// Writes the contents as a new backup file in the folder, which is created when it is missing.
+// The bytes go to a temporary name first, are flushed to disk and only then renamed to the next
+// backup name, so a backup file is never seen half written and no existing file is replaced.
+// Returns the full path of the new file, or "" when anything failed (nothing is left behind).
+std::string WriteNewBackupFile(const std::string& folder, const std::string& contents);
+
+// Replaces an existing file's contents the same way (temporary file, flush, rename over it).
+// False when it failed; the old file is then unchanged.
+bool ReplaceFileContents(const std::string& path, const std::string& contents);
+
+// Reads a whole file; false when it cannot be opened or read (or is larger than 64 MB).
+bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// True when nothing (file or folder) exists at the path any more.
+bool PathGone(const std::string& path);
+
+}  // namespace vsc

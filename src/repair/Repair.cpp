@@ -1,0 +1,235 @@
+#include "repair/Repair.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <set>
+
+#include "registry/NTReg.h"
+#include "repair/BackupFiles.h"
+
+namespace vsc {
+
+namespace {
+
+// True only when the registry reports the key as not there (not merely as closed to us).
+bool KeyMissing(const std::string& keyPath) {
+    const HKEY root = RootKeyHandle(keyPath);
+    if (!root) return false;
+    std::string subKey = SplitKeyPath(keyPath).subKey;
+    if (!subKey.empty() && subKey[0] == '\\') subKey.erase(0, 1);
+    HKEY key = nullptr;
+    const LONG rc = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return false;
+    }
+    return rc == ERROR_FILE_NOT_FOUND;
+}
+
+ValueState StateOfValue(const TNTRegistry& registry, const std::string& name) {
+    const LONG rc = RegQueryValueExA(registry.OpenHandle(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) return ValueState::Present;
+    return rc == ERROR_FILE_NOT_FOUND ? ValueState::Missing : ValueState::Unreadable;
+}
+
+// The data line of a backup record for raw registry data of a type; false when it has no line form.
+bool DataTextOf(DWORD type, const std::string& raw, std::string& text) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        text = raw.substr(0, raw.find('\0'));
+        return true;
+    case REG_DWORD: {
+        if (raw.size() != sizeof(std::int32_t)) return false;
+        std::int32_t value;
+        std::memcpy(&value, raw.data(), sizeof value);
+        text = std::to_string(value);
+        return true;
+    }
+    default:
+        text = BytesToHex(raw);
+        return true;
+    }
+}
+
+// "1".."14" and the like: decimal digits only, no sign, no blanks.
+bool ParseCategory(const std::string& text, int& category) {
+    if (text.empty() || text.size() > 9) return false;
+    category = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        category = category * 10 + (c - '0');
+    }
+    return true;
+}
+
+struct PlannedChange {
+    RepairAction Action;
+    std::string Path;        // key path, or the file's full path
+    std::string ValueName;
+    bool HasRecord = false;  // index into the records when true
+    std::size_t Record = 0;
+};
+
+std::string BackupText(const std::vector<BackupRecord>& records, const std::vector<bool>& keep) {
+    std::string text;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (keep[i]) AppendBackupRecord(text, records[i]);
+    return text;
+}
+
+}  // namespace
+
+RepairAction ActionOfCategory(int category) {
+    if (category >= 14) return RepairAction::RecycleFile;
+    if (category >= 4 && category <= 8) return RepairAction::DeleteValue;
+    return RepairAction::ClearValue;
+}
+
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName) {
+    TNTRegistry registry;
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
+    if (registry.RemoveValue(valueName)) return true;
+    return StateOfValue(registry, valueName) == ValueState::Missing;
+}
+
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName) {
+    TNTRegistry registry;
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
+    switch (StateOfValue(registry, valueName)) {
+    case ValueState::Missing: return true;
+    case ValueState::Unreadable: return false;
+    case ValueState::Present: break;
+    }
+    try {
+        registry.WriteText(valueName, "");
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool RecycleShortcutFile(const std::string& path) {
+    std::string from = path;
+    from.push_back('\0');  // the list of names ends with an empty one
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&op);
+    return PathGone(path);
+}
+
+ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
+                              bool& representable) {
+    representable = false;
+    TNTRegistry registry;
+    if (!OpenKeyPath(keyPath, registry, false))
+        return KeyMissing(keyPath) ? ValueState::Missing : ValueState::Unreadable;
+    const ValueState state = StateOfValue(registry, valueName);
+    if (state != ValueState::Present) return state;
+    DWORD type = REG_NONE;
+    std::string raw;
+    if (!registry.ReadRawValue(valueName, type, raw)) return ValueState::Unreadable;
+    record.KeyPath = keyPath;
+    record.ValueName = valueName;
+    record.HasType = true;
+    record.RegType = type;
+    representable = DataTextOf(type, raw, record.DataText) && CanWriteBackupRecord(record);
+    return ValueState::Present;
+}
+
+RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std::size_t>& checkedRows,
+                            const std::string& backupFolder) {
+    RepairResult result;
+    const std::size_t count = std::min({lists.KeyPathList.size(), lists.ValueNameList.size(),
+                                        lists.ValueDataList.size(), lists.CategoryList.size()});
+    std::set<std::size_t> rows;
+    for (std::size_t row : checkedRows)
+        if (row < count) rows.insert(row);
+    if (rows.empty()) {
+        result.NothingChecked = true;
+        return result;
+    }
+
+    // Plan, reading every value before anything changes.
+    std::vector<PlannedChange> changes;
+    std::vector<BackupRecord> records;
+    for (std::size_t row : rows) {
+        int category = 0;
+        if (!ParseCategory(lists.CategoryList[row], category)) {
+            ++result.Failed;
+            continue;
+        }
+        PlannedChange change{ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
+        if (change.Action != RepairAction::RecycleFile) {
+            BackupRecord record;
+            bool representable = false;
+            const ValueState state = ReadValueForBackup(change.Path, change.ValueName, record, representable);
+            if (state == ValueState::Missing) {
+                ++result.Repaired;
+                continue;
+            }
+            if (state == ValueState::Unreadable || !representable) {
+                ++result.Failed;
+                continue;
+            }
+            record.Category = lists.CategoryList[row];
+            change.HasRecord = true;
+            change.Record = records.size();
+            records.push_back(std::move(record));
+        }
+        changes.push_back(std::move(change));
+    }
+
+    // The backup, whole, before the first change.
+    std::vector<bool> changed(records.size(), true);
+    if (!records.empty()) {
+        result.BackupFile = WriteNewBackupFile(backupFolder, BackupText(records, changed));
+        if (result.BackupFile.empty()) {
+            RepairResult failed;
+            failed.BackupFailed = true;
+            return failed;
+        }
+    }
+
+    // Apply.
+    bool anyRecordFailed = false;
+    for (const PlannedChange& change : changes) {
+        bool done = false;
+        switch (change.Action) {
+        case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName); break;
+        case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName); break;
+        case RepairAction::RecycleFile:
+            if (PathGone(change.Path)) continue;  // a shortcut no longer there is passed over
+            done = RecycleShortcutFile(change.Path);
+            break;
+        }
+        if (done) {
+            ++result.Repaired;
+        } else {
+            ++result.Failed;
+            if (change.HasRecord) {
+                changed[change.Record] = false;
+                anyRecordFailed = true;
+            }
+        }
+    }
+
+    // Keep in the backup only what was changed. Should the rewrite fail, the fuller file stays:
+    // restoring an entry that was never changed writes back what is already there.
+    if (anyRecordFailed) {
+        if (std::find(changed.begin(), changed.end(), true) == changed.end()) {
+            if (DeleteFileA(result.BackupFile.c_str())) result.BackupFile.clear();
+        } else {
+            ReplaceFileContents(result.BackupFile, BackupText(records, changed));
+        }
+    }
+    return result;
+}
+
+}  // namespace vsc

@@ -1,0 +1,67 @@
+// The repair engine: repairs the checked problems of a scan, with the backup written first.
+//
+// How it works. RepairProblems runs in two passes over the checked rows, in ascending order.
+//  1. Plan: each registry problem's value is read afresh, with its registry type. A value (or key)
+//     that is already gone counts as repaired and needs nothing. A value that cannot be read, or
+//     whose name or data cannot be written as backup lines, is a failure and stays unchanged.
+//     Every other value gets a backup record of what it holds now.
+//  2. Before the first change, the whole backup file is written (folder created when missing,
+//     temporary name, flushed, renamed). If that fails nothing at all is changed.
+//  3. Apply: values are deleted (categories 4 to 8) or emptied (the other registry categories),
+//     and broken shortcut files (category 14 and above) are moved to the recycle bin. Whatever
+//     did not take effect is counted as a failure; if any change failed, the backup file is
+//     rewritten without those records (and removed when nothing changed at all).
+// Runs on the calling thread; no message is shown here (see the window's repair handler).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "registry/RegScanThread.h"
+#include "repair/portable/BackupFormat.h"
+
+namespace vsc {
+
+enum class RepairAction { ClearValue, DeleteValue, RecycleFile };
+
+// Category 14 or more: a file; 4 to 8: delete the value; any other: clear the value.
+RepairAction ActionOfCategory(int category);
+
+// Deletes the named value of the key path (the key is never created). True when the value is gone
+// afterwards: deleted now, already missing, or its key does not exist. False when the deletion was
+// refused or the key could not be opened although it exists.
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+
+// Replaces the named value's data by an empty REG_SZ. A value or key that does not exist is left
+// missing (nothing is created) and counts as done. False when the write was refused or the key
+// could not be opened although it exists.
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
+
+// Moves a file to the recycle bin through the shell (undoable). True only when the file has left
+// its folder.
+bool RecycleShortcutFile(const std::string& path);
+
+// What a registry value holds now, as a backup record (category not set). False when the value is
+// not there or cannot be read; representable is then meaningless. representable is false when the
+// data cannot be written as backup lines (a line break in the key path, name or text, or a
+// REG_DWORD whose data is not four bytes).
+enum class ValueState { Present, Missing, Unreadable };
+ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
+                              bool& representable);
+
+struct RepairResult {
+    bool NothingChecked = false;  // no checked row: nothing was done
+    bool BackupFailed = false;    // the backup could not be written: nothing was changed
+    int Repaired = 0;             // values changed or already gone, files moved to the recycle bin
+    int Failed = 0;               // checked problems left as they were
+    std::string BackupFile;       // full path of the backup file written, "" when none
+};
+
+// Repairs the problems at the given positions of the lists (positions outside the lists and
+// repeated positions are ignored). backupFolder is where the backup file goes: the program passes
+// ProgramBackupFolder().
+RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std::size_t>& checkedRows,
+                            const std::string& backupFolder);
+
+}  // namespace vsc

@@ -1,0 +1,98 @@
+#include "repair/Restore.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+
+#include "registry/NTReg.h"
+#include "repair/BackupFiles.h"
+
+namespace vsc {
+
+namespace {
+
+std::string TrimBlanks(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return text.substr(begin, end - begin);
+}
+
+void WriteDword(TNTRegistry& registry, const std::string& name, const std::string& text) {
+    const auto number = ParseDwordText(text);
+    if (!number) throw ERegistryException("");
+    const std::uint32_t value = *number;
+    registry.WriteRawType(name, &value, sizeof value, REG_DWORD);
+}
+
+void WriteTyped(TNTRegistry& registry, const BackupRecord& record) {
+    switch (record.RegType) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        registry.WriteRawType(record.ValueName, record.DataText.c_str(),
+                              static_cast<DWORD>(record.DataText.size() + 1), record.RegType);
+        break;
+    case REG_DWORD: WriteDword(registry, record.ValueName, record.DataText); break;
+    default: {
+        const auto bytes = HexToBytes(record.DataText);
+        if (!bytes) throw ERegistryException("");
+        registry.WriteRawType(record.ValueName, bytes->data(), static_cast<DWORD>(bytes->size()), record.RegType);
+    }
+    }
+}
+
+}  // namespace
+
+bool RestoreEntry(const BackupRecord& record) {
+    try {
+        TNTRegistry registry;
+        if (!OpenKeyPath(TrimBlanks(record.KeyPath), registry, true)) return false;
+        if (record.HasType)
+            WriteTyped(registry, record);
+        else if (TrimBlanks(record.Category) == "6")
+            WriteDword(registry, record.ValueName, record.DataText);
+        else
+            registry.WriteText(record.ValueName, record.DataText);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+RestoreResult RestoreBackupFile(const std::string& path) {
+    RestoreResult result;
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        result.ReadFailed = true;
+        return result;
+    }
+    const BackupContents contents = ReadBackupRecords(text);
+    for (const BackupRecord& record : contents.Records) {
+        if (RestoreEntry(record))
+            ++result.Restored;
+        else
+            ++result.Failed;
+    }
+    if (contents.Truncated) {
+        result.Truncated = true;
+        ++result.Failed;
+    }
+    return result;
+}
+
+std::string FormatFileDate(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    SYSTEMTIME t;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        !FileTimeToLocalFileTime(&data.ftCreationTime, &local) || !FileTimeToSystemTime(&local, &t))
+        return std::string();
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%d-%d-%d %d:%d:%d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond);
+    return buffer;
+}
+
+}  // namespace vsc

@@ -1,0 +1,35 @@
+// The restore engine: writes the records of a backup file back into the registry.
+#pragma once
+
+#include <string>
+
+#include "repair/portable/BackupFormat.h"
+
+namespace vsc {
+
+// Writes one backup entry back. The key path, with blanks trimmed from both ends, is opened and
+// created when missing (with any missing keys above it). With a type line the value gets that
+// registry type and the data the record holds (text, decimal number or hexadecimal bytes, as the
+// type says); without one, category 6 writes a REG_DWORD from the decimal data text and every other
+// category a REG_SZ. The value name and data text are used exactly as read. False when the key
+// cannot be opened or created, the data does not fit its type, or the write is refused.
+bool RestoreEntry(const BackupRecord& record);
+
+struct RestoreResult {
+    bool ReadFailed = false;  // the file could not be read: nothing was written
+    bool Truncated = false;   // the last record was cut off (counted as one failure)
+    int Restored = 0;
+    int Failed = 0;
+
+    // Every entry went back and the file was whole: the backup has done its work.
+    bool Succeeded() const { return !ReadFailed && Failed == 0; }
+};
+
+// Restores every record of a backup file, in file order. A failed entry does not stop the others.
+RestoreResult RestoreBackupFile(const std::string& path);
+
+// The file's creation time in local time as "%d-%d-%d %d:%d:%d" (year, month, day, hour, minute,
+// second, no zero padding), for example 2024-3-7 9:5:3. "" when the time cannot be read.
+std::string FormatFileDate(const std::string& path);
+
+}  // namespace vsc

@@ -1,0 +1,271 @@
+// The repair engine on scratch keys and scratch folders: every category's action, the backup file's
+// bytes, the order of backup and change, and every way a repair can fail.
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+
+#include "repair/BackupFiles.h"
+#include "repair/Repair.h"
+#include "support/TestSupport.h"
+
+using namespace vsc;
+using vsc::test::ReadValue;
+using vsc::test::ScratchDir;
+using vsc::test::ScratchKey;
+using vsc::test::ValueExists;
+
+namespace {
+
+void AddProblem(ScanResultLists& lists, const std::string& key, const std::string& name, const std::string& data,
+                const std::string& category) {
+    lists.KeyPathList.push_back(key);
+    lists.ValueNameList.push_back(name);
+    lists.ValueDataList.push_back(data);
+    lists.CategoryList.push_back(category);
+}
+
+std::vector<std::size_t> AllRows(const ScanResultLists& lists) {
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < lists.Count(); ++i) rows.push_back(i);
+    return rows;
+}
+
+std::string FileText(const std::string& path) {
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile(path, text)) << path;
+    return text;
+}
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+Value Read(const std::string& key, const std::string& name) {
+    Value v;
+    EXPECT_TRUE(ReadValue(key, name, v.type, v.data)) << key << " / " << name;
+    return v;
+}
+
+const std::string kEmptySz("\0", 1);
+const std::string kSep = "--------------------\r\n";
+
+// Makes a key readable but not writable for everyone, so that deleting or setting its values is
+// refused. False when the system ignores it.
+bool MakeKeyReadOnly(const std::string& keyPath) {
+    HKEY key = vsc::test::CreateKeyPath(keyPath);
+    if (!key) return false;
+    EXPLICIT_ACCESSA access = {};
+    access.grfAccessPermissions = KEY_READ;
+    access.grfAccessMode = SET_ACCESS;
+    access.grfInheritance = NO_INHERITANCE;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = const_cast<char*>("EVERYONE");
+    PACL acl = nullptr;
+    bool ok = SetEntriesInAclA(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
+              SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+    if (acl) LocalFree(acl);
+    RegCloseKey(key);
+    if (!ok) return false;
+    HKEY probe = nullptr;
+    const HKEY root = RootKeyHandle(keyPath);
+    const std::string sub = SplitKeyPath(keyPath).subKey;
+    if (RegOpenKeyExA(root, sub.c_str(), 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        return false;
+    }
+    return true;
+}
+
+void MakeKeyWritable(const std::string& keyPath) {
+    HKEY key = nullptr;
+    const std::string sub = SplitKeyPath(keyPath).subKey;
+    if (RegOpenKeyExA(RootKeyHandle(keyPath), sub.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+    SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+TEST(Repair, EveryCategoryGetsItsActionAndTheBackupHoldsWhatWasThere) {
+    ScratchKey key("rep");
+    ScratchDir dir("rep");
+    const std::string folder = dir.File("backup");
+    ScanResultLists lists;
+    // One value per category 1..13; categories 4 to 8 delete, the others clear.
+    for (int category = 1; category <= 13; ++category) {
+        const std::string name = "v" + std::to_string(category);
+        key.SetString("K", name, "C:\\gone\\" + name + ".exe");
+        AddProblem(lists, key.Child("K"), name, "scan text " + name, std::to_string(category));
+    }
+    const std::string shortcut = dir.WriteFile("desk\\old.lnk", "not a real link");
+    AddProblem(lists, shortcut, "LinkFiles", "C:\\gone\\target.exe", "14");
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), folder);
+    EXPECT_FALSE(result.BackupFailed);
+    EXPECT_EQ(result.Repaired, 14);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(result.BackupFile, folder + "\\regbackup1.txt");
+
+    std::string expected;
+    for (int category = 1; category <= 13; ++category) {
+        const std::string name = "v" + std::to_string(category);
+        const bool deletes = category >= 4 && category <= 8;
+        if (deletes) {
+            EXPECT_FALSE(ValueExists(key.Child("K"), name)) << category;
+        } else {
+            const Value v = Read(key.Child("K"), name);
+            EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ)) << category;
+            EXPECT_EQ(v.data, kEmptySz) << category;
+        }
+        // The data as the registry held it (not the scan's text), then the category and the type.
+        expected += kSep + key.Child("K") + "\r\n" + name + "\r\nC:\\gone\\" + name + ".exe\r\n" +
+                    std::to_string(category) + "\r\ntype=1\r\n";
+    }
+    EXPECT_EQ(FileText(result.BackupFile), expected);
+    EXPECT_TRUE(PathGone(shortcut)) << "the shortcut goes to the recycle bin";
+}
+
+TEST(Repair, DefaultValuesNumbersAndExpandStringsAreRecordedWithTheirType) {
+    ScratchKey key("types");
+    ScratchDir dir("types");
+    key.SetString("A", "", "C:\\x.exe");
+    key.SetString("B", "p", "%SystemRoot%\\gone.exe", REG_EXPAND_SZ);
+    const DWORD count = 0xFFFFFFFF;
+    key.SetBytes("C", "C:\\shared.dll", &count, sizeof count, REG_DWORD);
+    const char bytes[] = {0, 1, '\r', '\n'};
+    key.SetBytes("C", "C:\\bin.dll", bytes, sizeof bytes, REG_BINARY);
+    ScanResultLists lists;
+    AddProblem(lists, key.Child("A"), "", "C:\\x.exe", "3");
+    AddProblem(lists, key.Child("B"), "p", "C:\\windows\\gone.exe", "7");
+    AddProblem(lists, key.Child("C"), "C:\\shared.dll", "-1", "6");
+    AddProblem(lists, key.Child("C"), "C:\\bin.dll", "", "6");
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    EXPECT_EQ(result.Repaired, 4);
+    EXPECT_EQ(FileText(result.BackupFile),
+              kSep + key.Child("A") + "\r\n\r\nC:\\x.exe\r\n3\r\ntype=1\r\n" + kSep + key.Child("B") +
+                  "\r\np\r\n%SystemRoot%\\gone.exe\r\n7\r\ntype=2\r\n" + kSep + key.Child("C") +
+                  "\r\nC:\\shared.dll\r\n-1\r\n6\r\ntype=4\r\n" + kSep + key.Child("C") +
+                  "\r\nC:\\bin.dll\r\n00010d0a\r\n6\r\ntype=3\r\n");
+}
+
+TEST(Repair, BackupNamesFollowTheLargestNumberAndTheFolderIsCreated) {
+    ScratchKey key("names");
+    ScratchDir dir("names");
+    const std::string folder = dir.File("backup");
+    EXPECT_EQ(NextBackupFileName(folder), "regbackup1.txt") << "missing folder";
+    dir.WriteFile("backup\\notes.txt");
+    EXPECT_EQ(NextBackupFileName(folder), "regbackup0.txt");
+    dir.WriteFile("backup\\regbackup2.txt");
+    dir.WriteFile("backup\\regbackup10.TXT");
+    dir.WriteFile("backup\\regbackup1.txt");
+    dir.WriteFile("backup\\regbackup99.log");
+    dir.MakeDir("backup\\regbackup50.txt");
+    EXPECT_EQ(NextBackupFileName(folder), "regbackup11.txt");
+
+    std::vector<std::string> names;
+    ListBackupFiles(folder, names);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"notes.txt", "regbackup1.txt", "regbackup10.TXT", "regbackup2.txt"}));
+
+    // A repair into a folder that does not exist yet creates it.
+    const std::string fresh = dir.File("new\\backup");
+    dir.MakeDir("new");
+    key.SetString("", "v", "x");
+    ScanResultLists lists;
+    AddProblem(lists, key.Path(), "v", "x", "7");
+    const RepairResult result = RepairProblems(lists, {0}, fresh);
+    EXPECT_EQ(result.BackupFile, fresh + "\\regbackup1.txt");
+    EXPECT_FALSE(ValueExists(key.Path(), "v"));
+    names.clear();
+    ListBackupFiles(fresh, names);
+    EXPECT_EQ(names, std::vector<std::string>{"regbackup1.txt"}) << "no temporary file is left";
+}
+
+TEST(Repair, ABackupThatCannotBeWrittenChangesNothing) {
+    ScratchKey key("nobackup");
+    ScratchDir dir("nobackup");
+    const std::string blocker = dir.WriteFile("backup", "a file where the folder should be");
+    key.SetString("", "del", "C:\\gone.hlp");
+    key.SetString("", "clr", "C:\\gone.exe");
+    const std::string shortcut = dir.WriteFile("old.lnk", "x");
+    ScanResultLists lists;
+    AddProblem(lists, key.Path(), "del", "C:\\gone.hlp", "5");
+    AddProblem(lists, key.Path(), "clr", "C:\\gone.exe", "3");
+    AddProblem(lists, shortcut, "LinkFiles", "C:\\gone", "14");
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), blocker);
+    EXPECT_TRUE(result.BackupFailed);
+    EXPECT_EQ(result.Repaired, 0);
+    EXPECT_EQ(Read(key.Path(), "del").data, std::string("C:\\gone.hlp\0", 12));
+    EXPECT_EQ(Read(key.Path(), "clr").data, std::string("C:\\gone.exe\0", 12));
+    EXPECT_FALSE(PathGone(shortcut));
+}
+
+TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
+    ScratchKey key("gone");
+    ScratchDir dir("gone");
+    key.SetString("", "multi", "line one\r\nline two");
+    key.SetString("", "ok", "C:\\gone.exe");
+    key.SetString("", "x\ny", "C:\\gone.exe");
+    ScanResultLists lists;
+    AddProblem(lists, key.Child("NoSuchKey"), "v", "C:\\a.hlp", "5");  // key gone: repaired, no record
+    AddProblem(lists, key.Path(), "missing", "C:\\b.exe", "3");        // value gone: repaired, not created
+    AddProblem(lists, key.Path(), "multi", "line one", "7");           // cannot be written as lines
+    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "7");
+    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "13");         // the same value again
+    AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: passed over
+    AddProblem(lists, key.Path(), "ok", "", "x");                      // unreadable category
+    AddProblem(lists, key.Path(), "x\ny", "", "7");                    // a name with a line break
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    EXPECT_EQ(result.Repaired, 4);
+    EXPECT_EQ(result.Failed, 3);
+    EXPECT_FALSE(ValueExists(key.Path(), "missing"));
+    EXPECT_EQ(Read(key.Path(), "multi").data, std::string("line one\r\nline two\0", 19));
+    EXPECT_FALSE(ValueExists(key.Path(), "ok")) << "a clear after the delete creates nothing";
+    const std::string record = kSep + key.Path() + "\r\nok\r\nC:\\gone.exe\r\n";
+    EXPECT_EQ(FileText(result.BackupFile), record + "7\r\ntype=1\r\n" + record + "13\r\ntype=1\r\n");
+
+    // Nothing checked, or only rows outside the lists: nothing happens at all.
+    const RepairResult none = RepairProblems(lists, {100}, dir.File("backup2"));
+    EXPECT_TRUE(none.NothingChecked);
+    EXPECT_TRUE(PathGone(dir.File("backup2")));
+}
+
+TEST(Repair, ARefusedChangeIsNotCountedAndLeavesNoRecord) {
+    ScratchKey key("refused");
+    ScratchDir dir("refused");
+    key.SetString("Locked", "del", "C:\\gone.ttf");
+    key.SetString("Locked", "clr", "C:\\gone.exe");
+    key.SetString("Open", "del", "C:\\gone.ttf");
+    if (!MakeKeyReadOnly(key.Child("Locked"))) GTEST_SKIP() << "key security is not enforced here";
+    ScanResultLists lists;
+    AddProblem(lists, key.Child("Locked"), "del", "C:\\gone.ttf", "4");
+    AddProblem(lists, key.Child("Locked"), "clr", "C:\\gone.exe", "2");
+    AddProblem(lists, key.Child("Open"), "del", "C:\\gone.ttf", "4");
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    MakeKeyWritable(key.Child("Locked"));
+    EXPECT_EQ(result.Repaired, 1);
+    EXPECT_EQ(result.Failed, 2);
+    EXPECT_TRUE(ValueExists(key.Child("Locked"), "del"));
+    EXPECT_EQ(Read(key.Child("Locked"), "clr").data, std::string("C:\\gone.exe\0", 12));
+    EXPECT_EQ(FileText(result.BackupFile), kSep + key.Child("Open") + "\r\ndel\r\nC:\\gone.ttf\r\n4\r\ntype=1\r\n");
+
+    // When nothing could be changed, no backup file stays.
+    ScanResultLists lockedOnly;
+    AddProblem(lockedOnly, key.Child("Locked"), "del", "C:\\gone.ttf", "4");
+    ASSERT_TRUE(MakeKeyReadOnly(key.Child("Locked")));
+    const RepairResult none = RepairProblems(lockedOnly, {0}, dir.File("backup"));
+    MakeKeyWritable(key.Child("Locked"));
+    EXPECT_EQ(none.Repaired, 0);
+    EXPECT_EQ(none.Failed, 1);
+    EXPECT_TRUE(none.BackupFile.empty());
+    std::vector<std::string> names;
+    ListBackupFiles(dir.File("backup"), names);
+    EXPECT_EQ(names.size(), 1u);
+}

@@ -1,0 +1,133 @@
+// The restore engine: backups written by repair go back exactly; old and damaged files are read
+// as far as they go.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "repair/BackupFiles.h"
+#include "repair/Repair.h"
+#include "repair/Restore.h"
+#include "support/TestSupport.h"
+
+using namespace vsc;
+using vsc::test::ReadValue;
+using vsc::test::ScratchDir;
+using vsc::test::ScratchKey;
+using vsc::test::ValueExists;
+
+namespace {
+
+struct Seeded {
+    std::string Name;
+    DWORD Type;
+    std::string Data;
+    std::string Category;
+};
+
+void ExpectValue(const std::string& key, const std::string& name, DWORD type, const std::string& data) {
+    DWORD readType = REG_NONE;
+    std::string readData;
+    ASSERT_TRUE(ReadValue(key, name, readType, readData)) << name;
+    EXPECT_EQ(readType, type) << name;
+    EXPECT_EQ(readData, data) << name;
+}
+
+// The bytes of a string value: the text and its terminating zero.
+std::string Sz(const std::string& text) { return text + '\0'; }
+
+const std::string kSep = "--------------------\r\n";
+
+}  // namespace
+
+TEST(Restore, EveryCategoryGoesBackToTheSameDataAndType) {
+    ScratchKey key("round");
+    ScratchDir dir("round");
+    const DWORD number = 0x80000001;
+    const std::string dword(reinterpret_cast<const char*>(&number), 4);
+    const std::vector<Seeded> seeded = {
+        {"c1", REG_SZ, Sz("C:\\a"), "1"},
+        {"c2", REG_EXPAND_SZ, Sz("%SystemRoot%\\gone.dll"), "2"},
+        {"", REG_SZ, Sz("\"C:\\Program Files\\gone.exe\""), "3"},
+        {"c4", REG_SZ, Sz("gone.ttf"), "4"},
+        {"c5", REG_SZ, Sz("C:\\help\\"), "5"},
+        {"c6", REG_DWORD, dword, "6"},
+        {"c6b", REG_BINARY, std::string("\x01\x00\xff", 3), "6"},
+        {"c6s", REG_SZ, Sz("3"), "6"},
+        {"c7", REG_EXPAND_SZ, Sz("%ProgramFiles%\\x.exe /min"), "7"},
+        {"c8", REG_SZ, Sz("MsiExec.exe /X{1}"), "8"},
+        {"c9", REG_SZ, Sz("x"), "9"},
+        {"c10", REG_SZ, Sz("y"), "10"},
+        {"c11", REG_SZ, Sz("z"), "11"},
+        {"c12", REG_EXPAND_SZ, Sz("%SystemRoot%\\media\\gone.wav"), "12"},
+        {"c13", REG_SZ, Sz("C:\\gone\\file.dat"), "13"},
+    };
+    ScanResultLists lists;
+    std::vector<std::size_t> rows;
+    for (const Seeded& s : seeded) {
+        key.SetBytes("K", s.Name, s.Data.data(), static_cast<DWORD>(s.Data.size()), s.Type);
+        lists.KeyPathList.push_back(key.Child("K"));
+        lists.ValueNameList.push_back(s.Name);
+        lists.ValueDataList.push_back("normalised text");
+        lists.CategoryList.push_back(s.Category);
+        rows.push_back(rows.size());
+    }
+    const RepairResult repaired = RepairProblems(lists, rows, dir.File("backup"));
+    ASSERT_EQ(repaired.Repaired, static_cast<int>(seeded.size()));
+    ASSERT_FALSE(repaired.BackupFile.empty());
+    // Restore into a key that is gone altogether: it is created again.
+    ASSERT_TRUE(vsc::test::DeleteKeyTree(key.Child("K")));
+
+    const RestoreResult restored = RestoreBackupFile(repaired.BackupFile);
+    EXPECT_TRUE(restored.Succeeded());
+    EXPECT_EQ(restored.Restored, static_cast<int>(seeded.size()));
+    for (const Seeded& s : seeded) ExpectValue(key.Child("K"), s.Name, s.Type, s.Data);
+}
+
+TEST(Restore, OldFiveLineFilesFollowTheCategoryRule) {
+    ScratchKey key("old");
+    ScratchDir dir("old");
+    key.SetString("", "was", "before", REG_EXPAND_SZ);
+    const std::string path = dir.WriteFile(
+        "regbackup1.txt", "old notes\r\n" + kSep + key.Child("Deep\\Er") + "\r\n\r\nC:\\x.exe\r\n3\r\n" + kSep +
+                              "  " + key.Path() + " \r\nC:\\s.dll\r\n-2\r\n 6 \r\n" + kSep + key.Path() +
+                              "\r\nwas\r\n%WinDir%\\a.exe\r\n7\r\n");
+    const RestoreResult result = RestoreBackupFile(path);
+    EXPECT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.Restored, 3);
+    ExpectValue(key.Child("Deep\\Er"), "", REG_SZ, Sz("C:\\x.exe"));
+    ExpectValue(key.Path(), "C:\\s.dll", REG_DWORD, std::string("\xfe\xff\xff\xff", 4));
+    ExpectValue(key.Path(), "was", REG_SZ, Sz("%WinDir%\\a.exe"));
+}
+
+TEST(Restore, DamagedAndEmptyFiles) {
+    ScratchKey key("damaged");
+    ScratchDir dir("damaged");
+    // A whole record, a record with bad data, then a record cut off at the end.
+    const std::string path = dir.WriteFile(
+        "a.txt", kSep + key.Path() + "\r\nfirst\r\none\r\n7\r\ntype=1\r\n" + kSep + key.Path() +
+                     "\r\nbad\r\nnot a number\r\n6\r\n" + kSep + key.Path() + "\r\nhex\r\nxyz\r\n6\r\ntype=3\r\n" +
+                     kSep + key.Path() + "\r\ncut\r\n");
+    const RestoreResult result = RestoreBackupFile(path);
+    EXPECT_FALSE(result.Succeeded());
+    EXPECT_TRUE(result.Truncated);
+    EXPECT_EQ(result.Restored, 1);
+    EXPECT_EQ(result.Failed, 3);
+    ExpectValue(key.Path(), "first", REG_SZ, Sz("one"));
+    EXPECT_FALSE(ValueExists(key.Path(), "bad"));
+    EXPECT_FALSE(ValueExists(key.Path(), "cut"));
+
+    // An unknown root cannot be opened.
+    EXPECT_FALSE(RestoreEntry({"HKCU\\Software\\VscTest", "v", "d", "3", true, REG_SZ}));
+
+    // An empty file, or one without any separator, restores nothing and succeeds.
+    EXPECT_TRUE(RestoreBackupFile(dir.WriteFile("empty.txt", "")).Succeeded());
+    EXPECT_TRUE(RestoreBackupFile(dir.WriteFile("plain.txt", "hello\r\n")).Succeeded());
+    EXPECT_TRUE(RestoreBackupFile(dir.File("missing.txt")).ReadFailed);
+}
+
+TEST(Restore, FileDatesAreUnpaddedLocalTimes) {
+    ScratchDir dir("date");
+    const std::string text = FormatFileDate(dir.WriteFile("regbackup1.txt"));
+    EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-[1-9]\d?-[1-9]\d? [1-9]?\d:[1-9]?\d:[1-9]?\d)"))) << text;
+    EXPECT_EQ(FormatFileDate(dir.File("missing.txt")), "");
+}
