@@ -1,0 +1,127 @@
+#include "widgets/CheckStates.h"
+
+#include <string>
+#include <vector>
+
+#include "widgets/Gdi.h"
+
+namespace vsc {
+
+namespace {
+
+void DrawCheckPicture(HDC dc, int left, int state) {
+    if (state == 0) return;
+    RECT box{left + 2, 2, left + 15, 15};
+    FillRect(dc, &box, SolidBrushFor(RGB(255, 255, 255)));
+    FrameRect(dc, &box, SolidBrushFor(colors::kButtonBorder));
+    if (state >= 2) {
+        UniquePen pen(CreatePen(PS_SOLID, 2, state == 2 ? RGB(0, 0, 0) : RGB(150, 150, 150)));
+        ScopedSelect select(dc, pen.get());
+        POINT tick[3] = {{box.left + 3, box.top + 6}, {box.left + 5, box.top + 9}, {box.left + 10, box.top + 3}};
+        Polyline(dc, tick, 3);
+    }
+}
+
+}  // namespace
+
+HIMAGELIST CreateCheckStateImages() {
+    const int count = 4;
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
+    if (!list) return nullptr;
+    HDC screen = GetDC(nullptr);
+    MemoryDC memory(screen);
+    UniqueBitmap strip(CreateCompatibleBitmap(screen, 16 * count, 16));
+    ReleaseDC(nullptr, screen);
+    {
+        ScopedSelect select(memory.get(), strip.get());
+        const COLORREF transparent = RGB(255, 0, 255);
+        RECT all{0, 0, 16 * count, 16};
+        FillRect(memory.get(), &all, SolidBrushFor(transparent));
+        for (int i = 0; i < count; ++i) DrawCheckPicture(memory.get(), i * 16, i);
+    }
+    ImageList_AddMasked(list, strip.get(), RGB(255, 0, 255));
+    return list;
+}
+
+int TreeNodeState(HWND tree, HTREEITEM node) {
+    const UINT state = static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
+                                                      TVIS_STATEIMAGEMASK));
+    return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+void SetTreeNodeState(HWND tree, HTREEITEM node, int state) {
+    TVITEMA item{};
+    item.mask = TVIF_STATE | TVIF_HANDLE;
+    item.hItem = node;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(state);
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetSubtreeState(HWND tree, HTREEITEM node, int state) {
+    // Pre-order walk below node, with an explicit stack instead of recursion.
+    std::vector<HTREEITEM> pending;
+    auto pushChildren = [&](HTREEITEM parent) {
+        std::vector<HTREEITEM> children;
+        for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c)) children.push_back(c);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    };
+    pushChildren(node);
+    while (!pending.empty()) {
+        HTREEITEM child = pending.back();
+        pending.pop_back();
+        SetTreeNodeState(tree, child, state);
+        pushChildren(child);
+    }
+}
+
+HTREEITEM TreeNodeAt(HWND tree, int index) {
+    if (index < 0) return nullptr;
+    int i = 0;
+    std::vector<HTREEITEM> pending;
+    for (HTREEITEM n = TreeView_GetRoot(tree); n; n = TreeView_GetNextSibling(tree, n)) pending.insert(pending.begin(), n);
+    while (!pending.empty()) {
+        HTREEITEM node = pending.back();
+        pending.pop_back();
+        if (i++ == index) return node;
+        std::vector<HTREEITEM> children;
+        for (HTREEITEM c = TreeView_GetChild(tree, node); c; c = TreeView_GetNextSibling(tree, c)) children.push_back(c);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return nullptr;
+}
+
+int TreeNodeCount(HWND tree) { return static_cast<int>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)); }
+
+std::string TreeNodeText(HWND tree, HTREEITEM node) {
+    char buffer[512] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof(buffer);
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::string();
+    return buffer;
+}
+
+int ListCheckState(HWND list, int row) {
+    const UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12) - 1;
+}
+
+void SetListCheckState(HWND list, int row, int state) {
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(state + 1);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int ListCheckBoxAt(HWND list, POINT pos) {
+    LVHITTESTINFO hit{};
+    hit.pt = pos;
+    const int row = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return -1;
+    return row;
+}
+
+}  // namespace vsc

@@ -1,0 +1,64 @@
+// Check boxes inside tree views and list views, kept as state images.
+//
+// The tree's state-image index is the node's check state itself: 1 not ticked, 2 ticked, 3 partly
+// ticked. A list view row's check state is 0 (unchecked) or 1 (checked); it is stored as the
+// state image index + 1 (Win32 state image 0 means "no image"), so the same picture list serves
+// both: image 1 empty box, image 2 ticked box, image 3 box with a grey tick.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+namespace vsc {
+
+// Owns an image list; destroyed on destruction. Move-only.
+class UniqueImageList {
+public:
+    UniqueImageList() = default;
+    explicit UniqueImageList(HIMAGELIST list) : list_(list) {}
+    UniqueImageList(UniqueImageList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
+    UniqueImageList& operator=(UniqueImageList&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.list_, nullptr));
+        return *this;
+    }
+    UniqueImageList(const UniqueImageList&) = delete;
+    UniqueImageList& operator=(const UniqueImageList&) = delete;
+    ~UniqueImageList() { reset(); }
+    HIMAGELIST get() const { return list_; }
+    void reset(HIMAGELIST list = nullptr) {
+        if (list_) ImageList_Destroy(list_);
+        list_ = list;
+    }
+
+private:
+    HIMAGELIST list_ = nullptr;
+};
+
+// The four check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16. The caller owns the
+// list and must keep it alive as long as a control shows it.
+HIMAGELIST CreateCheckStateImages();
+
+enum TreeCheckState { tcsNone = 0, tcsUnticked = 1, tcsTicked = 2, tcsPartly = 3 };
+
+int TreeNodeState(HWND tree, HTREEITEM node);
+void SetTreeNodeState(HWND tree, HTREEITEM node, int state);
+// Gives every descendant of node the state: each child in order gets it, then its own children
+// (depth first). The node itself is not changed. Iterative: any depth is safe.
+void SetSubtreeState(HWND tree, HTREEITEM node, int state);
+// Node at an absolute index counted from 0 in display order over the whole tree (expanded or not);
+// null past the end.
+HTREEITEM TreeNodeAt(HWND tree, int index);
+// Number of nodes in the tree.
+int TreeNodeCount(HWND tree);
+std::string TreeNodeText(HWND tree, HTREEITEM node);
+
+// A list row's check state: 0 unchecked, 1 checked (-1 for a row with no check box).
+int ListCheckState(HWND list, int row);
+void SetListCheckState(HWND list, int row, int state);
+// The row whose check box lies at pos (client coordinates), or -1.
+int ListCheckBoxAt(HWND list, POINT pos);
+
+}  // namespace vsc

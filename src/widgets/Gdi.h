@@ -1,0 +1,102 @@
+// Small RAII owners for GDI handles, and the shared fonts and colours of the program's windows.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace vsc {
+
+// Owns one GDI object (brush, pen, font, bitmap, region); deleted on destruction. Move-only.
+template <typename T>
+class UniqueGdi {
+public:
+    UniqueGdi() = default;
+    explicit UniqueGdi(T object) : object_(object) {}
+    UniqueGdi(UniqueGdi&& other) noexcept : object_(other.release()) {}
+    UniqueGdi& operator=(UniqueGdi&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueGdi(const UniqueGdi&) = delete;
+    UniqueGdi& operator=(const UniqueGdi&) = delete;
+    ~UniqueGdi() { reset(); }
+
+    T get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    T release() { return std::exchange(object_, nullptr); }
+    void reset(T object = nullptr) {
+        if (object_) DeleteObject(object_);
+        object_ = object;
+    }
+
+private:
+    T object_ = nullptr;
+};
+
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniquePen = UniqueGdi<HPEN>;
+using UniqueFont = UniqueGdi<HFONT>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+
+// Selects an object into a device context for the lifetime of this object.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(dc_, old_); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A memory device context compatible with the screen, released on destruction.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC like = nullptr) : dc_(CreateCompatibleDC(like)) {}
+    ~MemoryDC() { if (dc_) DeleteDC(dc_); }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// The window's colours. Values are COLORREF (0x00BBGGRR), the same layout as the stored numbers.
+namespace colors {
+constexpr COLORREF kPageBack = 15197159;     // red 231, green 227, blue 231: window and page background
+constexpr COLORREF kNavColumn = 16769965;    // navigation column
+constexpr COLORREF kNavButton = 16767895;    // navigation button (red 151, green 219, blue 255)
+constexpr COLORREF kTitleText = 8454143;     // title text (red 255, green 255, blue 128)
+constexpr COLORREF kTitleStrip = RGB(34, 86, 160);
+constexpr COLORREF kTitleStripEnd = RGB(86, 150, 222);
+constexpr COLORREF kFrame = RGB(40, 80, 140);
+constexpr COLORREF kButtonFace = RGB(244, 246, 250);
+constexpr COLORREF kButtonHover = RGB(214, 234, 255);
+constexpr COLORREF kButtonPressed = RGB(178, 212, 250);
+constexpr COLORREF kButtonBorder = RGB(96, 128, 176);
+constexpr COLORREF kText = RGB(0, 0, 0);
+constexpr COLORREF kDisabledText = RGB(150, 150, 150);
+constexpr COLORREF kHeaderStart = RGB(44, 104, 184);
+constexpr COLORREF kHeaderEnd = RGB(231, 227, 231);
+constexpr COLORREF kHeaderText = RGB(255, 255, 255);
+constexpr COLORREF kLink = RGB(0, 0, 220);
+constexpr COLORREF kFocus = RGB(40, 80, 140);
+}  // namespace colors
+
+// Process-wide fonts shared by every control (created on first use, never released before exit).
+HFONT DefaultFont();
+HFONT BoldFont();
+HFONT UnderlineFont();
+HFONT TitleFont();   // bold, larger: product title on the About page
+
+// A solid brush per colour, cached for the life of the process (for WM_CTLCOLOR* answers).
+HBRUSH SolidBrushFor(COLORREF color);
+
+// Fills rect with a horizontal (or vertical) two-colour gradient.
+void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool vertical = false);
+
+}  // namespace vsc

@@ -1,0 +1,409 @@
+#include "widgets/Window.h"
+
+#include <stdexcept>
+
+#include "widgets/FlatControls.h"
+#include "widgets/Messages.h"
+
+namespace vsc {
+
+namespace {
+
+const char* const kWindowClass = "VscWindow";
+
+void RegisterWindowClass(WNDPROC proc) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw std::runtime_error("Cannot register the window class");
+    }
+    registered = true;
+}
+
+LRESULT CALLBACK MouseHookProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR target) {
+    int button = -1;
+    bool down = true;
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: button = 0; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: button = 1; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: button = 2; break;
+    case WM_LBUTTONUP: button = 0; down = false; break;
+    case WM_RBUTTONUP: button = 1; down = false; break;
+    case WM_MBUTTONUP: button = 2; down = false; break;
+    case WM_NCDESTROY: RemoveWindowSubclass(control, MouseHookProc, 1); break;
+    default: break;
+    }
+    if (button >= 0 && IsWindow(reinterpret_cast<HWND>(target))) {
+        ControlMouseEvent event;
+        event.Control = control;
+        event.Button = button;
+        event.Down = down;
+        event.Pos = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        event.Keys = wParam;
+        SendMessageA(reinterpret_cast<HWND>(target), TWindow::kControlMouseMessage, 0,
+                     reinterpret_cast<LPARAM>(&event));
+        if (!IsWindow(control)) return 0;  // the handler destroyed the control
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+// Mouse movement with the left button held over a title strip starts moving the dialog.
+LRESULT CALLBACK MoveOnDragProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR dialog) {
+    if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON)) StartWindowMove(reinterpret_cast<HWND>(dialog));
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(control, MoveOnDragProc, 3);
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+std::function<void(TDialog&)>& ShownHook() {
+    static std::function<void(TDialog&)> hook;
+    return hook;
+}
+
+}  // namespace
+
+TWindow::~TWindow() { Destroy(); }
+
+void TWindow::Create(const CreateParams& params) {
+    RegisterWindowClass(&TWindow::WndProc);
+    background_ = params.Background;
+    RECT rect{0, 0, params.ClientWidth, params.ClientHeight};
+    AdjustWindowRectEx(&rect, params.Style, FALSE, params.ExStyle);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    RECT area{};
+    if (params.Owner && IsWindow(params.Owner)) {
+        GetWindowRect(params.Owner, &area);
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    HWND window = CreateWindowExA(params.ExStyle, kWindowClass, params.Caption.c_str(), params.Style, x, y, width,
+                                  height, params.Owner, nullptr, GetModuleHandleA(nullptr), this);
+    if (!window) throw std::runtime_error("Cannot create the window \"" + params.Caption + "\"");
+}
+
+void TWindow::Show(int command) {
+    if (handle_) ShowWindow(handle_, command);
+}
+
+void TWindow::Close() {
+    if (handle_) SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+void TWindow::Destroy() {
+    if (handle_) DestroyWindow(handle_);
+}
+
+TWindow* TWindow::FromHandle(HWND window) {
+    if (!window) return nullptr;
+    char name[32];
+    if (!GetClassNameA(window, name, sizeof(name)) || lstrcmpA(name, kWindowClass) != 0) return nullptr;
+    return reinterpret_cast<TWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void TWindow::OnClick(HWND control, std::function<void()> handler) { clicks_[control] = std::move(handler); }
+
+void TWindow::OnNotify(HWND control, UINT code, std::function<LRESULT(NMHDR*)> handler) {
+    notifies_[{control, code}] = std::move(handler);
+}
+
+void TWindow::OnMouse(HWND control, std::function<void(const ControlMouseEvent&)> handler) {
+    mice_[control] = std::move(handler);
+    SetWindowSubclass(control, MouseHookProc, 1, reinterpret_cast<DWORD_PTR>(handle_));
+}
+
+void TWindow::SetTimer(UINT_PTR id, UINT milliseconds, std::function<void()> handler) {
+    timers_[id] = std::move(handler);
+    ::SetTimer(handle_, id, milliseconds, nullptr);
+}
+
+void TWindow::KillTimer(UINT_PTR id) {
+    if (handle_) ::KillTimer(handle_, id);
+    timers_.erase(id);
+}
+
+void TWindow::OnError(const std::string& message) { ShowError(message); }
+
+LRESULT TWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->handle_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<TWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        self->timers_.clear();
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        try { self->OnError(e.what()); } catch (...) {}
+    } catch (...) {
+        try { self->OnError("Unexpected error"); } catch (...) {}
+    }
+    return 0;
+}
+
+LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) { return Dispatch(message, wParam, lParam); }
+
+LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+        try {
+            OnCreate();
+        } catch (const std::exception& e) {
+            OnError(e.what());
+        }
+        return 0;
+    case WM_CLOSE:
+        if (OnCloseQuery()) DestroyWindow(handle_);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT rect;
+        GetClientRect(handle_, &rect);
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(background_));
+        return 1;
+    }
+    case WM_PRINTCLIENT: {
+        RECT rect;
+        GetClientRect(handle_, &rect);
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(background_));
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return AnswerControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                  background_);
+    case WM_COMMAND: {
+        HWND control = reinterpret_cast<HWND>(lParam);
+        const int code = HIWORD(wParam);
+        if (control && code == BN_CLICKED) {
+            auto it = clicks_.find(control);
+            if (it != clicks_.end()) {
+                auto handler = it->second;  // a handler may rewire its own control
+                handler();
+                return 0;
+            }
+        }
+        OnCommand(LOWORD(wParam), code, control);
+        return 0;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        auto it = notifies_.find({header->hwndFrom, header->code});
+        if (it != notifies_.end()) {
+            auto handler = it->second;
+            return handler(header);
+        }
+        return 0;
+    }
+    case WM_TIMER: {
+        auto it = timers_.find(wParam);
+        if (it != timers_.end()) {
+            auto handler = it->second;
+            handler();
+        }
+        return 0;
+    }
+    case kControlMouseMessage: {
+        auto* event = reinterpret_cast<const ControlMouseEvent*>(lParam);
+        auto it = mice_.find(event->Control);
+        if (it != mice_.end()) {
+            auto handler = it->second;
+            handler(*event);
+        }
+        return 0;
+    }
+    default:
+        return DefaultProc(message, wParam, lParam);
+    }
+}
+
+// ---- TDialog ----
+
+TDialog::TDialog(std::string caption, int clientWidth, int clientHeight)
+    : caption_(std::move(caption)), width_(clientWidth), height_(clientHeight) {}
+
+void TDialog::SetShownHook(std::function<void(TDialog&)> hook) { ShownHook() = std::move(hook); }
+
+int TDialog::ShowModal(HWND owner) {
+    if (owner) owner = GetAncestor(owner, GA_ROOT);
+    ended_ = false;
+    result_ = IDCANCEL;
+    CreateParams params;
+    params.Caption = caption_;
+    // No system menu: under Wine an owned popup without one is not handed to the window manager,
+    // so it opens and closes at once and always stays over its owner.
+    params.Style = WS_POPUP | WS_CLIPCHILDREN;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    params.ClientWidth = width_;
+    params.ClientHeight = height_;
+    params.Owner = owner;
+    Create(params);
+
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    inModal_ = true;
+    if (!ended_ && Handle()) {
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+        HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+        if (first) SetFocus(first);
+        if (ShownHook()) {
+            auto hook = ShownHook();
+            hook(*this);
+        }
+    }
+    MSG msg;
+    while (!ended_ && Handle()) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    inModal_ = false;
+    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    if (owner && IsWindow(owner)) SetActiveWindow(owner);
+    Destroy();
+    return result_;
+}
+
+void TDialog::EndModal(int result) {
+    result_ = result;
+    ended_ = true;
+    if (Handle()) PostMessageA(Handle(), WM_NULL, 0, 0);  // wake the modal loop
+}
+
+HWND TDialog::AddTitleStrip(bool moveOnMouseMove) {
+    HWND strip = CreateImage(Handle(), 0, 0, width_, 20, [](HDC dc, const RECT& rect) {
+        FillGradient(dc, rect, colors::kTitleStrip, colors::kTitleStripEnd);
+    });
+    LabelStyle style;
+    style.Text = colors::kTitleText;
+    style.Font = BoldFont();
+    style.Transparent = true;
+    HWND label = CreateLabel(strip, caption_, 6, 3, width_ - 40, 15, style);
+    HWND close = CreateFlatButton(Handle(), "x", width_ - 19, 2, 17, 16, colors::kButtonFace);
+    OnClick(close, [this] { EndModal(IDCANCEL); });
+    for (HWND part : {strip, label}) {
+        OnMouse(part, [this](const ControlMouseEvent& e) {
+            if (e.Down) StartWindowMove(Handle());
+        });
+    }
+    if (moveOnMouseMove) {
+        // Mouse movement over the strip with a button held also starts the move.
+        for (HWND part : {strip, label}) {
+            SetWindowSubclass(part, MoveOnDragProc, 3, reinterpret_cast<DWORD_PTR>(Handle()));
+        }
+    }
+    return strip;
+}
+
+bool TDialog::OnKeyDown(WPARAM key) {
+    if (key == VK_ESCAPE) {
+        EndModal(IDCANCEL);
+        return true;
+    }
+    return false;
+}
+
+bool TDialog::OnCloseQuery() {
+    EndModal(IDCANCEL);
+    return false;  // the modal loop destroys the dialog
+}
+
+LRESULT TDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The dialog manager turns Escape into IDCANCEL and Enter into IDOK, without a control.
+    if (message == WM_COMMAND && lParam == 0 && LOWORD(wParam) == IDCANCEL) {
+        EndModal(IDCANCEL);
+        return 0;
+    }
+    return TWindow::HandleMessage(message, wParam, lParam);
+}
+
+// ---- Message loops ----
+
+void StartWindowMove(HWND window) {
+    ReleaseCapture();
+    SendMessageA(window, WM_SYSCOMMAND, 0xF017, 0);
+}
+
+bool PreTranslateMessage(MSG& msg) {
+    if (!msg.hwnd) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    TWindow* window = TWindow::FromHandle(root);
+    if (!window) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        bool handled = false;
+        try {
+            handled = window->OnKeyDown(msg.wParam);
+        } catch (const std::exception& e) {
+            window->OnError(e.what());
+            handled = true;
+        }
+        if (handled) return true;
+    }
+    if (!IsWindow(root)) return true;
+    return IsDialogMessageA(root, &msg) != FALSE;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+        if (got < 0) return -1;
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+}  // namespace vsc
