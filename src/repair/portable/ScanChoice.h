@@ -1,0 +1,48 @@
+// The text rules of scan control and the results list: turning the section tree into a scan
+// selection, summarising children's check states, and the text and icon of a results row.
+// Portable (no windows.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsc {
+
+// Check states of the section tree.
+constexpr int kNodeUnticked = 1;
+constexpr int kNodeTicked = 2;
+constexpr int kNodePartly = 3;
+
+// The state a click gives a node: ticked when it was not ticked, otherwise not ticked (a partly
+// ticked node becomes not ticked).
+int ToggledState(int state);
+
+// The state of a parent from its children's states: not ticked when every child is not ticked,
+// ticked when none is, partly ticked otherwise.
+int ChildrenSummary(const std::vector<int>& childStates);
+
+struct ScanSelection {
+    std::string Selection;     // 13 characters "1"/"0", categories 1 to 13
+    std::string DriveLetters;  // one letter per drive to search for broken shortcuts
+    // No category chosen and no drive: nothing to scan.
+    bool Empty() const { return Selection.find('1') == std::string::npos && DriveLetters.empty(); }
+};
+
+// From the tree's nodes in display order (absolute index 0 "My Computer", 1 to 14 the categories,
+// 15 and on the drives): category k is chosen when node k is ticked; node 14 itself adds nothing;
+// each ticked drive node adds the character two places after the first "(" of its caption.
+// Missing nodes count as not ticked; a drive caption without that character adds nothing.
+ScanSelection BuildSelection(const std::vector<int>& states, const std::vector<std::string>& captions);
+
+// The "Invalid Value" column of a problem: the value name for category 6, data and name run
+// together for category 5, the data for every other category.
+std::string InvalidValueText(const std::string& category, const std::string& valueName,
+                             const std::string& valueData);
+
+// Icons of the results rows.
+constexpr int kIconSafe = 0;       // blue: safe to delete
+constexpr int kIconNotSafe = 1;    // orange: not fully safe to delete
+// Orange when the "Invalid Value" text holds more than one ".", else blue.
+int RowIconOf(const std::string& invalidValueText);
+
+}  // namespace vsc
