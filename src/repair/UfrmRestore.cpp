@@ -1,0 +1,129 @@
+#include "repair/UfrmRestore.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "repair/Restore.h"
+#include "widgets/FlatControls.h"
+#include "widgets/Gdi.h"
+#include "widgets/Messages.h"
+
+namespace vsc {
+
+namespace {
+
+constexpr int kWidth = 364;
+constexpr int kHeight = 314;
+
+void AddColumn(HWND list, int index, const char* caption, int width) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>(caption);
+    column.cx = width;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+}  // namespace
+
+TfrmRestore::TfrmRestore(std::string backupFolder)
+    : TDialog("Restore", kWidth, kHeight), backupFolder_(std::move(backupFolder)) {}
+
+void TfrmRestore::OnCreate() {
+    // The title strip carries the caption "Restore" and the close button; the dialog moves with
+    // the mouse moving over it.
+    AddTitleStrip(true);
+    lstBackupFile = CreateWindowExA(0, WC_LISTVIEWA, "Backup files",
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
+                                        LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                    8, 28, kWidth - 16, 240, Handle(), reinterpret_cast<HMENU>(NextControlId()),
+                                    GetModuleHandleA(nullptr), nullptr);
+    if (!lstBackupFile) throw std::runtime_error("cannot create the backup list");
+    SendMessageA(lstBackupFile, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    ListView_SetExtendedListViewStyle(lstBackupFile, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    AddColumn(lstBackupFile, 0, "File Name", 200);
+    AddColumn(lstBackupFile, 1, "Date", 126);
+
+    btnDelete = CreateFlatButton(Handle(), "Delete", 120, 280, 73, 25);
+    btnRestore = CreateFlatButton(Handle(), "Restore", 200, 280, 73, 25);
+    btnClose = CreateFlatButton(Handle(), "Close", 280, 280, 73, 25);
+    OnClick(btnDelete, [this] { btnDeleteClick(); });
+    OnClick(btnRestore, [this] { btnRestoreClick(); });
+    OnClick(btnClose, [this] { btnCloseClick(); });
+    FormCreate();
+}
+
+void TfrmRestore::FormCreate() {
+    ListView_DeleteAllItems(lstBackupFile);
+    std::vector<std::string> names;
+    ListBackupFiles(backupFolder_, names);
+    int row = 0;
+    for (const std::string& name : names) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<char*>(name.c_str());
+        row = static_cast<int>(SendMessageA(lstBackupFile, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (row < 0) break;
+        const std::string date = FormatFileDate(FullPath(name));
+        LVITEMA sub = {};
+        sub.iSubItem = 1;
+        sub.pszText = const_cast<char*>(date.c_str());
+        SendMessageA(lstBackupFile, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
+        ++row;
+    }
+}
+
+int TfrmRestore::SelectedRow() const {
+    return static_cast<int>(SendMessageA(lstBackupFile, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::string TfrmRestore::RowFileName(int row) const {
+    char buffer[MAX_PATH * 2] = {};
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(lstBackupFile, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+void TfrmRestore::btnDeleteClick() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const std::string name = RowFileName(row);
+    if (!AskYesNo("Are you sure you want to delete \r\n\"" + name + "\"?")) return;
+    const std::string path = FullPath(name);
+    if (DeleteFileA(path.c_str()) || PathGone(path)) {
+        ListView_DeleteItem(lstBackupFile, row);
+    } else {
+        ShowError("The backup file \"" + name + "\" could not be deleted!");
+    }
+}
+
+void TfrmRestore::btnRestoreClick() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const std::string path = FullPath(RowFileName(row));
+    const RestoreResult result = RestoreBackupFile(path);
+    if (!result.Succeeded()) {
+        ShowError("Error restoring selected backups!");
+        return;
+    }
+    // Restored: the backup has done its work. Its row stays only if the file could not go.
+    if (DeleteFileA(path.c_str()) || PathGone(path)) ListView_DeleteItem(lstBackupFile, row);
+    ShowInfo("Selected backups were restored");
+}
+
+bool TfrmRestore::RestoreEntry(const std::string& keyPath, const std::string& valueName,
+                               const std::string& dataText, const std::string& category) {
+    BackupRecord record;
+    record.KeyPath = keyPath;
+    record.ValueName = valueName;
+    record.DataText = dataText;
+    record.Category = category;
+    return vsc::RestoreEntry(record);
+}
+
+}  // namespace vsc
