@@ -3,8 +3,9 @@
 //
 // Each call takes the whole sub-key list of its key first and then visits the names in
 // enumeration order, opening every sub-key with OpenScanKey so that the progress follows it. A
-// sub-key that has gone since the list was taken cannot be opened and is passed over. Any error
-// ends the call for its key path; what was recorded before it stays.
+// sub-key that has gone since the list was taken cannot be opened and is passed over. A call made
+// after a stop request returns before it opens anything. Any error ends the call for its key path;
+// what was recorded before it stays.
 #include "registry/PublicOpt.h"
 #include "registry/RegScanThread.h"
 
@@ -21,7 +22,7 @@ bool IsStringKind(ValueKind kind) { return kind == vkString || kind == vkExpandS
 // with a drive root is never reported; an existing folder counts as present.
 void TRegScanThread::ScanInprocServers(const std::string& keyPath) {
     try {
-        if (!OpenScanKey(keyPath)) return;
+        if (StopRequested() || !OpenScanKey(keyPath)) return;
         std::vector<std::string> names;
         Registry.ListSubKeyNames(names);
         CurValueName.clear();
@@ -51,7 +52,7 @@ void TRegScanThread::ScanInprocServers(const std::string& keyPath) {
 // folder does not count as the program file.
 void TRegScanThread::ScanAppPaths(const std::string& keyPath) {
     try {
-        if (!OpenScanKey(keyPath)) return;
+        if (StopRequested() || !OpenScanKey(keyPath)) return;
         std::vector<std::string> names;
         Registry.ListSubKeyNames(names);
         CurValueName.clear();
@@ -76,7 +77,7 @@ void TRegScanThread::ScanAppPaths(const std::string& keyPath) {
 // missing file records the entry, so an entry gives at most one problem.
 void TRegScanThread::ScanUninstallEntries(const std::string& keyPath) {
     try {
-        if (!OpenScanKey(keyPath)) return;
+        if (StopRequested() || !OpenScanKey(keyPath)) return;
         std::vector<std::string> names;
         Registry.ListSubKeyNames(names);
         for (const std::string& name : names) {

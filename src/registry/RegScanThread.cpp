@@ -139,6 +139,7 @@ void TRegScanThread::Continue() {
 
 void TRegScanThread::RequestStop() {
     stop_ = true;
+    paused_ = false;
     SetEvent(running_);  // a paused worker wakes, sees the flag and ends
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "registry/NTReg.h"
 #include "registry/PublicOpt.h"
 #include "registry/ScanTestUtil.h"
 #include "support/TestSupport.h"
@@ -228,7 +229,7 @@ TEST(SubKeyChecks, LongSubKeyNamesAreWalked) {
     EXPECT_EQ(run.Problems()[0].KeyPath, key.Child(name));
 }
 
-TEST(SubKeyChecks, AStopEndsTheCallBeforeTheFirstSubKey) {
+TEST(SubKeyChecks, ACallAfterAStopOpensNothing) {
     ScratchKey key("stopped");
     ScratchDir dir("stopped");
     for (const char* name : {"a.exe", "b.exe"}) {
@@ -242,7 +243,94 @@ TEST(SubKeyChecks, AStopEndsTheCallBeforeTheFirstSubKey) {
     run.worker.ScanAppPaths(key.Path());
     run.worker.ScanUninstallEntries(key.Path());
     EXPECT_TRUE(run.Problems().empty());
-    // Only the starting key was opened.
-    EXPECT_EQ(run.worker.Progress().RegKeyText, key.SubKey());
-    EXPECT_EQ(run.worker.CurKeyPath, key.Path());
+    // Nothing was opened.
+    EXPECT_EQ(run.worker.Progress().RegKeyText, "");
+    EXPECT_EQ(run.worker.CurKeyPath, "");
+}
+
+namespace {
+
+// Gives a key a DACL that grants everyone only the given access, and puts full access back on
+// destruction so that the scratch tree can be deleted.
+class KeyAccessGuard {
+public:
+    KeyAccessGuard(const std::string& keyPath, DWORD access) : path_(keyPath) { ok_ = Apply(access); }
+    ~KeyAccessGuard() { Apply(KEY_ALL_ACCESS); }
+    bool ok() const { return ok_; }
+
+private:
+    bool Apply(DWORD access) {
+        HKEY key = nullptr;
+        const std::string sub = SplitKeyPath(path_).subKey;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+        alignas(8) char aclBuffer[256];
+        PACL acl = reinterpret_cast<PACL>(aclBuffer);
+        InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
+        AddAccessAllowedAce(acl, ACL_REVISION, access, everyone);
+        SECURITY_DESCRIPTOR sd;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+        const LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+        FreeSid(everyone);
+        RegCloseKey(key);
+        return rc == ERROR_SUCCESS;
+    }
+    std::string path_;
+    bool ok_ = false;
+};
+
+}  // namespace
+
+TEST(SubKeyChecks, ReadOnlyKeysAreReadAndKeysWithoutAccessPassedOver) {
+    ScratchKey key("readonly");
+    ScratchDir dir("readonly");
+    key.SetString("ro.exe", "", dir.File("gone.exe"));
+    key.SetString("none.exe", "", dir.File("gone.exe"));
+    KeyAccessGuard readOnly(key.Child("ro.exe"), KEY_READ);
+    KeyAccessGuard noAccess(key.Child("none.exe"), 0);
+    ASSERT_TRUE(readOnly.ok());
+    ASSERT_TRUE(noAccess.ok());
+
+    HKEY probe = nullptr;
+    const std::string roSub = key.SubKey() + "\\ro.exe";
+    const LONG writeOpen = RegOpenKeyExA(HKEY_CURRENT_USER, roSub.c_str(), 0, KEY_WRITE, &probe);
+    if (probe) RegCloseKey(probe);
+    if (writeOpen == ERROR_SUCCESS) GTEST_SKIP() << "this Wine does not enforce registry key security";
+
+    IdleWorker run(3);
+    run.worker.ScanAppPaths(key.Path());
+    const std::vector<Problem> expected = {{key.Child("ro.exe"), "", dir.File("gone.exe"), "3"}};
+    EXPECT_EQ(run.Problems(), expected);
+}
+
+TEST(ScanUninstallEntries, ReadsOnlyStringKindsAndIgnoresOtherValues) {
+    ScratchKey key("uninsttypes");
+    ScratchDir dir("uninsttypes");
+    const std::string gone = dir.File("gone.exe");
+    const std::string un = "UninstallString";
+    const unsigned long long qword = 1;
+    key.SetBytes("bin", un, gone.data(), static_cast<DWORD>(gone.size()), REG_BINARY);
+    key.SetBytes("multi", un, (gone + '\0' + '\0').data(), static_cast<DWORD>(gone.size() + 2), REG_MULTI_SZ);
+    key.SetBytes("qword", un, &qword, sizeof qword, REG_QWORD);
+    key.SetBytes("none", un, gone.data(), static_cast<DWORD>(gone.size()), REG_NONE);
+    key.SetBytes("empty", un, "", 0, REG_SZ);
+    key.SetBytes("unterminated", un, gone.data(), static_cast<DWORD>(gone.size()), REG_SZ);
+    // Other values with long names and odd data sit beside the one that is read.
+    std::string longName(16383, 'v');
+    while (longName.size() > 200) {
+        HKEY k = vsc::test::CreateKeyPath(key.Child("unterminated"));
+        const LONG rc = RegSetValueExA(k, longName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        RegCloseKey(k);
+        if (rc == ERROR_SUCCESS) break;
+        longName.resize(longName.size() / 2);
+    }
+    key.SetBytes("unterminated", "", "", 0, REG_NONE);
+
+    IdleWorker run(8);
+    run.worker.ScanUninstallEntries(key.Path());
+    const std::vector<Problem> expected = {{key.Child("unterminated"), un, gone, "8"}};
+    EXPECT_EQ(run.Problems(), expected);
 }
