@@ -109,12 +109,28 @@ write_wine_exec() {
   cat > "$BUILD_DIR/wine-exec" <<SH
 #!/usr/bin/env bash
 export WINEPREFIX="$WINEPREFIX" WINEARCH=win64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES"
-export WINEDEBUG="\${WINEDEBUG:--all}" VSC_BUILD_PREFIX="$WINEPREFIX"
+export WINEDEBUG="\${WINEDEBUG:--all}" VSC_BUILD_PREFIX="$WINEPREFIX" VSC_FIXTURE_DRIVE="$VSC_FIXTURE_DRIVE"
 # The recycle bin of the tests (Wine keeps it in the XDG trash) stays inside the build.
 export XDG_DATA_HOME="$BUILD_DIR/xdg-data"
 exec "$WINE" "\$@"
 SH
   chmod +x "$BUILD_DIR/wine-exec"
+}
+
+# A drive letter of the build's prefix that tests search as a whole drive: S: is the folder
+# $BUILD_DIR/fixtures/drive-s, made afresh before every test run. Its folder "loops" holds Unix
+# symbolic links that Windows code sees as plain folders: one to its own folder, one to its parent,
+# and a second name for a folder. Each cycle has a single way back, so even a walk without loop
+# protection only goes as deep as the longest path allows. Tests add and remove their own files.
+VSC_FIXTURE_DRIVE=S
+make_fixture_drive() {
+  local dir=$BUILD_DIR/fixtures/drive-s
+  rm -rf "$dir"
+  mkdir -p "$dir/loops/self-dir" "$dir/loops/parent-dir/inner" "$dir/loops/twice/target"
+  ln -s . "$dir/loops/self-dir/self"
+  ln -s .. "$dir/loops/parent-dir/inner/up"
+  ln -s target "$dir/loops/twice/alias"
+  ln -sfn "$dir" "$WINEPREFIX/dosdevices/s:"
 }
 
 configure_and_build() {

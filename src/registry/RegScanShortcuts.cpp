@@ -1,0 +1,127 @@
+// Category 14: shortcut files (.lnk) on a drive whose target no longer exists. Targets are read with
+// GetShortcutTarget (PublicOpt).
+//
+// How the folder walk works. The drive is searched depth first: a folder's entries are taken in
+// the order the file system lists them, and a sub-folder is searched completely as soon as it is
+// met, before the next entry of its parent. The open searches live on an explicit stack, so the
+// depth of the folder tree costs no thread stack.
+//
+// The walk always ends. A folder that is a reparse point (symbolic link, junction, mount point) is
+// never entered: on a real system a junction such as a profile's "Application Data" points back
+// into its own parent. A folder reached a second time by any other way (identified by its volume
+// and file index; under Wine a drive can be a Unix folder holding symbolic links that the file
+// system does not mark) is not entered again either.
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "registry/PublicOpt.h"
+#include "registry/RegScanThread.h"
+
+namespace vsc {
+
+namespace {
+
+class UniqueFind {
+public:
+    explicit UniqueFind(HANDLE find) : find_(find) {}
+    ~UniqueFind() {
+        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+    }
+    UniqueFind(const UniqueFind&) = delete;
+    UniqueFind& operator=(const UniqueFind&) = delete;
+    HANDLE get() const { return find_; }
+    bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE find_;
+};
+
+// One folder being searched.
+struct FolderLevel {
+    explicit FolderLevel(std::string folder)
+        : path(std::move(folder)), find(FindFirstFileA((path + "\\*.*").c_str(), &entry)) {}
+    std::string path;
+    WIN32_FIND_DATAA entry{};  // the entry to examine next (valid while the search is)
+    UniqueFind find;
+    bool advance = false;      // the entry has been examined; fetch the next before going on
+};
+
+// Volume serial number and file index: the identity of a folder whatever path reaches it.
+using FolderId = std::tuple<DWORD, DWORD, DWORD>;
+
+// False when the folder's identity cannot be read.
+bool ReadFolderId(const std::string& path, FolderId& id) {
+    // "X:" alone would name the current folder of drive X; the drive's root is "X:\".
+    const std::string name = (path.size() == 2 && path[1] == ':') ? path + "\\" : path;
+    HANDLE file = CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (ok) id = FolderId(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return ok;
+}
+
+bool IsShortcutName(const std::string& name) {
+    const auto dot = name.rfind('.');
+    return dot != std::string::npos && UpperAscii(name.substr(dot)) == ".LNK";
+}
+
+}  // namespace
+
+void TRegScanThread::ScanShortcuts(const std::string& drive) {
+    std::set<FolderId> visited;
+    std::vector<std::unique_ptr<FolderLevel>> levels;
+
+    // Starts the search of a folder; false when the walk is to end (a stop was requested).
+    auto enter = [&](const std::string& folder) {
+        auto level = std::make_unique<FolderLevel>(folder);
+        if (!level->find.valid()) return true;  // missing, without media, or not to be listed
+        CurSubKey = folder;
+        ShowProgress();
+        if (StopRequested()) return false;
+        levels.push_back(std::move(level));
+        return true;
+    };
+
+    FolderId rootId;
+    if (ReadFolderId(drive, rootId)) visited.insert(rootId);
+    if (!enter(drive)) return;
+
+    while (!levels.empty()) {
+        FolderLevel& level = *levels.back();
+        if (level.advance) {
+            if (!FindNextFileA(level.find.get(), &level.entry)) {
+                levels.pop_back();
+                continue;
+            }
+        }
+        level.advance = true;
+        const std::string name = level.entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string full = level.path + "\\" + name;
+
+        if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+            FolderId id;
+            if (ReadFolderId(full, id) && !visited.insert(id).second) continue;
+            if (!enter(full)) return;
+            continue;
+        }
+
+        if (!IsShortcutName(name)) continue;
+        const std::string target = GetShortcutTarget(full);
+        if (target.empty() || FileExistsWithDrive(target) || FolderExists(target)) continue;
+        if (StopRequested()) return;
+        CurKeyPath = full;
+        CurValueName = "LinkFiles";
+        CurValueData = target;
+        AddProblem();
+    }
+}
+
+}  // namespace vsc

@@ -1,0 +1,286 @@
+// The recursive key walks: categories 7 (startup entries), 12 (sound events), 13 (file paths), and
+// the walk of categories 1, 9 and 11 that visits keys without recording anything.
+//
+// How the walk works. A key and everything below it is visited depth first: a key's own values
+// in index order, then each sub-key in index order, each sub-key walked completely before the
+// next. Every level has its own registry object: the start key is opened by its key path, each
+// sub-key by its name below its parent's open key, and each opening shows the key in the progress
+// display. A level's counts are taken once, when it is opened. The levels live on an explicit stack on the heap, not on the thread's stack, so a chain as deep
+// as the registry allows (512 levels) costs no more stack than a single key.
+//
+// A value or sub-key that can no longer be read at its index (the key changed during the walk)
+// is passed over and the walk goes on. An error raised while a level examines its values or
+// sub-keys ends that level only; its parent goes on with its next sub-key. A stop request ends
+// every level at its next test: the whole walk returns.
+//
+// Speed: each value's name, type and data come from one enumeration call, so a string value costs
+// one registry call instead of three (kind, size, data); the data is read again by name only when
+// it did not fit the walk's buffer.
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "registry/PublicOpt.h"
+#include "registry/RegScanThread.h"
+
+namespace vsc {
+
+namespace {
+
+// Longest value name the registry allows, in bytes of ANSI text (two per character on a
+// double-byte code page), with its terminator.
+constexpr DWORD kLongestValueName = 16383 * 2 + 1;
+constexpr DWORD kLongestKeyName = 255 * 2 + 1;
+// Data longer than this is not fetched with the enumeration; the value step reads it by name.
+constexpr DWORD kEnumDataCap = 64 * 1024;
+
+std::string EnvironmentText(const char* name) {
+    std::vector<char> buffer(512);
+    for (;;) {
+        const DWORD n = GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::string();
+        if (n < buffer.size()) return std::string(buffer.data(), n);
+        buffer.resize(n + 1);
+    }
+}
+
+// One enumerated value, as its value step sees it: the kind of its data and, on demand, its text
+// with the rules of TNTRegistry::ReadText.
+class ValueView {
+public:
+    ValueView(const TNTRegistry& registry, const std::string& name, DWORD type, const char* data, DWORD size,
+              bool haveData)
+        : registry_(registry), name_(name), type_(type), data_(data), size_(size), haveData_(haveData) {}
+
+    const std::string& Name() const { return name_; }
+    ValueKind Kind() const { return KindOfRegType(type_); }
+    bool IsText() const { return Kind() == vkString || Kind() == vkExpandString; }
+    // The text up to the first zero byte; "" for empty data. Raises ERegistryException "Invalid data
+    // type" for data of any other kind, as ReadText does.
+    std::string Text() const {
+        if (!haveData_) return registry_.ReadText(name_);
+        if (size_ == 0) return std::string();
+        if (!IsText()) throw ERegistryException("Invalid data type for '" + name_ + "'");
+        return std::string(data_, strnlen(data_, size_));
+    }
+
+private:
+    const TNTRegistry& registry_;
+    const std::string& name_;
+    DWORD type_;
+    const char* data_;
+    DWORD size_;
+    bool haveData_;
+};
+
+struct WalkLevel {
+    TNTRegistry registry;
+    std::string keyPath;
+    KeyInfo info;
+    DWORD nextSubKey = 0;
+};
+
+// The walk frame shared by the four walks. Step is called as step(ValueView&) for every value that
+// could be read, with CurValueName already set; descend(path) says whether a sub-key is entered.
+class KeyWalker {
+public:
+    explicit KeyWalker(TRegScanThread& scan) : scan_(scan), name_(256), data_(1024), subKeyName_(256) {}
+
+    template <typename Step, typename Descend>
+    void Walk(const std::string& start, Step step, Descend descend, bool showAfterEachValue) {
+        std::vector<std::unique_ptr<WalkLevel>> levels;
+        if (!Enter(start, levels)) return;
+        if (!VisitValues(*levels.back(), step, showAfterEachValue)) return;
+        while (!levels.empty()) {
+            WalkLevel& level = *levels.back();
+            std::string child;
+            std::string childName;
+            try {
+                if (level.nextSubKey >= level.info.SubKeyCount) {
+                    levels.pop_back();
+                    continue;
+                }
+                if (scan_.StopRequested()) return;
+                if (!SubKeyName(level, level.nextSubKey++, childName)) continue;
+                child = level.keyPath + "\\" + childName;
+                if (!descend(child)) continue;
+            } catch (const std::exception&) {
+                levels.pop_back();
+                continue;
+            }
+            if (!Enter(child, levels, &level, childName)) continue;
+            if (!VisitValues(*levels.back(), step, showAfterEachValue)) return;
+        }
+    }
+
+private:
+    // Opens a level and pushes it; false (nothing pushed) when the key or its counts cannot be read.
+    // The start key is opened by its key path. A sub-key is opened by its name below its parent's
+    // open key, with the same access fallback and the same progress display: a key path deeper than
+    // the 8-bit registry calls accept as one text (under Wine, MAX_PATH characters) is still reached.
+    bool Enter(const std::string& keyPath, std::vector<std::unique_ptr<WalkLevel>>& levels,
+               const WalkLevel* parent = nullptr, const std::string& name = std::string()) {
+        try {
+            auto level = std::make_unique<WalkLevel>();
+            level->keyPath = keyPath;
+            scan_.CurKeyPath = keyPath;
+            if (parent) {
+                level->registry.ReleaseKey();
+                scan_.CurSubKey = SplitKeyPath(keyPath).subKey;
+                scan_.ShowProgress();
+                // The parent's key stays open for as long as this level lives (levels end in order),
+                // and the registry object never closes its root.
+                level->registry.SelectRoot(parent->registry.OpenHandle());
+                if (!level->registry.OpenSubKey(name, false)) return false;
+            } else if (!scan_.OpenKeyOn(keyPath, level->registry)) {
+                return false;
+            }
+            if (!level->registry.QueryKeyInfo(level->info)) return false;
+            levels.push_back(std::move(level));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+
+    // The values of a freshly entered level. False when a stop was requested (the walk ends). An
+    // error ends the values of this level; the level keeps its sub-keys out as well, since the
+    // level as a whole has ended.
+    template <typename Step>
+    bool VisitValues(WalkLevel& level, Step& step, bool showAfterEachValue) {
+        try {
+            const HKEY key = level.registry.OpenHandle();
+            Grow(name_, level.info.MaxValueNameLength + 1);
+            Grow(data_, std::min<DWORD>(level.info.MaxDataLength + 2, kEnumDataCap));
+            for (DWORD i = 0; i < level.info.ValueCount; ++i) {
+                if (scan_.StopRequested()) return false;
+                DWORD nameLength = static_cast<DWORD>(name_.size());
+                DWORD dataLength = static_cast<DWORD>(data_.size());
+                DWORD type = REG_NONE;
+                bool haveData = true;
+                LONG rc = RegEnumValueA(key, i, name_.data(), &nameLength, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data_.data()), &dataLength);
+                if (rc == ERROR_MORE_DATA) {
+                    // The name or the data did not fit: ask again for the name and type alone.
+                    Grow(name_, kLongestValueName);
+                    nameLength = static_cast<DWORD>(name_.size());
+                    haveData = false;
+                    rc = RegEnumValueA(key, i, name_.data(), &nameLength, nullptr, &type, nullptr, nullptr);
+                }
+                if (rc == ERROR_SUCCESS) {
+                    if (nameLength > name_.size()) nameLength = static_cast<DWORD>(name_.size());
+                    if (dataLength > data_.size()) dataLength = static_cast<DWORD>(data_.size());
+                    const std::string name(name_.data(), strnlen(name_.data(), nameLength));
+                    scan_.CurValueName = name;
+                    ValueView value(level.registry, name, type, data_.data(), dataLength, haveData);
+                    step(value);
+                }
+                if (showAfterEachValue) scan_.ShowProgress();
+            }
+        } catch (const std::exception&) {
+            level.info.SubKeyCount = 0;
+        }
+        return true;
+    }
+
+    bool SubKeyName(WalkLevel& level, DWORD index, std::string& name) {
+        Grow(subKeyName_, level.info.MaxSubKeyNameLength + 1);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            DWORD length = static_cast<DWORD>(subKeyName_.size());
+            const LONG rc = RegEnumKeyExA(level.registry.OpenHandle(), index, subKeyName_.data(), &length, nullptr,
+                                          nullptr, nullptr, nullptr);
+            if (rc == ERROR_SUCCESS) {
+                if (length > subKeyName_.size()) length = static_cast<DWORD>(subKeyName_.size());
+                name.assign(subKeyName_.data(), strnlen(subKeyName_.data(), length));
+                return true;
+            }
+            if (rc != ERROR_MORE_DATA) return false;
+            Grow(subKeyName_, kLongestKeyName);  // renamed or added since the counts were taken
+        }
+        return false;
+    }
+
+    static void Grow(std::vector<char>& buffer, DWORD size) {
+        if (buffer.size() < size) buffer.resize(size);
+    }
+
+    TRegScanThread& scan_;
+    // Shared by all levels: values are examined one at a time.
+    std::vector<char> name_;
+    std::vector<char> data_;
+    std::vector<char> subKeyName_;
+};
+
+bool EveryKey(const std::string&) { return true; }
+
+}  // namespace
+
+void TRegScanThread::ScanStartupEntries(const std::string& keyPath) {
+    KeyWalker(*this).Walk(
+        keyPath,
+        [this](const ValueView& value) {
+            if (IsBlank(value.Name())) return;  // the default value is not a startup entry
+            if (!value.IsText()) return;
+            CurValueData = value.Text();
+            std::string program = CurValueData;
+            if (Contains(program, '"')) program = StripQuotes(program);
+            if (IsBlank(program) || Trim(program).size() <= 4) return;
+            if (Contains(CurValueData, '?')) return;
+            // Only data that ends in the program's name: arguments after it keep it out.
+            if (!EndsWithExt(program, ".EXE") && !EndsWithExt(program, ".DLL")) return;
+            if (Contains(program, '%')) program = ExpandLeadingEnvVar(program);
+            if (!FileExistsOnPath(program)) AddProblem();
+        },
+        EveryKey, true);
+}
+
+void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
+    KeyWalker(*this).Walk(
+        keyPath,
+        [this](const ValueView& value) {
+            if (!IsBlank(value.Name())) return;  // only a key's default value names the sound
+            if (!value.IsText()) return;
+            CurValueData = value.Text();
+            if (IsBlank(CurValueData) || Contains(CurValueData, '?')) return;
+            if (!EndsWithExt(CurValueData, ".WAV")) return;
+            if (!Contains(CurValueData, '\\')) CurValueData = EnvironmentText("windir") + "\\Media\\" + CurValueData;
+            if (Contains(CurValueData, '%')) CurValueData = ExpandLeadingEnvVar(CurValueData);
+            if (!FileExistsWithDrive(CurValueData)) AddProblem();
+        },
+        EveryKey, false);
+}
+
+void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
+    KeyWalker(*this).Walk(
+        keyPath,
+        [this](const ValueView& value) {
+            if (!value.IsText()) return;
+            CurValueData = value.Text();
+            if (IsBlank(CurValueData) || Contains(CurValueData, '?') || !Contains(CurValueData, '\\') ||
+                CurValueData.size() <= 7)
+                return;
+            // Only data that is exactly a drive-qualified path with a three-character extension.
+            if (!HasDriveRoot(CurValueData) || !HasExtDot(CurValueData)) return;
+            if (!FileExistsWithDrive(CurValueData) && !FolderExists(CurValueData)) AddProblem();
+        },
+        // The keys of the other categories (and a few more) are left to their own checks.
+        [](const std::string& child) { return KeyNotExcluded(child); }, false);
+}
+
+// Visits every key below the argument and looks at each default value, but records nothing: no
+// rule turns what it finds into a problem. A default value that is not text ends its key's level.
+void TRegScanThread::ScanDefaultValues(const std::string& keyPath) {
+    KeyWalker(*this).Walk(
+        keyPath,
+        [](const ValueView& value) {
+            if (!IsBlank(value.Name())) return;
+            const std::string text = value.Text();
+            if (!IsBlank(text)) (void)FileExistsWithDrive(ExpandLeadingEnvVar(text));
+        },
+        EveryKey, false);
+}
+
+}  // namespace vsc

@@ -1,0 +1,237 @@
+// The recursive key walks (startup entries, sound events, file paths, the recording-free walk) on
+// scratch key trees.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+
+#include "CheckTestSupport.h"
+#include "support/TestSupport.h"
+
+using namespace vsc;
+using namespace vsc::test;
+
+// ---- Startup entries ----
+
+TEST(ScanStartupEntries, ReportsMissingProgramsWithTheDataAsStored) {
+    ScratchDir dir("startup");
+    dir.WriteFile("onpath.exe");
+    const std::string present = dir.WriteFile("App\\app.exe");
+    EnvOverride path("path", "C:\\vsc-gone;" + dir.Path());
+    EnvOverride var("VSCTEST_APPDIR", dir.Path() + "\\App");
+
+    ScratchKey run("run");
+    run.SetString("", "Quoted", "\"C:\\vsc-gone\\App\\app.exe\"");
+    run.SetString("", "Present", "\"" + present + "\"");
+    run.SetString("", "Args", "C:\\vsc-gone\\app.exe /min");  // arguments: never examined
+    run.SetString("", "Bare", "missing.exe");                  // looked for in "path" only
+    run.SetString("", "OnPath", "onpath.exe");
+    run.SetString("", "Expanded", "%VSCTEST_APPDIR%\\app.exe", REG_EXPAND_SZ);
+    run.SetString("", "ExpandedGone", "%VSCTEST_APPDIR%\\gone.exe", REG_EXPAND_SZ);
+    run.SetString("", "Library", "C:\\vsc-gone\\hook.DlL");
+    run.SetString("", "", "C:\\vsc-gone\\default.exe");  // the default value is not an entry
+    run.SetString("", "Lost", "C:\\vsc-?\\lost.exe");
+    run.SetString("", "Short", "\"a.e\"");
+    run.SetBytes("", "Binary", "C:\\vsc-gone\\b.exe", 18, REG_BINARY);
+    run.SetString("Sub", "Nested", "C:\\vsc-gone\\nested.exe");  // a RunOnceEx-style sub-key
+
+    CheckRun check(7);
+    check->ScanStartupEntries(run.Path());
+    EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
+                                    {run.Path(), "Bare", "missing.exe", "7"},
+                                    {run.Path(), "ExpandedGone", "%VSCTEST_APPDIR%\\gone.exe", "7"},
+                                    {run.Path(), "Library", "C:\\vsc-gone\\hook.DlL", "7"},
+                                    {run.Path(), "Quoted", "\"C:\\vsc-gone\\App\\app.exe\"", "7"},
+                                    {run.Child("Sub"), "Nested", "C:\\vsc-gone\\nested.exe", "7"},
+                                }));
+}
+
+// ---- Sound events ----
+
+TEST(ScanSoundEvents, TestsDefaultWaveFilesInTheMediaFolderOrAsExpanded) {
+    ScratchDir windir("windir");
+    windir.WriteFile("Media\\chord.wav");
+    EnvOverride env("windir", windir.Path());
+    EnvOverride var("VSCTEST_MEDIA", windir.Path() + "\\Media");
+
+    ScratchKey apps("apps");
+    apps.SetString(".Default\\SystemAsterisk\\.Current", "", "chord.wav");
+    apps.SetString(".Default\\SystemHand\\.Current", "", "gone.wav");
+    apps.SetString(".Default\\Ding\\.Current", "", "%VSCTEST_MEDIA%\\ding.WAV", REG_EXPAND_SZ);
+    apps.SetString(".Default\\Song\\.Current", "", "gone.mp3");
+    apps.SetString(".Default\\Named\\.Current", "Other", "gone.wav");  // named values never count
+    apps.SetString(".Default\\Lost\\.Current", "", "?.wav");
+
+    CheckRun check(12);
+    check->ScanSoundEvents(apps.Path());
+    EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
+                            {apps.Child(".Default\\Ding\\.Current"), "", windir.Path() + "\\Media\\ding.WAV", "12"},
+                            {apps.Child(".Default\\SystemHand\\.Current"), "", windir.Path() + "\\Media\\gone.wav", "12"},
+                        }));
+}
+
+// ---- File paths ----
+
+TEST(ScanFilePaths, ReportsDriveRootedPathsMissingAsFileAndFolder) {
+    ScratchDir dir("paths");
+    const std::string file = dir.WriteFile("readme.txt");
+    const std::string folder = dir.MakeDir("Data.dat");
+
+    ScratchKey key("paths");
+    key.SetString("", "Gone", "C:\\vsc-gone\\readme.txt");
+    key.SetString("", "File", file);
+    key.SetString("", "Folder", folder);
+    key.SetString("", "Trailing", "C:\\vsc-gone\\Old\\");
+    key.SetString("", "Quoted", "\"C:\\vsc-gone\\readme.txt\"");
+    key.SetString("", "Seven", "C:\\.abc");  // seven characters: too short to be examined
+    key.SetString("", "Eight", "C:\\a.bcd");
+    key.SetString("", "TwoLetterExt", "C:\\vsc-gone\\a.cd");
+    key.SetString("", "Expand", "C:\\vsc-gone\\x.ini", REG_EXPAND_SZ);
+    key.SetString("", "Lost", "C:\\vsc-?\\x.ini");
+    key.SetString("", "Relative", "vsc-gone\\readme.txt");
+    key.SetBytes("", "Binary", "C:\\vsc-gone\\b.txt", 18, REG_BINARY);
+    key.SetString("", "", "C:\\vsc-gone\\default.txt");  // the default value counts like any other
+
+    CheckRun check(13);
+    check->ScanFilePaths(key.Path());
+    EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
+                            {key.Path(), "", "C:\\vsc-gone\\default.txt", "13"},
+                            {key.Path(), "Eight", "C:\\a.bcd", "13"},
+                            {key.Path(), "Expand", "C:\\vsc-gone\\x.ini", "13"},
+                            {key.Path(), "Gone", "C:\\vsc-gone\\readme.txt", "13"},
+                        }));
+}
+
+// ---- The walk frame ----
+
+TEST(KeyWalk, VisitsValuesBeforeSubKeysDepthFirstInIndexOrder) {
+    ScratchKey root("order");
+    root.SetString("", "v1", "C:\\vsc-gone\\1.txt");
+    root.SetString("A", "a1", "C:\\vsc-gone\\a1.txt");
+    root.SetString("A\\Deep", "d1", "C:\\vsc-gone\\d1.txt");
+    root.SetString("A", "a2", "C:\\vsc-gone\\a2.txt");
+    root.SetString("B", "b1", "C:\\vsc-gone\\b1.txt");
+    root.SetString("", "v2", "C:\\vsc-gone\\2.txt");
+
+    CheckRun check(13);
+    check->ScanFilePaths(root.Path());
+    std::vector<std::string> order;
+    for (const Problem& p : check.Problems()) order.push_back(p.keyPath + "|" + p.valueName);
+    EXPECT_EQ(order, (std::vector<std::string>{root.Path() + "|v1", root.Path() + "|v2", root.Child("A") + "|a1",
+                                               root.Child("A") + "|a2", root.Child("A\\Deep") + "|d1",
+                                               root.Child("B") + "|b1"}));
+}
+
+TEST(KeyWalk, RecordingFreeWalkVisitsEverythingAndRecordsNothing) {
+    ScratchKey root("defaults");
+    root.SetString("", "", "C:\\vsc-gone\\a.exe");
+    root.SetBytes("Binary", "", "\1\2\3", 3, REG_BINARY);  // a default of another kind ends its level only
+    root.SetString("Binary\\Below", "", "C:\\vsc-gone\\b.exe");
+    root.SetString("Last", "", "%windir%\\c.exe", REG_EXPAND_SZ);
+
+    for (int category : {1, 9, 11}) {
+        CheckRun check(category);
+        if (category == 9)
+            check->ScanVirtualDevices(root.Path());
+        else
+            check->ScanDefaultValues(root.Path());
+        EXPECT_TRUE(check.Problems().empty());
+        EXPECT_EQ(check->Progress().RegKeyText, SplitKeyPath(root.Child("Last")).subKey) << category;
+    }
+    CheckRun config(10);
+    config->ScanConfigFiles("HKEY_LOCAL_MACHINE\\");
+    EXPECT_TRUE(config.Problems().empty());
+    EXPECT_EQ(config->Progress().RegKeyText, "");
+    EXPECT_EQ(config->Progress().RootKeyText, "Configuration Files");
+}
+
+TEST(KeyWalk, StopEndsTheWalkAfterOpeningTheStartKey) {
+    ScratchKey root("stop");
+    root.SetString("", "v", "C:\\vsc-gone\\1.txt");
+    root.SetString("A", "a", "C:\\vsc-gone\\a.txt");
+    CheckRun check(13);
+    check->RequestStop();
+    check->ScanFilePaths(root.Path());
+    check->ScanStartupEntries(root.Path());
+    EXPECT_TRUE(check.Problems().empty());
+    EXPECT_EQ(check->Progress().RegKeyText, root.SubKey());
+}
+
+namespace {
+
+// A chain of `depth` keys named "k" below the scratch key, with a missing path at every level.
+// Made one level at a time below the level above: the 8-bit registry calls of Wine take a path of
+// at most MAX_PATH characters. Returns the chain's path below the scratch key.
+std::string MakeChain(const ScratchKey& root, int depth) {
+    HKEY parent = CreateKeyPath(root.Path());
+    std::string relative;
+    for (int i = 0; i < depth && parent; ++i) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(parent, "k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            key = nullptr;
+        RegCloseKey(parent);
+        parent = key;
+        if (!key) return std::string();
+        const std::string data = "C:\\vsc-gone\\" + std::to_string(i) + ".txt";
+        RegSetValueExA(key, "p", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+        relative += (i ? "\\k" : "k");
+    }
+    if (parent) RegCloseKey(parent);
+    return relative;
+}
+
+}  // namespace
+
+TEST(KeyWalk, ChainAsDeepAsTheRegistryAllowsCompletesOnTheWorker) {
+    ScratchKey root("deep");
+    const std::string chain = MakeChain(root, 512);
+    ASSERT_FALSE(chain.empty());
+
+    auto lists = std::make_shared<ScanResultLists>();
+    TRegScanThread worker(true, lists, "0000000000001", "");
+    worker.OverrideKeyPaths(13, {root.Path()});
+    worker.Start();
+    ASSERT_TRUE(worker.WaitFor(120000));
+    ASSERT_EQ(lists->Count(), 512u);
+    EXPECT_EQ(lists->KeyPathList.back(), root.Child(chain));
+    EXPECT_EQ(lists->ValueDataList.back(), "C:\\vsc-gone\\511.txt");
+
+    // The walk's stack does not grow with the depth: the whole chain runs in a small stack.
+    CheckRun check(13);
+    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { check->ScanFilePaths(root.Path()); });
+    EXPECT_EQ(check.Problems().size(), 512u);
+    std::printf("[ stack    ] 512-level walk used %zu bytes of stack\n", peak);
+    EXPECT_LT(peak, 128u * 1024u);
+}
+
+TEST(KeyWalk, EndsAndStaysConsistentWhileKeysVanishUnderIt) {
+    ScratchKey root("churn");
+    for (int k = 0; k < 60; ++k)
+        for (int v = 0; v < 15; ++v)
+            root.SetString("key" + std::to_string(k), "v" + std::to_string(v),
+                           "C:\\vsc-gone\\" + std::to_string(k) + "_" + std::to_string(v) + ".txt");
+
+    auto lists = std::make_shared<ScanResultLists>();
+    TRegScanThread worker(true, lists, "0000000000001", "");
+    worker.OverrideKeyPaths(13, {root.Path()});
+    worker.Start();
+    // Delete values and whole keys while the walk runs.
+    for (int k = 0; k < 60; k += 2) {
+        HKEY key = CreateKeyPath(root.Child("key" + std::to_string(k + 1)));
+        if (key) {
+            for (int v = 0; v < 15; v += 3) RegDeleteValueA(key, ("v" + std::to_string(v)).c_str());
+            RegCloseKey(key);
+        }
+        DeleteKeyTree(root.Child("key" + std::to_string(k)));
+    }
+    ASSERT_TRUE(worker.WaitFor(60000));
+    std::set<std::string> seen;
+    for (const Problem& p : ProblemsOf(*lists)) {
+        EXPECT_EQ(p.valueData.rfind("C:\\vsc-gone\\", 0), 0u) << p;
+        EXPECT_TRUE(seen.insert(p.keyPath + "|" + p.valueName).second) << "twice: " << p;
+    }
+    EXPECT_EQ(static_cast<std::size_t>(worker.ProblemCount()), lists->Count());
+}

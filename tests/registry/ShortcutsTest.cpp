@@ -1,0 +1,150 @@
+// The broken-shortcut check on real .lnk files written with the shell link object.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "CheckTestSupport.h"
+#include "registry/PublicOpt.h"
+#include "support/TestSupport.h"
+
+using namespace vsc;
+using namespace vsc::test;
+
+namespace {
+
+// A shortcut whose target existed when it was written and is gone now.
+std::string WriteBrokenShortcut(const ScratchDir& dir, const std::string& link, const std::string& target,
+                                bool folder = false) {
+    const std::string full = folder ? dir.MakeDir(target) : dir.WriteFile(target);
+    EXPECT_TRUE(WriteShortcut(dir.File(link), full)) << link;
+    if (folder)
+        RemoveDirectoryA(full.c_str());
+    else
+        DeleteFileA(full.c_str());
+    return full;
+}
+
+}  // namespace
+
+TEST(ScanShortcuts, ReportsShortcutsWhoseFileOrFolderTargetIsGone) {
+    ScratchDir dir("links");
+    const std::string file = dir.WriteFile("targets\\present.exe");
+    const std::string folder = dir.MakeDir("targets\\folder");
+    ASSERT_TRUE(WriteShortcut(dir.File("good.lnk"), file));
+    ASSERT_TRUE(WriteShortcut(dir.File("to-folder.lnk"), folder));
+    const std::string goneFile = WriteBrokenShortcut(dir, "broken.lnk", "targets\\gone.exe");
+    const std::string goneFolder = WriteBrokenShortcut(dir, "broken-folder.lnk", "targets\\gone-dir", true);
+    const std::string upper = WriteBrokenShortcut(dir, "UPPER.LNK", "targets\\upper.exe");
+    // Not shortcuts by name: a copy of a broken link with another extension, and a name without a dot.
+    CopyFileA(dir.File("broken.lnk").c_str(), dir.File("broken.lnk.txt").c_str(), FALSE);
+    CopyFileA(dir.File("broken.lnk").c_str(), dir.File("lnk").c_str(), FALSE);
+    dir.WriteFile("garbage.lnk", "this is not a shell link");
+
+    CheckRun run(14);
+    run->ScanShortcuts(dir.Path());
+    EXPECT_EQ(SortedByName(run.Problems()), SortedByName(std::vector<Problem>{
+                                          {dir.File("broken.lnk"), "LinkFiles", goneFile, "14"},
+                                          {dir.File("broken-folder.lnk"), "LinkFiles", goneFolder, "14"},
+                                          {dir.File("UPPER.LNK"), "LinkFiles", upper, "14"},
+                                      }));
+}
+
+TEST(ScanShortcuts, ShellObjectWebAndUnreadableShortcutsHaveNoTarget) {
+    ScratchDir dir("links");
+    ASSERT_TRUE(WriteShellItemShortcut(dir.File("computer.lnk"), ""));
+    EXPECT_EQ(GetShortcutTarget(dir.File("computer.lnk")), "");
+    // Not every shell can parse a web address into an item; where it can, the link has no
+    // file-system target either.
+    if (WriteShellItemShortcut(dir.File("web.lnk"), "http://www.example.com/index.html")) {
+        EXPECT_EQ(GetShortcutTarget(dir.File("web.lnk")), "");
+    }
+    dir.WriteFile("empty.lnk", "");
+    EXPECT_EQ(GetShortcutTarget(dir.File("empty.lnk")), "");
+    EXPECT_EQ(GetShortcutTarget(dir.File("missing.lnk")), "");
+
+    CheckRun run(14);
+    run->ScanShortcuts(dir.Path());
+    EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+}
+
+TEST(ScanShortcuts, SearchesEveryFolderHiddenSystemAndDotLnkOnesIncluded) {
+    ScratchDir dir("links");
+    dir.MakeDir("Folder.lnk");
+    const std::string inDotLnk = WriteBrokenShortcut(dir, "Folder.lnk\\inner.lnk", "t\\a.exe");
+    const std::string hidden = dir.MakeDir("Hidden\\Deeper");
+    const std::string inHidden = WriteBrokenShortcut(dir, "Hidden\\Deeper\\deep.lnk", "t\\b.exe");
+    SetFileAttributesA(dir.File("Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    CheckRun run(14);
+    run->ScanShortcuts(dir.Path());
+    EXPECT_EQ(SortedByName(run.Problems()), SortedByName(std::vector<Problem>{
+                                          {dir.File("Folder.lnk\\inner.lnk"), "LinkFiles", inDotLnk, "14"},
+                                          {dir.File("Hidden\\Deeper\\deep.lnk"), "LinkFiles", inHidden, "14"},
+                                      }));
+}
+
+TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
+    ScratchDir dir("links");
+    WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
+    CheckRun stopped(14);
+    stopped->RequestStop();
+    stopped->ScanShortcuts(dir.Path());
+    EXPECT_TRUE(stopped.Problems().empty());
+    EXPECT_EQ(stopped->Progress().RegKeyText, dir.Path());
+    EXPECT_EQ(stopped->Progress().RootKeyText, "Invalid Shortcuts");
+
+    CheckRun missing(14);
+    missing->ScanShortcuts(dir.File("no such folder"));
+    missing->ScanShortcuts("Q:");
+    EXPECT_TRUE(missing.Problems().empty());
+}
+
+// The whole fixture drive: its "loops" folder holds Unix symbolic links to the folder itself, to
+// a parent and a second name for a folder. The search ends, and a shortcut reachable by several
+// paths is reported once.
+TEST(ScanShortcuts, SearchesAWholeDriveAndEndsOnLinkLoops) {
+    const char letter = FixtureDrive();
+    if (!letter) GTEST_SKIP() << "no fixture drive (run through scripts/test)";
+    const std::string drive = std::string(1, letter) + ":";
+    const std::string loops = drive + "\\loops";
+    ASSERT_EQ(GetFileAttributesA((loops + "\\self-dir\\self").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+
+    struct Cleanup {
+        std::vector<std::string> files;
+        ~Cleanup() {
+            for (const auto& f : files) DeleteFileA(f.c_str());
+        }
+    } cleanup;
+    auto broken = [&](const std::string& link) {
+        const std::string target = drive + "\\vsc-gone-" + std::to_string(cleanup.files.size()) + ".exe";
+        const std::string full = drive + "\\" + link;
+        HANDLE h = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+        EXPECT_TRUE(WriteShortcut(full, target)) << full;
+        DeleteFileA(target.c_str());
+        cleanup.files.push_back(full);
+        return target;
+    };
+    const std::string atRoot = broken("root.lnk");
+    const std::string inSelf = broken("loops\\self-dir\\a.lnk");
+    const std::string inInner = broken("loops\\parent-dir\\inner\\b.lnk");
+    const std::string inTwice = broken("loops\\twice\\target\\c.lnk");
+
+    CheckRun run(14);
+    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { run->ScanShortcuts(drive); });
+    std::printf("[ stack    ] whole-drive shortcut search used %zu bytes of stack\n", peak);
+    EXPECT_LT(peak, 128u * 1024u);
+    std::vector<Problem> problems = SortedByName(run.Problems());
+    ASSERT_EQ(problems.size(), 4u) << ::testing::PrintToString(problems);
+    EXPECT_EQ(problems[0], (Problem{drive + "\\loops\\parent-dir\\inner\\b.lnk", "LinkFiles", inInner, "14"}));
+    EXPECT_EQ(problems[1], (Problem{drive + "\\loops\\self-dir\\a.lnk", "LinkFiles", inSelf, "14"}));
+    // Reached under either of its two names, whichever the listing gives first.
+    EXPECT_TRUE(problems[2].keyPath == drive + "\\loops\\twice\\alias\\c.lnk" ||
+                problems[2].keyPath == drive + "\\loops\\twice\\target\\c.lnk")
+        << problems[2];
+    EXPECT_EQ(problems[2].valueData, inTwice);
+    EXPECT_EQ(problems[3], (Problem{drive + "\\root.lnk", "LinkFiles", atRoot, "14"}));
+}
