@@ -6,9 +6,11 @@ namespace vsc {
 
 namespace {
 
-// The worker's stack: the recursive walks go as deep as the registry allows (512 levels), one
-// frame and one registry object per level, and the folder walk of the shortcut check recurses too.
-constexpr unsigned kWorkerStackBytes = 64u * 1024u * 1024u;
+// The worker's stack reservation. The key walks and the folder walk keep their levels on the heap,
+// so the stack a scan needs does not grow with the depth of the registry or of a drive: a walk of
+// a 512-level key chain and a whole-drive shortcut search each use a few kilobytes (measured by the
+// registry tests). The usual 1 MB leaves ample room for the shell link object and system code.
+constexpr unsigned kWorkerStackBytes = 1024u * 1024u;
 
 std::atomic<unsigned> g_nextWorkerId{1};
 
@@ -219,6 +221,18 @@ bool TRegScanThread::OpenKeyOn(const std::string& keyPath, TNTRegistry& registry
     if (!root) return false;
     registry.SelectRoot(root);
     return registry.OpenSubKey(CurSubKey, false);
+}
+
+bool TRegScanThread::OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
+                                  TNTRegistry& registry) {
+    WaitWhilePaused();
+    registry.ReleaseKey();
+    CurSubKey = SplitKeyPath(keyPath).subKey;
+    ShowProgress();
+    if (!parent.OpenHandle()) return false;
+    // The parent's key serves as this object's root, which the object never closes.
+    registry.SelectRoot(parent.OpenHandle());
+    return registry.OpenSubKey(name, false);
 }
 
 void TRegScanThread::ShowProgress() {

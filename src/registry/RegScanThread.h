@@ -113,6 +113,11 @@ public:
     void RunScan();
     bool OpenScanKey(const std::string& keyPath);
     bool OpenKeyOn(const std::string& keyPath, TNTRegistry& registry);
+    // OpenKeyOn for a sub-key met during a walk: keyPath is the parent's key path + "\" + name, and
+    // the key is opened by its name below the parent's open key, which must stay open while
+    // registry uses it. Reaches keys whose whole path is longer than the 8-bit registry calls take.
+    bool OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
+                      TNTRegistry& registry);
     void ShowProgress();
     void AddProblem();
     // True once a stop has been requested. Blocks while the worker is paused.

@@ -119,25 +119,18 @@ public:
 private:
     // Opens a level and pushes it; false (nothing pushed) when the key or its counts cannot be read.
     // The start key is opened by its key path. A sub-key is opened by its name below its parent's
-    // open key, with the same access fallback and the same progress display: a key path deeper than
-    // the 8-bit registry calls accept as one text (under Wine, MAX_PATH characters) is still reached.
+    // open key (the parent outlives it on the stack), with the same access fallback and progress
+    // display: a key whose path is longer than the 8-bit registry calls take as one text (under
+    // Wine, MAX_PATH characters) is still reached.
     bool Enter(const std::string& keyPath, std::vector<std::unique_ptr<WalkLevel>>& levels,
                const WalkLevel* parent = nullptr, const std::string& name = std::string()) {
         try {
             auto level = std::make_unique<WalkLevel>();
             level->keyPath = keyPath;
             scan_.CurKeyPath = keyPath;
-            if (parent) {
-                level->registry.ReleaseKey();
-                scan_.CurSubKey = SplitKeyPath(keyPath).subKey;
-                scan_.ShowProgress();
-                // The parent's key stays open for as long as this level lives (levels end in order),
-                // and the registry object never closes its root.
-                level->registry.SelectRoot(parent->registry.OpenHandle());
-                if (!level->registry.OpenSubKey(name, false)) return false;
-            } else if (!scan_.OpenKeyOn(keyPath, level->registry)) {
-                return false;
-            }
+            const bool opened = parent ? scan_.OpenSubKeyOn(keyPath, parent->registry, name, level->registry)
+                                       : scan_.OpenKeyOn(keyPath, level->registry);
+            if (!opened) return false;
             if (!level->registry.QueryKeyInfo(level->info)) return false;
             levels.push_back(std::move(level));
             return true;

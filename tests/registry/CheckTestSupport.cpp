@@ -11,20 +11,9 @@
 
 namespace vsc::test {
 
-std::ostream& operator<<(std::ostream& os, const Problem& p) {
-    return os << "{" << p.keyPath << " | " << p.valueName << " | " << p.valueData << " | " << p.category << "}";
-}
-
-std::vector<Problem> ProblemsOf(const ScanResultLists& lists) {
-    std::vector<Problem> problems;
-    for (std::size_t i = 0; i < lists.Count(); ++i)
-        problems.push_back({lists.KeyPathList[i], lists.ValueNameList[i], lists.ValueDataList[i], lists.CategoryList[i]});
-    return problems;
-}
-
 std::vector<Problem> SortedByName(std::vector<Problem> problems) {
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
-        return a.keyPath != b.keyPath ? a.keyPath < b.keyPath : a.valueName < b.valueName;
+        return a.KeyPath != b.KeyPath ? a.KeyPath < b.KeyPath : a.ValueName < b.ValueName;
     });
     return problems;
 }

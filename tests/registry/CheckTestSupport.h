@@ -5,27 +5,14 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "ScanTestUtil.h"
 #include "registry/RegScanThread.h"
 
 namespace vsc::test {
 
-// One recorded problem: the four fields of the result lists.
-struct Problem {
-    std::string keyPath;
-    std::string valueName;
-    std::string valueData;
-    std::string category;
-    bool operator==(const Problem& o) const {
-        return keyPath == o.keyPath && valueName == o.valueName && valueData == o.valueData && category == o.category;
-    }
-};
-std::ostream& operator<<(std::ostream& os, const Problem& p);
-
-std::vector<Problem> ProblemsOf(const ScanResultLists& lists);
 // Ordered by key path, then value name: the registry and the file system decide the order in which
 // a key's values or a folder's entries come.
 std::vector<Problem> SortedByName(std::vector<Problem> problems);

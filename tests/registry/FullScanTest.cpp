@@ -161,7 +161,7 @@ TEST(FullScan, FindsEverySeededProblemOncePerKeyPathThatReachesIt) {
 
     std::vector<Problem> seeded;
     for (const Problem& p : ProblemsOf(*lists))
-        if ((p.keyPath + p.valueName + p.valueData).find(kSeed) != std::string::npos) seeded.push_back(p);
+        if ((p.KeyPath + p.ValueName + p.ValueData).find(kSeed) != std::string::npos) seeded.push_back(p);
     EXPECT_EQ(SortedByName(seeded), SortedByName(expected));
 
     // Categories 1, 9, 10 and 11 never record; the counters agree with the lists.

@@ -119,7 +119,7 @@ TEST(KeyWalk, VisitsValuesBeforeSubKeysDepthFirstInIndexOrder) {
     CheckRun check(13);
     check->ScanFilePaths(root.Path());
     std::vector<std::string> order;
-    for (const Problem& p : check.Problems()) order.push_back(p.keyPath + "|" + p.valueName);
+    for (const Problem& p : check.Problems()) order.push_back(p.KeyPath + "|" + p.ValueName);
     EXPECT_EQ(order, (std::vector<std::string>{root.Path() + "|v1", root.Path() + "|v2", root.Child("A") + "|a1",
                                                root.Child("A") + "|a2", root.Child("A\\Deep") + "|d1",
                                                root.Child("B") + "|b1"}));
@@ -230,8 +230,8 @@ TEST(KeyWalk, EndsAndStaysConsistentWhileKeysVanishUnderIt) {
     ASSERT_TRUE(worker.WaitFor(60000));
     std::set<std::string> seen;
     for (const Problem& p : ProblemsOf(*lists)) {
-        EXPECT_EQ(p.valueData.rfind("C:\\vsc-gone\\", 0), 0u) << p;
-        EXPECT_TRUE(seen.insert(p.keyPath + "|" + p.valueName).second) << "twice: " << p;
+        EXPECT_EQ(p.ValueData.rfind("C:\\vsc-gone\\", 0), 0u) << p;
+        EXPECT_TRUE(seen.insert(p.KeyPath + "|" + p.ValueName).second) << "twice: " << p;
     }
     EXPECT_EQ(static_cast<std::size_t>(worker.ProblemCount()), lists->Count());
 }

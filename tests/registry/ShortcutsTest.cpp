@@ -142,9 +142,9 @@ TEST(ScanShortcuts, SearchesAWholeDriveAndEndsOnLinkLoops) {
     EXPECT_EQ(problems[0], (Problem{drive + "\\loops\\parent-dir\\inner\\b.lnk", "LinkFiles", inInner, "14"}));
     EXPECT_EQ(problems[1], (Problem{drive + "\\loops\\self-dir\\a.lnk", "LinkFiles", inSelf, "14"}));
     // Reached under either of its two names, whichever the listing gives first.
-    EXPECT_TRUE(problems[2].keyPath == drive + "\\loops\\twice\\alias\\c.lnk" ||
-                problems[2].keyPath == drive + "\\loops\\twice\\target\\c.lnk")
+    EXPECT_TRUE(problems[2].KeyPath == drive + "\\loops\\twice\\alias\\c.lnk" ||
+                problems[2].KeyPath == drive + "\\loops\\twice\\target\\c.lnk")
         << problems[2];
-    EXPECT_EQ(problems[2].valueData, inTwice);
+    EXPECT_EQ(problems[2].ValueData, inTwice);
     EXPECT_EQ(problems[3], (Problem{drive + "\\root.lnk", "LinkFiles", atRoot, "14"}));
 }
