@@ -1,0 +1,110 @@
+#include "repair/ResultsList.h"
+
+#include <algorithm>
+
+#include "repair/portable/ScanChoice.h"
+#include "widgets/CheckStates.h"
+
+namespace vsc {
+
+namespace {
+
+void CopyText(const std::string& text, NMLVDISPINFOA* request) {
+    if (!request->item.pszText || request->item.cchTextMax <= 0) return;
+    const std::size_t room = static_cast<std::size_t>(request->item.cchTextMax) - 1;
+    const std::size_t length = std::min(text.size(), room);
+    std::copy_n(text.data(), length, request->item.pszText);
+    request->item.pszText[length] = '\0';
+}
+
+}  // namespace
+
+void TResultsList::Attach(TWindow& owner, HWND list) {
+    list_ = list;
+    // Check boxes come from the model, as the row's state image.
+    SendMessageA(list_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    owner.OnNotify(list_, LVN_GETDISPINFOA, [this](NMHDR* header) {
+        AnswerRowRequest(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return LRESULT(0);
+    });
+    owner.OnNotify(list_, LVN_KEYDOWN, [this](NMHDR* header) {
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
+            const int row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            if (row >= 0) Toggle(static_cast<std::size_t>(row));
+        }
+        return LRESULT(0);
+    });
+    owner.OnMouse(list_, [this](const ControlMouseEvent& event) {
+        if (!event.Down || event.Button != 0) return;
+        const int row = ListCheckBoxAt(list_, event.Pos);
+        if (row >= 0) Toggle(static_cast<std::size_t>(row));
+    });
+}
+
+void TResultsList::Fill(std::shared_ptr<const ScanResultLists> problems) {
+    problems_ = std::move(problems);
+    const std::size_t count = problems_ ? problems_->Count() : 0;
+    checked_.assign(count, 1);
+    SendMessageA(list_, LVM_SETITEMCOUNT, count, 0);
+    if (count) SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void TResultsList::Clear() {
+    problems_.reset();
+    checked_.clear();
+    SendMessageA(list_, LVM_SETITEMCOUNT, 0, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void TResultsList::SetChecked(std::size_t row, bool checked) {
+    if (row >= checked_.size()) return;
+    checked_[row] = checked ? 1 : 0;
+    Repaint(row);
+}
+
+void TResultsList::SetAllChecked(bool checked) {
+    std::fill(checked_.begin(), checked_.end(), checked ? 1 : 0);
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+std::vector<std::size_t> TResultsList::CheckedRows() const {
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < checked_.size(); ++i)
+        if (checked_[i]) rows.push_back(i);
+    return rows;
+}
+
+std::string TResultsList::PathText(std::size_t row) const {
+    if (!problems_ || row >= problems_->KeyPathList.size()) return std::string();
+    return problems_->KeyPathList[row];
+}
+
+std::string TResultsList::InvalidValue(std::size_t row) const {
+    if (!problems_ || row >= problems_->Count() || row >= problems_->ValueNameList.size() ||
+        row >= problems_->ValueDataList.size() || row >= problems_->CategoryList.size())
+        return std::string();
+    return InvalidValueText(problems_->CategoryList[row], problems_->ValueNameList[row],
+                            problems_->ValueDataList[row]);
+}
+
+int TResultsList::Icon(std::size_t row) const { return RowIconOf(InvalidValue(row)); }
+
+void TResultsList::AnswerRowRequest(NMLVDISPINFOA* request) const {
+    if (request->item.iItem < 0) return;
+    const std::size_t row = static_cast<std::size_t>(request->item.iItem);
+    if (row >= checked_.size()) return;
+    if (request->item.mask & LVIF_TEXT)
+        CopyText(request->item.iSubItem == 0 ? PathText(row) : InvalidValue(row), request);
+    if (request->item.mask & LVIF_IMAGE) request->item.iImage = Icon(row);
+    if (request->item.mask & LVIF_STATE) {
+        request->item.state = (request->item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(Checked(row) ? 2 : 1);
+        request->item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void TResultsList::Repaint(std::size_t row) const {
+    SendMessageA(list_, LVM_REDRAWITEMS, row, row);
+}
+
+}  // namespace vsc
