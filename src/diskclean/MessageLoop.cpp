@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "widgets/Window.h"
+
 namespace vsc {
 
 bool ProcessPendingMessages() {
@@ -11,8 +13,11 @@ bool ProcessPendingMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        // Key preview and dialog keys, as in the program's other message loops.
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
     return true;
 }

@@ -62,6 +62,7 @@ void TSearchFolders::Search() {
     masks_ = SplitMasks(FileMask);  // an invalid mask ends the search here
     stopped_ = false;
     searching_ = true;
+    lastYield_ = 0;  // the first entry dispatches
     visited_.clear();
     const std::shared_ptr<std::atomic<bool>> alive = alive_;
     const CriticalErrorsFail quietDrives;
@@ -106,6 +107,10 @@ void TSearchFolders::Search() {
     if (OnChanged) OnChanged(*this, countFiles_, sizeOfFiles_, countHide_, countRead_, countSystem_);
 }
 
+// Folders below a starting folder are told apart by the reparse attribute alone: asking the system
+// for a folder's identity costs more than listing it (several times more under Wine), so only the
+// starting folders are compared, which keeps a drive named twice (or a folder given twice) from
+// being walked twice.
 bool TSearchFolders::FirstVisit(const std::string& folder) {
     UniqueFile dir(CreateFileA(JoinPath(folder, "").c_str(), FILE_READ_ATTRIBUTES,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -119,17 +124,16 @@ bool TSearchFolders::FirstVisit(const std::string& folder) {
 
 // Raises OnProcess and opens the folder's listing; pushes a frame when there is something to
 // read. False when the object was destroyed by the event handler.
-bool TSearchFolders::OpenFolder(const std::string& folder, std::vector<Frame>& frames) {
+bool TSearchFolders::OpenFolder(const std::string& folder, bool isRoot, std::vector<Frame>& frames) {
     const std::shared_ptr<std::atomic<bool>> alive = alive_;
     if (OnProcess) {
         OnProcess(*this, folder, countFiles_, sizeOfFiles_, countHide_, countRead_, countSystem_);
         if (!*alive) return false;
     }
-    if (stopped_ || folder.empty() || !FirstVisit(folder)) return true;
+    if (stopped_ || folder.empty() || (isRoot && !FirstVisit(folder))) return true;
     Frame frame;
     frame.folder = folder;
-    frame.find.reset(FindFirstFileExA(JoinPath(folder, "*.*").c_str(), FindExInfoBasic, &frame.data,
-                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    frame.find.reset(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &frame.data));
     if (frame.find) frames.push_back(std::move(frame));
     return true;
 }
@@ -167,6 +171,9 @@ void TSearchFolders::ExamineEntry(const std::string& folder, const void* findDat
 bool TSearchFolders::AfterEntry(const std::shared_ptr<std::atomic<bool>>& alive) {
     if (stopped_) return false;
     if (Messages) {
+        const unsigned long long now = GetTickCount64();
+        if (YieldIntervalMs && now - lastYield_ < YieldIntervalMs) return true;
+        lastYield_ = now;
         const bool noQuit = ProcessPendingMessages();
         if (!*alive) return false;
         if (!noQuit) stopped_ = true;  // the application is quitting: end as a stop does
@@ -181,7 +188,7 @@ bool TSearchFolders::AfterEntry(const std::shared_ptr<std::atomic<bool>>& alive)
 void TSearchFolders::ScanFolder(const std::string& root) {
     const std::shared_ptr<std::atomic<bool>> alive = alive_;
     std::vector<Frame> frames;
-    if (!OpenFolder(root, frames)) return;
+    if (!OpenFolder(root, true, frames)) return;
     while (!frames.empty()) {
         Frame& f = frames.back();
         if (f.resumeAfterChild) {
@@ -204,7 +211,7 @@ void TSearchFolders::ScanFolder(const std::string& root) {
             if (DoRecursive && isFolder && !isLink) {
                 f.resumeAfterChild = true;
                 const std::string child = JoinPath(f.folder, d.cFileName);  // `f` may move below
-                if (!OpenFolder(child, frames)) return;
+                if (!OpenFolder(child, false, frames)) return;
                 continue;
             }
         }

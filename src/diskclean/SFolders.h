@@ -5,9 +5,9 @@
 // the thread's pending messages be dispatched after every entry, so that a Stop button can end it.
 //
 // No walk follows a link: a folder that is a reparse point (junction, symbolic link, mount point)
-// is matched like any entry but never entered, and no folder is entered twice in one search, so a
-// loop of links cannot keep the search going. The walk keeps its own stack of open listings, so
-// deep trees cannot overflow the thread's stack.
+// is matched like any entry but never entered, so a loop of links cannot keep the search going,
+// and a starting folder given twice (a drive listed twice) is walked once. The walk keeps its own
+// stack of open listings, so deep trees cannot overflow the thread's stack.
 #pragma once
 
 #include <atomic>
@@ -67,6 +67,11 @@ public:
     TScanOptions ScanOptions = soAllDisks;
     std::string ScanDir = "C:\\";   // folder, drive or drive letters, by ScanOptions
     bool Messages = true;           // dispatch pending messages after each entry
+    // With Messages: the shortest time between two dispatches. Looking at the queue costs a call
+    // into the system (a round trip to the server under Wine) that outweighs reading an entry many
+    // times over, so the entries between two dispatches only check the clock. A message waits at
+    // most this long; 0 dispatches after every entry.
+    unsigned YieldIntervalMs = 10;
     bool ScanHideFile = false;      // include hidden entries
     bool ScanReadFile = false;      // include read-only entries
     bool ScanSystemFile = false;    // include system entries
@@ -103,7 +108,7 @@ private:
     using FolderId = std::tuple<unsigned long, unsigned long, unsigned long>;
 
     void ScanFolder(const std::string& root);
-    bool OpenFolder(const std::string& folder, std::vector<Frame>& frames);
+    bool OpenFolder(const std::string& folder, bool isRoot, std::vector<Frame>& frames);
     void ExamineEntry(const std::string& folder, const void* findData);
     bool FirstVisit(const std::string& folder);
     bool AfterEntry(const std::shared_ptr<std::atomic<bool>>& alive);
@@ -116,6 +121,7 @@ private:
     int countHide_ = 0, countRead_ = 0, countSystem_ = 0;
     std::atomic<bool> stopped_{false};
     bool searching_ = false;
+    unsigned long long lastYield_ = 0;
     // Cleared by the destructor: a search that finds its owner gone after dispatching messages
     // returns at once without touching the object.
     std::shared_ptr<std::atomic<bool>> alive_;

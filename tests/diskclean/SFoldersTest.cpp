@@ -252,6 +252,7 @@ TEST(SearchFolders, StopFromAHandlerRunWhileMessagesAreDispatched) {
     s.ScanDir = dir.Path();
     s.FileMask = "*.tmp";
     s.Messages = true;
+    s.YieldIntervalMs = 0;  // dispatch after every entry
     s.Search();
     DestroyWindow(w);
     EXPECT_EQ(s.CountFiles(), 5);  // the message is handled right after the fifth entry

@@ -1,0 +1,146 @@
+#include "diskclean/UFrmFileClearExp.h"
+
+#include <vector>
+
+#include "app/Settings.h"
+#include "app/portable/FilterList.h"
+#include "diskclean/UFrmAddFilter.h"
+#include "widgets/FlatControls.h"
+#include "widgets/Messages.h"
+
+namespace vsc {
+
+namespace {
+
+std::string ListText(HWND list, int row, int column) {
+    char buffer[1024] = {};
+    ListView_GetItemText(list, row, column, buffer, sizeof buffer);
+    return buffer;
+}
+
+}  // namespace
+
+TFrmFileClearExp::TFrmFileClearExp(std::string iniFileName)
+    : TDialog("Option", 460, 330), IniFileName(iniFileName.empty() ? DefaultIniFileName() : std::move(iniFileName)) {}
+
+void TFrmFileClearExp::OnCreate() {
+    AddTitleStrip(true);
+
+    CreateGroupBox(Handle(), "Filters", 8, 28, 444, 176);
+    lstFilterFile = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+                                        LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                    16, 46, 344, 150, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
+                                    GetModuleHandleA(nullptr), nullptr);
+    if (!lstFilterFile) throw std::runtime_error("Cannot create the filter list");
+    SendMessageA(lstFilterFile, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    ListView_SetExtendedListViewStyle(lstFilterFile, LVS_EX_FULLROWSELECT);
+    const struct {
+        const char* caption;
+        int width;
+    } columns[] = {{"File Type", 100}, {"Description", 232}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA c{};
+        c.mask = LVCF_TEXT | LVCF_WIDTH;
+        c.pszText = const_cast<char*>(columns[i].caption);
+        c.cx = columns[i].width;
+        ListView_InsertColumn(lstFilterFile, i, &c);
+    }
+    btnAdd = CreateFlatButton(Handle(), "Add", 370, 50, 73, 25);
+    btnDelete = CreateFlatButton(Handle(), "Delete", 370, 82, 73, 25);
+    btnDefault = CreateFlatButton(Handle(), "Default", 370, 114, 73, 25);
+
+    CreateGroupBox(Handle(), "On Clean Files ", 8, 210, 216, 76);
+    radMoveFile = CreateRadioButton(Handle(), "Move Files To Recycle Bin", 18, 232, 200, 20, true);
+    radDelFile = CreateRadioButton(Handle(), "Delete Files", 18, 256, 200, 20, false);
+
+    CreateGroupBox(Handle(), "On Scan Files", 232, 210, 220, 76);
+    chkSystemFile = CreateCheckBox(Handle(), "Include System File", 242, 226, 200, 18);
+    chkReadFile = CreateCheckBox(Handle(), "Include Read File", 242, 245, 200, 18);
+    chkHideFile = CreateCheckBox(Handle(), "Include Hide File", 242, 264, 200, 18);
+
+    btnSave = CreateFlatButton(Handle(), "Save", 300, 296, 73, 25);
+    btnClose = CreateFlatButton(Handle(), "Close", 379, 296, 73, 25);
+
+    OnClick(btnAdd, [this] { btnAddClick(); });
+    OnClick(btnDelete, [this] { btnDeleteClick(); });
+    OnClick(btnDefault, [this] { btnDefaultClick(); });
+    OnClick(btnSave, [this] { btnSaveClick(); });
+    OnClick(btnClose, [this] { btnRestoreClick(); });
+
+    LoadSettings("UserExp");
+}
+
+void TFrmFileClearExp::AddRow(const std::string& mask, const std::string& description) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(lstFilterFile);
+    item.pszText = const_cast<char*>(mask.c_str());
+    const int row = ListView_InsertItem(lstFilterFile, &item);
+    if (row < 0) throw std::runtime_error("Cannot add a filter row");
+    ListView_SetItemText(lstFilterFile, row, 1, const_cast<char*>(description.c_str()));
+}
+
+void TFrmFileClearExp::AddFilterRows(const std::string& stored) {
+    for (const FilterEntry& e : ParseFilterList(stored)) AddRow(e.Mask, e.Description);
+}
+
+std::string TFrmFileClearExp::FilterListText() const {
+    std::vector<FilterEntry> rows;
+    const int count = ListView_GetItemCount(lstFilterFile);
+    for (int i = 0; i < count; ++i) rows.push_back({ListText(lstFilterFile, i, 0), ListText(lstFilterFile, i, 1)});
+    return vsc::FilterListText(rows);
+}
+
+void TFrmFileClearExp::LoadSettings(const std::string& key) {
+    try {
+        AddFilterRows(ReadIniString("FileFilters", key, "", IniFileName));
+        const DiskOptions o = ReadDiskOptions(IniFileName);
+        const bool deleteForGood = o.DleteTo == "1";
+        SetChecked(radDelFile, deleteForGood);
+        SetChecked(radMoveFile, !deleteForGood);
+        SetChecked(chkSystemFile, o.SystemFile == "1");
+        SetChecked(chkReadFile, o.ReadFile == "1");
+        SetChecked(chkHideFile, o.HideFile == "1");
+    } catch (...) {
+        // A settings file that cannot be read leaves the dialog as far as it got.
+    }
+}
+
+void TFrmFileClearExp::btnAddClick() {
+    TFrmAddFilter dialog;
+    if (dialog.ShowModal(Handle()) == IDOK && !dialog.FilterMask.empty()) AddRow(dialog.FilterMask, dialog.FilterDesc);
+}
+
+void TFrmFileClearExp::btnDeleteClick() {
+    const int row = ListView_GetNextItem(lstFilterFile, -1, LVNI_SELECTED);
+    if (row >= 0) ListView_DeleteItem(lstFilterFile, row);
+}
+
+void TFrmFileClearExp::btnDefaultClick() {
+    ListView_DeleteAllItems(lstFilterFile);
+    LoadSettings("DefaultExp");
+}
+
+void TFrmFileClearExp::btnSaveClick() {
+    try {
+        TIniFile file(IniFileName);  // flushed when released, before the confirmation
+        file.WriteString("FileFilters", "UserExp", FilterListText());
+        file.WriteString("DeleteOptions", "DleteTo", IsChecked(radMoveFile) ? "0" : "1");
+        file.WriteString("ScanOptions", "SystemFile", IsChecked(chkSystemFile) ? "1" : "0");
+        file.WriteString("ScanOptions", "ReadFile", IsChecked(chkReadFile) ? "1" : "0");
+        file.WriteString("ScanOptions", "HideFile", IsChecked(chkHideFile) ? "1" : "0");
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+        return;
+    }
+    ShowInfo("Save Successd!!");
+}
+
+void TFrmFileClearExp::btnRestoreClick() { EndModal(IDCANCEL); }
+
+void ShowDiskCleanOptions(HWND owner) {
+    TFrmFileClearExp dialog;
+    dialog.ShowModal(owner);
+}
+
+}  // namespace vsc
