@@ -24,8 +24,9 @@ void DrawCheckPicture(HDC dc, int left, int state) {
 
 }  // namespace
 
-HIMAGELIST CreateCheckStateImages() {
-    const int count = 4;
+namespace {
+
+HIMAGELIST CheckPictures(int first, int count) {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
     HDC screen = GetDC(nullptr);
@@ -37,11 +38,16 @@ HIMAGELIST CreateCheckStateImages() {
         const COLORREF transparent = RGB(255, 0, 255);
         RECT all{0, 0, 16 * count, 16};
         FillRect(memory.get(), &all, SolidBrushFor(transparent));
-        for (int i = 0; i < count; ++i) DrawCheckPicture(memory.get(), i * 16, i);
+        for (int i = 0; i < count; ++i) DrawCheckPicture(memory.get(), i * 16, first + i);
     }
     ImageList_AddMasked(list, strip.get(), RGB(255, 0, 255));
     return list;
 }
+
+}  // namespace
+
+HIMAGELIST CreateCheckStateImages() { return CheckPictures(0, 4); }
+HIMAGELIST CreateListCheckImages() { return CheckPictures(1, 2); }
 
 int TreeNodeState(HWND tree, HTREEITEM node) {
     const UINT state = static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
@@ -73,6 +79,17 @@ void SetSubtreeState(HWND tree, HTREEITEM node, int state) {
         SetTreeNodeState(tree, child, state);
         pushChildren(child);
     }
+}
+
+int SummaryStateOfChildren(HWND tree, HTREEITEM parent) {
+    int unticked = 0;
+    int total = 0;
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c)) {
+        ++total;
+        if (TreeNodeState(tree, c) == tcsUnticked) ++unticked;
+    }
+    if (unticked == total) return tcsUnticked;
+    return unticked == 0 ? tcsTicked : tcsPartly;
 }
 
 HTREEITEM TreeNodeAt(HWND tree, int index) {

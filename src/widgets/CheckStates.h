@@ -1,9 +1,9 @@
 // Check boxes inside tree views and list views, kept as state images.
 //
 // The tree's state-image index is the node's check state itself: 1 not ticked, 2 ticked, 3 partly
-// ticked. A list view row's check state is 0 (unchecked) or 1 (checked); it is stored as the
-// state image index + 1 (Win32 state image 0 means "no image"), so the same picture list serves
-// both: image 1 empty box, image 2 ticked box, image 3 box with a grey tick.
+// ticked; a tree draws picture n of its state image list for index n. A list view row's check
+// state is 0 (unchecked) or 1 (checked); it is stored as state image index + 1 (index 0 means "no
+// image"), and a list view draws picture n - 1 for index n, so it needs a list of its own.
 #pragma once
 
 #include <windows.h>
@@ -37,9 +37,11 @@ private:
     HIMAGELIST list_ = nullptr;
 };
 
-// The four check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16. The caller owns the
-// list and must keep it alive as long as a control shows it.
+// The tree's check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16. The caller owns
+// the list and must keep it alive as long as a control shows it.
 HIMAGELIST CreateCheckStateImages();
+// The list views' check pictures (0 empty, 1 ticked), 16 by 16; owned as above.
+HIMAGELIST CreateListCheckImages();
 
 enum TreeCheckState { tcsNone = 0, tcsUnticked = 1, tcsTicked = 2, tcsPartly = 3 };
 
@@ -48,6 +50,9 @@ void SetTreeNodeState(HWND tree, HTREEITEM node, int state);
 // Gives every descendant of node the state: each child in order gets it, then its own children
 // (depth first). The node itself is not changed. Iterative: any depth is safe.
 void SetSubtreeState(HWND tree, HTREEITEM node, int state);
+// The state a parent gets from its direct children: 1 when every child is 1 (or it has none), 2
+// when none is 1, 3 otherwise.
+int SummaryStateOfChildren(HWND tree, HTREEITEM parent);
 // Node at an absolute index counted from 0 in display order over the whole tree (expanded or not);
 // null past the end.
 HTREEITEM TreeNodeAt(HWND tree, int index);

@@ -21,6 +21,7 @@ struct FlatStyle {
     bool wordWrap = false;
     UINT align = DT_LEFT;
     bool hover = false;
+    ButtonGlyph glyph = ButtonGlyph::None;
     std::function<void(HDC, const RECT&)> paint;  // images
 };
 
@@ -59,6 +60,12 @@ void DrawCaption(HWND control, HDC dc, RECT rect, HFONT font, COLORREF color, UI
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags | DT_NOPREFIX);
 }
 
+// Focused, and the window shows focus marks (they stay hidden until the keyboard is used).
+bool ShowsFocus(HWND control) {
+    if (GetFocus() != control) return false;
+    return !(SendMessageA(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 void FrameRectColor(HDC dc, const RECT& rect, COLORREF color) { FrameRect(dc, &rect, SolidBrushFor(color)); }
 
 void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
@@ -72,8 +79,24 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
     FrameRectColor(dc, rect, enabled ? colors::kButtonBorder : colors::kDisabledText);
     RECT textRect = rect;
     if (state & BST_PUSHED) OffsetRect(&textRect, 1, 1);
-    DrawCaption(control, dc, textRect, style.font, style.text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if (GetFocus() == control) {
+    if (style.glyph == ButtonGlyph::None) {
+        DrawCaption(control, dc, textRect, style.font, style.text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    } else {
+        const int cx = (textRect.left + textRect.right) / 2;
+        const int cy = (textRect.top + textRect.bottom) / 2;
+        UniquePen pen(CreatePen(PS_SOLID, 2, enabled ? style.text : colors::kDisabledText));
+        ScopedSelect selectPen(dc, pen.get());
+        if (style.glyph == ButtonGlyph::Minimize) {
+            MoveToEx(dc, cx - 4, cy + 3, nullptr);
+            LineTo(dc, cx + 4, cy + 3);
+        } else {
+            MoveToEx(dc, cx - 3, cy - 3, nullptr);
+            LineTo(dc, cx + 4, cy + 4);
+            MoveToEx(dc, cx + 3, cy - 3, nullptr);
+            LineTo(dc, cx - 4, cy + 4);
+        }
+    }
+    if (ShowsFocus(control)) {
         RECT focus = rect;
         InflateRect(&focus, -3, -3);
         SetTextColor(dc, RGB(0, 0, 0));
@@ -117,7 +140,7 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
     RECT textRect = rect;
     textRect.left = box.right + 5;
     DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    if (GetFocus() == control) {
+    if (ShowsFocus(control)) {
         RECT focus = textRect;
         std::string text = ControlText(control);
         ScopedSelect selectFont(dc, style.font ? style.font : DefaultFont());
@@ -349,6 +372,13 @@ void SetFlatTextColor(HWND control, COLORREF color) {
     if (FlatStyle* style = StyleOf(control)) {
         style->text = color;
         InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
+void SetButtonGlyph(HWND button, ButtonGlyph glyph) {
+    if (FlatStyle* style = StyleOf(button)) {
+        style->glyph = glyph;
+        InvalidateRect(button, nullptr, TRUE);
     }
 }
 

@@ -90,6 +90,8 @@ void TWindow::Create(const CreateParams& params) {
     HWND window = CreateWindowExA(params.ExStyle, kWindowClass, params.Caption.c_str(), params.Style, x, y, width,
                                   height, params.Owner, nullptr, GetModuleHandleA(nullptr), this);
     if (!window) throw std::runtime_error("Cannot create the window \"" + params.Caption + "\"");
+    // Focus marks follow the last input: hidden until the keyboard is used.
+    SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
 void TWindow::Show(int command) {

@@ -16,6 +16,7 @@ struct TTreeHost : TWindow {
     HWND tree = nullptr;
     HWND list = nullptr;
     UniqueImageList states{CreateCheckStateImages()};
+    UniqueImageList listStates{CreateListCheckImages()};
     TTreeHost() {
         Create(CreateParams());
         tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_DISABLEDRAGDROP, 0, 0,
@@ -23,7 +24,7 @@ struct TTreeHost : TWindow {
         list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 200, 200, Handle(),
                                nullptr, nullptr, nullptr);
         TreeView_SetImageList(tree, states.get(), TVSIL_STATE);
-        ListView_SetImageList(list, states.get(), LVSIL_STATE);
+        ListView_SetImageList(list, listStates.get(), LVSIL_STATE);
     }
     HTREEITEM Add(HTREEITEM parent, const char* text, int state = 1) {
         TVINSERTSTRUCTA insert{};

@@ -1,0 +1,229 @@
+// TFrmMain inside the test process: start-up state, navigation, help, the drive list's check
+// boxes and closing with a worker running.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/CategoryCaptions.h"
+#include "app/UFrmMain.h"
+#include "diskclean/DriveList.h"
+#include "support/TestSupport.h"
+#include "widgets/CheckStates.h"
+#include "widgets/FlatControls.h"
+
+using namespace vsc;
+
+namespace {
+
+// The window is not shown in these tests: look at the controls' own visibility.
+bool Shown(HWND control) { return (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.QuitOnDestroy = false;
+        form.CreateMainWindow();
+        ASSERT_NE(form.Handle(), nullptr);
+    }
+    TFrmMain form;
+};
+
+std::string HelpPath() { return ExecutableFolder() + "\\VSysCleaner.chm"; }
+
+void PressKey(HWND target, WPARAM key) {
+    MSG msg{target, WM_KEYDOWN, key, 1, 0, {}};
+    if (!PreTranslateMessage(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
+    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
+    EXPECT_TRUE(form.RegScanIdle);
+    EXPECT_TRUE(form.FileScanIdle);
+    EXPECT_FALSE(form.Closing);
+    EXPECT_EQ(form.IniFileName, ExecutableFolder() + "\\Config.Ini");
+    EXPECT_EQ(form.ListedDrives, ListLocalDrives());
+
+    HWND tree = form.treRegistry;
+    EXPECT_TRUE(GetWindowLongPtrA(tree, GWL_STYLE) & TVS_DISABLEDRAGDROP);
+    ASSERT_EQ(TreeNodeCount(tree), 15 + static_cast<int>(form.ListedDrives.size()));
+    for (int i = 0; i < 15; ++i) {
+        HTREEITEM node = TreeNodeAt(tree, i);
+        EXPECT_EQ(node, form.CategoryNodes[i]);
+        EXPECT_EQ(TreeNodeText(tree, node), kCategoryCaptions[i]);
+    }
+    bool someDriveUnticked = false;
+    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
+        const char letter = form.ListedDrives[d];
+        HTREEITEM node = TreeNodeAt(tree, 15 + static_cast<int>(d));
+        EXPECT_EQ(TreeView_GetParent(tree, node), form.CategoryNodes[14]);
+        EXPECT_EQ(TreeNodeText(tree, node), std::string("Invalid Shortcuts( ") + letter + ":\\");
+        const int expected = IsUnixRootDrive(letter) ? 1 : 2;
+        someDriveUnticked |= expected == 1;
+        EXPECT_EQ(TreeNodeState(tree, node), expected) << letter;
+        EXPECT_EQ(ListCheckState(form.lstPathSelect, static_cast<int>(d)), expected - 1) << letter;
+    }
+    for (int k = 1; k <= 13; ++k) EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[k]), 2) << k;
+    EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[14]), SummaryStateOfChildren(tree, form.CategoryNodes[14]));
+    if (!someDriveUnticked) {
+        EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[0]), 2);
+    }
+    for (int i = 0; i < TreeNodeCount(tree); ++i) {
+        HTREEITEM node = TreeNodeAt(tree, i);
+        if (TreeView_GetChild(tree, node)) {
+            EXPECT_TRUE(TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) << i;
+        }
+    }
+    EXPECT_EQ(FlatColor(form.btnLeft1), colors::kPageBack);
+    EXPECT_EQ(FlatColor(form.btnLeft2), colors::kNavButton);
+    EXPECT_TRUE(GetWindowLongPtrA(form.lstJunkFile, GWL_STYLE) & LVS_OWNERDATA);
+}
+
+TEST_F(MainWindowTest, NavigationShowsPagesAndHighlightsThePressedButton) {
+    struct Step { HWND button; int page; };
+    const Step steps[] = {{form.btnLeft2, TFrmMain::pgDiskClean}, {form.btnLeft3, TFrmMain::pgAbout},
+                          {form.btnLeft1, TFrmMain::pgRegSelect}};
+    for (const Step& step : steps) {
+        SendMessageA(step.button, BM_CLICK, 0, 0);
+        EXPECT_EQ(form.pagMain.ActivePageIndex(), step.page);
+        for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) {
+            EXPECT_EQ(FlatColor(b), b == step.button ? colors::kPageBack : colors::kNavButton);
+        }
+        for (int i = 0; i < form.pagMain.PageCount(); ++i) {
+            EXPECT_EQ(Shown(form.pagMain.Page(i)), i == step.page);
+        }
+    }
+    form.EnableNavigation(false);
+    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_FALSE(IsWindowEnabled(b));
+
+    // "Menu" of the registry results returns to the sections with navigation enabled.
+    form.ShowPanel(form.fltRegDelet);
+    form.ShowPage(TFrmMain::pgScanShow);
+    SendMessageA(form.btnBackMain, BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(form.panRegScan));
+    EXPECT_FALSE(Shown(form.fltRegDelet));
+    EXPECT_FALSE(Shown(form.panFileDel));
+    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
+    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_TRUE(IsWindowEnabled(b));
+}
+
+TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
+    std::vector<std::string> opened;
+    TFrmMain::SetHelpOpener([&](const std::string& path) { opened.push_back(path); });
+    DeleteFileA(HelpPath().c_str());
+    PressKey(form.treRegistry, VK_F1);
+    SendMessageA(form.btnHelp, BM_CLICK, 0, 0);
+    EXPECT_TRUE(opened.empty());
+
+    { std::ofstream(HelpPath()) << "help"; }
+    PressKey(form.treRegistry, VK_F1);
+    // Modifier keys do not matter.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE shifted[256];
+    memcpy(shifted, keys, sizeof(keys));
+    shifted[VK_SHIFT] = shifted[VK_CONTROL] = 0x80;
+    SetKeyboardState(shifted);
+    PressKey(form.lstPathSelect, VK_F1);
+    SetKeyboardState(keys);
+    for (HWND help : {form.btnHelp, form.FlatButton5, form.FlatButton8, form.FlatButton9}) {
+        SendMessageA(help, BM_CLICK, 0, 0);
+    }
+    // Other keys do nothing.
+    PressKey(form.treRegistry, VK_F2);
+    DeleteFileA(HelpPath().c_str());
+    TFrmMain::SetHelpOpener(nullptr);
+    ASSERT_EQ(opened.size(), 6u);
+    for (const auto& path : opened) EXPECT_EQ(path, HelpPath());
+}
+
+TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
+    ASSERT_FALSE(form.ListedDrives.empty());
+    SendMessageA(form.btnLeft2, BM_CLICK, 0, 0);
+    HWND list = form.lstPathSelect;
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    RECT icon{};
+    icon.left = LVIR_ICON;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon));
+    const int y = (label.top + label.bottom) / 2;
+    const POINT onBox{icon.left - 8, y};
+    const POINT onText{label.left + 10, y};
+    const int before = ListCheckState(list, 0);
+
+    auto press = [&](UINT message, WPARAM keys, POINT p) {
+        // The list follows the mouse after a press until the button is released: the release is
+        // queued first, so that its tracking loop finds it.
+        PostMessageA(list, message + 1, 0, MAKELPARAM(p.x, p.y));
+        SendMessageA(list, message, keys, MAKELPARAM(p.x, p.y));
+        test::PumpMessagesFor(10);
+    };
+    press(WM_LBUTTONDOWN, MK_LBUTTON, onText);
+    EXPECT_EQ(ListCheckState(list, 0), before);
+    press(WM_RBUTTONDOWN, MK_RBUTTON, onBox);
+    EXPECT_EQ(ListCheckState(list, 0), before);
+    press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+    EXPECT_EQ(ListCheckState(list, 0), 1 - before);
+    EXPECT_EQ(CheckedDriveLetters(list, form.ListedDrives).find(form.ListedDrives[0]) != std::string::npos,
+              before == 0);
+    press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+    EXPECT_EQ(ListCheckState(list, 0), before);
+}
+
+TEST_F(MainWindowTest, SetSubtreeStateActsOnTheSectionTree) {
+    const int topBefore = TreeNodeState(form.treRegistry, form.CategoryNodes[0]);
+    form.SetSubtreeState(form.CategoryNodes[0], 1);
+    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[0]), topBefore);
+    for (int i = 1; i < TreeNodeCount(form.treRegistry); ++i) {
+        EXPECT_EQ(TreeNodeState(form.treRegistry, TreeNodeAt(form.treRegistry, i)), 1) << i;
+    }
+    form.SetSubtreeState(form.CategoryNodes[14], 2);
+    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[14]), 1);
+    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
+        EXPECT_EQ(TreeNodeState(form.treRegistry, TreeNodeAt(form.treRegistry, 15 + static_cast<int>(d))), 2);
+    }
+    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[13]), 1);
+}
+
+TEST_F(MainWindowTest, ClosingAsksARunningWorkerToStopAndIgnoresItsLateEnd) {
+    auto lists = std::make_shared<ScanResultLists>();
+    form.ScanWorker = std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '1'), "C");
+    form.ScanWorker->SetOnDone(form.Handle(), TFrmMain::kScanDoneMessage);
+    form.ScanWorker->Start();
+    form.RegScanIdle = false;
+    form.RegScanActive = true;
+    ASSERT_TRUE(form.FormCloseQuery());
+    EXPECT_TRUE(form.Closing);
+    // The stop was requested: the worker ends soon, whatever it was doing.
+    EXPECT_TRUE(form.ScanWorker->WaitFor(20000));
+    EXPECT_FALSE(form.WorkerStillRunning());
+}
+
+TEST_F(MainWindowTest, TheScanPageFollowsTheWorkersProgressOnlyWhileItRuns) {
+    auto lists = std::make_shared<ScanResultLists>();
+    // Nothing selected: the worker ends at once, leaving its last progress published.
+    form.ScanWorker = std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '0'), "");
+    form.ScanWorker->Start();
+    ASSERT_TRUE(form.ScanWorker->WaitFor(10000));
+    const ScanProgress progress = form.ScanWorker->Progress();
+
+    form.tmrScanProgressTimer();  // idle: nothing changes
+    EXPECT_EQ(ControlText(form.labTtoalError), "0");
+    EXPECT_EQ(ControlText(form.labRootKey), "");
+
+    form.RegScanIdle = false;
+    form.RegScanActive = true;
+    form.tmrScanProgressTimer();
+    EXPECT_EQ(ControlText(form.labRootKey), progress.RootKeyText);
+    EXPECT_EQ(ControlText(form.labTtoalError), std::to_string(progress.Total));
+    EXPECT_EQ(ControlText(form.ScanCaption[1]), std::to_string(progress.Counts[1]));
+    form.RegScanIdle = true;
+}
