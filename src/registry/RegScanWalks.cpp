@@ -21,6 +21,8 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "registry/PublicOpt.h"
@@ -209,6 +211,72 @@ private:
 
 bool EveryKey(const std::string&) { return true; }
 
+// Answers, for the span of one file-path walk, whether a drive-rooted text names an existing file
+// (FileExistsWithDrive) or an existing folder (FolderExists). The walk of HKEY_LOCAL_MACHINE\SOFTWARE
+// meets the same files again and again (system libraries, a program's own folder), and the file
+// system is slow to ask, so the answers are remembered:
+//  - the answer for each text (letter case of ASCII letters ignored, as the file system does);
+//  - the folders known to be missing: nothing below a missing folder exists, so the other paths of
+//    an uninstalled program cost no further test;
+//  - the folders known to exist, so that a missing file in an existing folder costs one test.
+// One attribute query answers for nearly every entry that exists; an entry it does not find is
+// searched for as FileExistsWithDrive does (FolderExists would only repeat the failed query). A
+// text with a wildcard is never remembered: it matches as a pattern. Each table is emptied when it
+// reaches its bound, so memory stays small however large the registry.
+class ExistenceCache {
+public:
+    bool FileOrFolderExists(const std::string& path) {
+        if (path.find_first_of("*?") != std::string::npos) return Test(path);
+        const std::string key = UpperAscii(path);
+        const auto known = known_.find(key);
+        if (known != known_.end()) return known->second;
+        const std::string folder = FolderOf(key);
+        bool exists;
+        if (!folder.empty() && missingFolders_.count(folder)) {
+            exists = false;
+        } else {
+            exists = Test(path);
+            if (!exists && !folder.empty() && !presentFolders_.count(folder))
+                LearnFolder(path.substr(0, folder.size()), folder);
+        }
+        if (known_.size() >= kBound) known_.clear();
+        known_.emplace(key, exists);
+        return exists;
+    }
+
+private:
+    static constexpr std::size_t kBound = 1u << 16;
+
+    static bool Test(const std::string& path) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        return FileExistsWithDrive(path);
+    }
+    // The folder part of "X:\folder\name" ("X:\folder"); "" for a name in a drive's root.
+    static std::string FolderOf(const std::string& path) {
+        const auto slash = path.rfind('\\');
+        return (slash == std::string::npos || slash <= 2) ? std::string() : path.substr(0, slash);
+    }
+    // A folder is remembered as missing only when the file system says that it is not there (or is
+    // a file): a folder that merely cannot be asked about is asked about again next time.
+    void LearnFolder(const std::string& folder, const std::string& key) {
+        const DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            Remember((attributes & FILE_ATTRIBUTE_DIRECTORY) ? presentFolders_ : missingFolders_, key);
+            return;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) Remember(missingFolders_, key);
+    }
+    static void Remember(std::unordered_set<std::string>& table, const std::string& folder) {
+        if (table.size() >= kBound) table.clear();
+        table.insert(folder);
+    }
+
+    std::unordered_map<std::string, bool> known_;
+    std::unordered_set<std::string> missingFolders_;
+    std::unordered_set<std::string> presentFolders_;
+};
+
 }  // namespace
 
 void TRegScanThread::ScanStartupEntries(const std::string& keyPath) {
@@ -247,9 +315,10 @@ void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
 }
 
 void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
+    ExistenceCache files;
     KeyWalker(*this).Walk(
         keyPath,
-        [this](const ValueView& value) {
+        [this, &files](const ValueView& value) {
             if (!value.IsText()) return;
             CurValueData = value.Text();
             if (IsBlank(CurValueData) || Contains(CurValueData, '?') || !Contains(CurValueData, '\\') ||
@@ -257,7 +326,7 @@ void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
                 return;
             // Only data that is exactly a drive-qualified path with a three-character extension.
             if (!HasDriveRoot(CurValueData) || !HasExtDot(CurValueData)) return;
-            if (!FileExistsWithDrive(CurValueData) && !FolderExists(CurValueData)) AddProblem();
+            if (!files.FileOrFolderExists(CurValueData)) AddProblem();
         },
         // The keys of the other categories (and a few more) are left to their own checks.
         [](const std::string& child) { return KeyNotExcluded(child); }, false);

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "CheckTestSupport.h"
+#include "registry/portable/PathText.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -103,6 +104,37 @@ TEST(ScanFilePaths, ReportsDriveRootedPathsMissingAsFileAndFolder) {
                             {key.Path(), "Expand", "C:\\vsc-gone\\x.ini", "13"},
                             {key.Path(), "Gone", "C:\\vsc-gone\\readme.txt", "13"},
                         }));
+}
+
+TEST(ScanFilePaths, AnswersAlikeForPathsThatShareFolders) {
+    ScratchDir dir("paths");
+    const std::string present = dir.WriteFile("present.txt");
+    dir.MakeDir("Sub.dir");
+    ScratchKey key("shared-folders");
+    // Missing files below one missing folder, and a missing file beside an existing one; each path
+    // appears in two keys, in different letter case, and is reported wherever it appears.
+    key.SetString("A", "gone1", "C:\\vsc-gone\\app\\one.txt");
+    key.SetString("A", "gone2", "C:\\vsc-gone\\app\\two.txt");
+    key.SetString("A", "present", present);
+    key.SetString("A", "beside", dir.File("absent.txt"));
+    key.SetString("A", "subdir", dir.File("Sub.dir"));
+    key.SetString("B", "gone1", "c:\\VSC-GONE\\APP\\ONE.TXT");
+    key.SetString("B", "present", UpperAscii(present));
+    key.SetString("B", "beside", dir.File("absent.txt"));
+    key.SetString("B", "below", present + "\\x.txt");  // below a file: missing
+    key.SetString("B", "subfile", dir.File("Sub.dir\\in.txt"));
+
+    dir.WriteFile("Sub.dir\\in.txt");
+    CheckRun check(13);
+    check->ScanFilePaths(key.Path());
+    EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
+                                                  {key.Child("A"), "beside", dir.File("absent.txt"), "13"},
+                                                  {key.Child("A"), "gone1", "C:\\vsc-gone\\app\\one.txt", "13"},
+                                                  {key.Child("A"), "gone2", "C:\\vsc-gone\\app\\two.txt", "13"},
+                                                  {key.Child("B"), "below", present + "\\x.txt", "13"},
+                                                  {key.Child("B"), "beside", dir.File("absent.txt"), "13"},
+                                                  {key.Child("B"), "gone1", "c:\\VSC-GONE\\APP\\ONE.TXT", "13"},
+                                              }));
 }
 
 // ---- The walk frame ----
