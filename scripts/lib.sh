@@ -61,6 +61,14 @@ ensure_prefix() {
   fi
 }
 
+# Whether Wine hands the windows of the current prefix to the X window manager (Y or N). Only ever
+# called for the build's own prefix. Xvfb runs no window manager, and Wine waits two seconds for
+# one to answer each time a managed window is hidden or destroyed: tests and screenshots run with N,
+# a run on the user's display with Y.
+set_managed_windows() {
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1 || true
+}
+
 # Processes started here, stopped by stop_services and by nothing else.
 VSC_STARTED_XVFB=""
 VSC_STARTED_WINESERVER=""
