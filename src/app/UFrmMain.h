@@ -21,7 +21,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "diskclean/SFolders.h"
 #include "registry/RegScanThread.h"
 #include "widgets/CheckStates.h"
 #include "widgets/PageControl.h"
@@ -173,10 +175,26 @@ public:
     void StopFileScan();
     // Called at the end of FormCreate: wiring or state this area needs beyond the above.
     void DiskCleanCreated();
+    // Events of FindJunkFile: a folder is about to be read; the search has ended.
+    void FindJunkFileProcess(TSearchFolders& sender, const std::string& dir, int countFiles, std::int64_t sizeOfFiles,
+                             int countFilesHide, int countFilesRead, int countFilesSystem);
+    void FindJunkFileChanged(TSearchFolders& sender, int countFiles, std::int64_t sizeOfFiles, int countFilesHide,
+                             int countFilesRead, int countFilesSystem);
+    // Shows the file results panel with one row per found file.
+    void ShowFileResults();
+    // Fills what the list asks for of one row from its found-file record.
+    void FillFileRow(LVITEMA& row, const TFileItem& record);
+    // The cleaning loop's look: "Stop" on the clean button, Menu and the check buttons disabled.
+    void BeginCleaningState();
+    void EndCleaningState();
 
     std::string DeleteOption;
-    bool NotFoundNotice = false;
+    bool NotFoundNotice = false;  // set in DiskCleanCreated: an empty result is announced
     int CleanStopRequested = 0;
+    bool Cleaning = false;        // the cleaning loop runs
+    // The disk search; its FoundFiles are the model of lstJunkFile (row i is record i).
+    TSearchFolders FindJunkFile;
+    std::vector<int> JunkFileIcons;  // icon of each found record, -1 until a row asks for it
 
     // Page 4: search progress.
     HWND labScanPath = nullptr, labFileSizeCount = nullptr, labFileCount = nullptr, labHideFileCount = nullptr,

@@ -1,19 +1,283 @@
 // The disk side of the main window: the junk-file scan, the virtual results list, cleaning and the
 // option dialog.
+//
+// How it works. Everything runs on the user-interface thread. Scan configures FindJunkFile from
+// "Config.Ini" and runs its search, which dispatches pending messages as it goes: the Stop button
+// and the close query run as nested handlers and ask it to stop. The search's end event shows the
+// results: lstJunkFile is a virtual list whose rows are the records of FindJunkFile.FoundFiles().
+// The cleaning loop also dispatches messages after each record, so a second press of its button
+// (then captioned "Stop") stops it, and rows can still be toggled while it runs.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/Settings.h"
 #include "app/UFrmMain.h"
+#include "app/portable/FilterList.h"
+#include "diskclean/DriveList.h"
+#include "diskclean/JunkFileClean.h"
+#include "diskclean/MessageLoop.h"
+#include "diskclean/UFrmFileClearExp.h"
+#include "diskclean/portable/FileText.h"
+#include "widgets/FlatControls.h"
+#include "widgets/Messages.h"
 
 namespace vsc {
 
-void TFrmMain::btnFileScanClick() {}
-void TFrmMain::FlatButton7Click() {}
-void TFrmMain::lstJunkFileData(NMLVDISPINFOA*) {}
-void TFrmMain::lstJunkFileMouseDown(const ControlMouseEvent&) {}
-void TFrmMain::btnCheckAllFileClick() {}
-void TFrmMain::btnUnCheckAllFileClick() {}
-void TFrmMain::btnDelFileClick() {}
-void TFrmMain::backMainClick() {}
-void TFrmMain::FlatButton3Click() {}
-void TFrmMain::StopFileScan() {}
-void TFrmMain::DiskCleanCreated() {}
+namespace {
+
+const char* const kCleanCaption = "Clean Selectd";
+
+void CopyText(LVITEMA& row, const std::string& text) {
+    if (!row.pszText || row.cchTextMax <= 0) return;
+    lstrcpynA(row.pszText, text.c_str(), row.cchTextMax);
+}
+
+}  // namespace
+
+void TFrmMain::DiskCleanCreated() {
+    // Announce an empty result unless the user stopped the search (FlatButton7Click clears it).
+    NotFoundNotice = true;
+    FindJunkFile.FileMask = "*";
+    FindJunkFile.UpdateList = true;
+    FindJunkFile.ScanOptions = soSpecifiedDir;
+    FindJunkFile.ScanDir = "C:\\";
+    FindJunkFile.Messages = true;
+    FindJunkFile.ScanHideFile = FindJunkFile.ScanReadFile = FindJunkFile.ScanSystemFile = false;
+    FindJunkFile.DoRecursive = true;
+    FindJunkFile.OnProcess = [this](TSearchFolders& sender, const std::string& dir, int count, std::int64_t size,
+                                    int hide, int read, int system) {
+        FindJunkFileProcess(sender, dir, count, size, hide, read, system);
+    };
+    FindJunkFile.OnChanged = [this](TSearchFolders& sender, int count, std::int64_t size, int hide, int read,
+                                    int system) { FindJunkFileChanged(sender, count, size, hide, read, system); };
+}
+
+// ---- Scan ----
+
+void TFrmMain::btnFileScanClick() {
+    if (!FileScanIdle || Cleaning) return;
+    FileScanIdle = false;
+    const std::string drives = CheckedDriveLetters(lstPathSelect, ListedDrives);
+    EnableNavigation(false);
+    try {
+        const std::string filters = ReadIniString("FileFilters", "UserExp", "", IniFileName);
+        ShowPage(pgFileScan);
+        FindJunkFile.FileMask = FilterMaskList(filters);
+        FindJunkFile.ScanDir = drives;
+        const DiskOptions options = ReadDiskOptions(IniFileName);
+        DeleteOption = options.DleteTo;
+        FindJunkFile.ScanHideFile = StrToBool(options.HideFile);
+        FindJunkFile.ScanReadFile = StrToBool(options.ReadFile);
+        FindJunkFile.ScanSystemFile = StrToBool(options.SystemFile);
+        FindJunkFile.FoundFiles().clear();
+        JunkFileIcons.clear();
+        FindJunkFile.ScanOptions = soDriveList;
+        FindJunkFile.Search();  // the rest happens in FindJunkFileProcess and FindJunkFileChanged
+    } catch (const std::exception& e) {
+        // The search could not start (an invalid mask, a switch that is not a boolean): say why
+        // and give the drive page back, rather than leave the window on a scan that never runs.
+        FileScanIdle = true;
+        if (Closing) return;
+        ShowError(e.what());
+        EnableNavigation(true);
+        ShowPage(pgDiskClean);
+    }
+}
+
+void TFrmMain::FindJunkFileProcess(TSearchFolders&, const std::string& dir, int countFiles, std::int64_t sizeOfFiles,
+                                   int countFilesHide, int countFilesRead, int countFilesSystem) {
+    if (Closing) return;
+    SetControlText(labScanPath, dir);
+    SetControlText(labFileCount, std::to_string(countFiles) + " (All)");
+    SetControlText(labHideFileCount, std::to_string(countFilesHide) + " (Hide)");
+    SetControlText(labReadFileCount, std::to_string(countFilesRead) + " (Read)");
+    SetControlText(labSystemFileCount, std::to_string(countFilesSystem) + " (System)");
+    SetControlText(labFileSizeCount, ScanSizeText(sizeOfFiles));
+}
+
+void TFrmMain::FindJunkFileChanged(TSearchFolders&, int countFiles, std::int64_t, int, int, int) {
+    FileScanIdle = true;
+    if (Closing) return;
+    if (countFiles > 0) {
+        ShowInfo(std::to_string(countFiles) + " files Found");
+        ShowFileResults();  // navigation stays disabled until Menu
+        return;
+    }
+    if (NotFoundNotice) ShowInfo("Not found files!");
+    EnableNavigation(true);
+    NotFoundNotice = true;
+    ShowPage(pgDiskClean);
+}
+
+void TFrmMain::FlatButton7Click() {
+    FindJunkFile.StopSearch();
+    NotFoundNotice = false;
+}
+
+void TFrmMain::StopFileScan() { FindJunkFile.StopSearch(); }
+
+// ---- Results list ----
+
+void TFrmMain::ShowFileResults() {
+    const std::size_t count = FindJunkFile.FoundFiles().size();
+    JunkFileIcons.assign(count, -1);
+    ListView_SetItemCountEx(lstJunkFile, static_cast<int>(count), 0);
+    ShowPage(pgDiskClean);
+    ShowPanel(panFileDel);
+}
+
+void TFrmMain::lstJunkFileData(NMLVDISPINFOA* request) {
+    if (!request) return;
+    const auto& files = FindJunkFile.FoundFiles();
+    const int index = request->item.iItem;
+    if (index < 0 || static_cast<std::size_t>(index) >= files.size()) return;
+    try {
+        FillFileRow(request->item, files[static_cast<std::size_t>(index)]);
+    } catch (...) {
+        // A row that cannot be filled stays partly filled.
+    }
+}
+
+void TFrmMain::FillFileRow(LVITEMA& row, const TFileItem& record) {
+    if (row.mask & LVIF_TEXT) {
+        switch (row.iSubItem) {
+        case 0: CopyText(row, record.Name); break;
+        case 1: CopyText(row, record.Path); break;
+        case 2: CopyText(row, FileSizeColumn(record)); break;
+        case 3: CopyText(row, FileDateColumn(record.Time)); break;
+        case 4: CopyText(row, record.FileAttrStr); break;
+        default: CopyText(row, ""); break;
+        }
+    }
+    if (row.mask & LVIF_STATE) {
+        // State image 1 is the empty box, 2 the ticked one (see widgets/CheckStates.h).
+        row.state = (row.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(record.Checked == 1 ? 2 : 1);
+        row.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+    if (row.mask & LVIF_IMAGE) {
+        const std::size_t index = static_cast<std::size_t>(row.iItem);
+        if (index < JunkFileIcons.size()) {
+            if (JunkFileIcons[index] < 0) JunkFileIcons[index] = FileIconIndex(record.Path + record.Name);
+            row.iImage = JunkFileIcons[index];
+        } else {
+            row.iImage = FileIconIndex(record.Path + record.Name);
+        }
+    }
+}
+
+void TFrmMain::lstJunkFileMouseDown(const ControlMouseEvent& event) {
+    LVHITTESTINFO hit{};
+    hit.pt = event.Pos;
+    const int row = ListView_HitTest(lstJunkFile, &hit);
+    auto& files = FindJunkFile.FoundFiles();
+    if (row < 0 || static_cast<std::size_t>(row) >= files.size() || !(hit.flags & LVHT_ONITEMSTATEICON)) return;
+    TFileItem& record = files[static_cast<std::size_t>(row)];
+    record.Checked = record.Checked == 1 ? 0 : 1;
+    ListView_RedrawItems(lstJunkFile, row, row);
+    UpdateWindow(lstJunkFile);
+}
+
+void TFrmMain::btnCheckAllFileClick() {
+    for (TFileItem& record : FindJunkFile.FoundFiles()) record.Checked = 1;
+    InvalidateRect(lstJunkFile, nullptr, FALSE);
+}
+
+void TFrmMain::btnUnCheckAllFileClick() {
+    for (TFileItem& record : FindJunkFile.FoundFiles()) record.Checked = 0;
+    InvalidateRect(lstJunkFile, nullptr, FALSE);
+}
+
+// ---- Cleaning ----
+
+void TFrmMain::BeginCleaningState() {
+    Cleaning = true;
+    SetControlText(btnDelFile, "Stop");
+    EnableWindow(backMain, FALSE);
+    EnableWindow(btnCheckAllFile, FALSE);
+    EnableWindow(btnUnCheckAllFile, FALSE);
+    SetControlText(labFileClean, " Perform Cleaning...");
+}
+
+void TFrmMain::EndCleaningState() {
+    SetControlText(btnDelFile, kCleanCaption);
+    SetControlText(labFileClean, " Files Clean");
+    EnableWindow(backMain, TRUE);
+    EnableWindow(btnCheckAllFile, TRUE);
+    EnableWindow(btnUnCheckAllFile, TRUE);
+    ShowWindow(prbFileDelele, SW_HIDE);
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    backMainClick();
+}
+
+// How it works. The loop goes through the records by index, up to the count taken at its start,
+// and removes each checked one. After each index it dispatches pending messages: a press of the
+// button (now "Stop") asks the same question, and on Yes sets CleanStopRequested and ends the
+// cleaning look at once, whose Menu press clears the found files; the loop then finds no more
+// records and ends without its summary. Closing the window ends it as well. Only entries that are
+// really gone are counted; those that could not be removed are counted apart and reported once.
+void TFrmMain::btnDelFileClick() {
+    auto& files = FindJunkFile.FoundFiles();
+    if (std::none_of(files.begin(), files.end(), [](const TFileItem& f) { return f.Checked == 1; })) return;
+    if (!AskYesNo("Are you sure you want to clean the selected files?")) return;
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    ShowWindow(prbFileDelele, SW_SHOW);
+    std::string caption = ControlText(btnDelFile);
+    for (char& c : caption) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    if (caption == "STOP") {
+        CleanStopRequested = 1;
+        EndCleaningState();
+        return;
+    }
+    BeginCleaningState();
+    CleanStopRequested = 0;
+    const std::size_t count = files.size();
+    SetProgressRange(prbFileDelele, 0, static_cast<int>(count));
+    SetProgressStep(prbFileDelele, 1);
+    const bool toRecycleBin = DeleteOption != "1";
+    int cleaned = 0, failed = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        try {
+            if (i < files.size() && files[i].Checked == 1) {
+                if (CleanStopRequested == 1) break;
+                if (RemoveFoundEntry(files[i], toRecycleBin))
+                    ++cleaned;
+                else
+                    ++failed;
+                SetProgressPosition(prbFileDelele, static_cast<int>(i));
+            }
+            if (!ProcessPendingMessages() || Closing) break;  // quitting, or the window is closing
+            if (CleanStopRequested != 1) SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        } catch (const std::exception& e) {
+            ShowError(e.what());
+        }
+    }
+    Cleaning = false;
+    if (Closing) return;
+    SetProgressPosition(prbFileDelele, static_cast<int>(count));
+    if (failed > 0)
+        ShowError(std::to_string(failed) + (failed == 1 ? " File" : " Files") +
+                  " could not be cleaned (in use, access denied or already gone).");
+    if (CleanStopRequested != 1 && cleaned > 0)
+        ShowInfo("Total " + std::to_string(cleaned) + " Files have been Clean successfully!");
+    EndCleaningState();
+}
+
+void TFrmMain::backMainClick() {
+    ShowPanel(panRegScan);  // in front of the file results, which it covers
+    ListView_SetItemCountEx(lstJunkFile, 0, 0);
+    UpdateWindow(lstJunkFile);
+    FindJunkFile.FoundFiles().clear();
+    JunkFileIcons.clear();
+    EnableNavigation(true);
+    ShowPage(pgDiskClean);
+}
+
+void TFrmMain::FlatButton3Click() {
+    TFrmFileClearExp dialog(IniFileName);
+    dialog.ShowModal(Handle());
+}
 
 }  // namespace vsc

@@ -138,9 +138,4 @@ void TFrmFileClearExp::btnSaveClick() {
 
 void TFrmFileClearExp::btnRestoreClick() { EndModal(IDCANCEL); }
 
-void ShowDiskCleanOptions(HWND owner) {
-    TFrmFileClearExp dialog;
-    dialog.ShowModal(owner);
-}
-
 }  // namespace vsc

@@ -46,7 +46,4 @@ private:
     void AddRow(const std::string& mask, const std::string& description);
 };
 
-// "Option" of the disk-clean page: opens the options dialog over the owner, modally.
-void ShowDiskCleanOptions(HWND owner);
-
 }  // namespace vsc

@@ -1,0 +1,24 @@
+// Removing found junk files, one at a time: to the recycle bin, or for good.
+#pragma once
+
+#include <string>
+
+#include "diskclean/SFolders.h"
+
+namespace vsc {
+
+// Moves the file or folder to the recycle bin with the shell (a folder goes with its contents),
+// without confirmation or progress. True when the shell reports success.
+bool MoveToRecycleBin(const std::string& path);
+
+// Removes one found record's entry: to the recycle bin (toRecycleBin), or for good with the file
+// system's delete. The permanent delete never removes a folder: a folder record is refused. True
+// only when the entry was removed and is gone from its path.
+bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin);
+
+// The row texts of the results list: "Size(Bytes)" in decimal, and "Time" as the date of the
+// packed DOS date-time in the user's short date format ("" when it holds no valid date).
+std::string FileSizeColumn(const TFileItem& record);
+std::string FileDateColumn(std::uint32_t packedTime);
+
+}  // namespace vsc

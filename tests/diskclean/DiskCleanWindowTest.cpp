@@ -1,0 +1,354 @@
+// The disk clean end to end in the real main window (created in this process, not shown): scan of
+// the fixture drive with the filters of a scratch "Config.Ini", the counters, the found-files
+// message and list, toggling, Check All, cleaning for good and to the recycle bin, stop during
+// cleaning, empty results, errors that keep a scan from starting, and the options dialog.
+#include <windows.h>
+#include <commctrl.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "DialogTestSupport.h"
+#include "app/UFrmMain.h"
+#include "diskclean/UFrmFileClearExp.h"
+#include "support/TestSupport.h"
+#include "widgets/CheckStates.h"
+#include "widgets/FlatControls.h"
+
+using namespace vsc;
+using namespace vsc::test;
+
+namespace {
+
+std::string FixtureDrive() {
+    char letter[8] = {};
+    if (GetEnvironmentVariableA("VSC_FIXTURE_DRIVE", letter, sizeof letter) != 1) return "";
+    return GetFileAttributesA((std::string(letter) + ":\\").c_str()) == INVALID_FILE_ATTRIBUTES ? "" : letter;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool Shown(HWND control) { return (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::string Cell(HWND list, int row, int column) {
+    char text[512] = {};
+    ListView_GetItemText(list, row, column, text, sizeof text);
+    return text;
+}
+
+int RowOf(HWND list, const std::string& name) {
+    for (int i = 0; i < ListView_GetItemCount(list); ++i)
+        if (Cell(list, i, 0) == name) return i;
+    return -1;
+}
+
+class DiskCleanWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_UNLESS_BUILD_PREFIX();
+        drive = FixtureDrive();
+        if (drive.empty()) GTEST_SKIP() << "no fixture drive";
+        static std::atomic<int> serial{0};
+        root = drive + ":\\vscdisk_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(serial++);
+        RemoveTree(root);
+        ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+        ini = settings.File("Config.Ini");
+        WriteIni("0", "0");
+        form.QuitOnDestroy = false;
+        form.CreateMainWindow();
+        form.IniFileName = ini;
+        const auto at = form.ListedDrives.find(drive[0]);
+        if (at == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
+        for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
+            SetListCheckState(form.lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
+        form.btnLeft2Click();
+    }
+    void TearDown() override {
+        if (!root.empty()) RemoveTree(root);
+    }
+
+    void WriteIni(const std::string& deleteTo, const std::string& systemFile,
+                  const std::string& userExp = "<vscj*.junk:Junk><vscj_fold.jdir:Junk folders>") {
+        settings.WriteFile("Config.Ini", "[FileFilters]\r\nUserExp=" + userExp +
+                                             "\r\n[ScanOptions]\r\nSystemFile=" + systemFile +
+                                             "\r\nReadFile=0\r\nHideFile=0\r\n[DeleteOptions]\r\nDleteTo=" + deleteTo +
+                                             "\r\n");
+    }
+    std::string Put(const std::string& relative, const std::string& contents = "junk") {
+        const auto slash = relative.rfind('\\');
+        if (slash != std::string::npos) CreateDirectoryA((root + "\\" + relative.substr(0, slash)).c_str(), nullptr);
+        const std::string path = root + "\\" + relative;
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        CloseHandle(h);
+        return path;
+    }
+    // Scans and checks that the results panel shows `expected` rows.
+    void ScanExpecting(int expected, MessageRecorder& messages) {
+        messages.shown.clear();
+        Click(form.btnFileScan);
+        ASSERT_EQ(messages.Texts(), std::vector<std::string>{std::to_string(expected) + " files Found"});
+        EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+        ASSERT_EQ(ListView_GetItemCount(form.lstJunkFile), expected);
+        messages.shown.clear();
+    }
+    void Check(const std::vector<std::string>& names) {
+        for (const auto& n : names) {
+            const int row = RowOf(form.lstJunkFile, n);
+            ASSERT_GE(row, 0) << n;
+            form.FindJunkFile.FoundFiles()[static_cast<size_t>(row)].Checked = 1;
+        }
+    }
+    void ExpectDrivePage() {
+        EXPECT_TRUE(Shown(form.panRegScan));
+        EXPECT_FALSE(Shown(form.panFileDel));
+        EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgDiskClean);
+        EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+        EXPECT_TRUE(form.FileScanIdle);
+    }
+
+    ScratchDir settings{"diskwin"};
+    std::string drive, root, ini;
+    TFrmMain form;
+};
+
+}  // namespace
+
+TEST_F(DiskCleanWindowTest, ScanListsTheFoundFilesAndRowsToggle) {
+    MessageRecorder messages;
+    Put("vscj_a.junk", "12345");
+    Put("sub\\vscj_b.JUNK", "abc");
+    Put("keep.txt");
+    SetFileAttributesA(Put("vscj_hidden.junk").c_str(), FILE_ATTRIBUTE_HIDDEN);  // HideFile=0
+    CreateDirectoryA((root + "\\vscj_fold.jdir").c_str(), nullptr);
+
+    ScanExpecting(3, messages);
+    EXPECT_TRUE(form.FileScanIdle);
+    EXPECT_TRUE(Shown(form.panFileDel));
+    EXPECT_FALSE(Shown(form.panRegScan));
+    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));  // until Menu
+    HWND list = form.lstJunkFile;
+    const int a = RowOf(list, "vscj_a.junk");
+    ASSERT_GE(a, 0);
+    EXPECT_EQ(Cell(list, a, 1), root + "\\");
+    EXPECT_EQ(Cell(list, a, 2), "5");
+    EXPECT_FALSE(Cell(list, a, 3).empty());
+    EXPECT_EQ(Cell(list, a, 4), "A-----");
+    EXPECT_EQ(Cell(list, RowOf(list, "vscj_b.JUNK"), 1), root + "\\sub\\");
+    EXPECT_EQ(Cell(list, RowOf(list, "vscj_fold.jdir"), 4), "-D----");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ListCheckState(list, i), 0);  // rows start unchecked
+
+    // Clean Selected with nothing checked does nothing, not even the question.
+    Click(form.btnDelFile);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A press on a row's check box toggles it; a press on its text does not.
+    RECT bounds{};
+    ASSERT_TRUE(ListView_GetItemRect(list, a, &bounds, LVIR_BOUNDS));
+    POINT box{-1, (bounds.top + bounds.bottom) / 2};
+    for (int x = bounds.left; x < bounds.left + 40 && box.x < 0; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = {x, box.y};
+        if (ListView_HitTest(list, &hit) == a && (hit.flags & LVHT_ONITEMSTATEICON)) box.x = x;
+    }
+    ASSERT_GE(box.x, 0);
+    ControlMouseEvent press;
+    press.Control = list;
+    press.Button = 1;  // any button
+    press.Pos = box;
+    form.lstJunkFileMouseDown(press);
+    EXPECT_EQ(form.FindJunkFile.FoundFiles()[static_cast<size_t>(a)].Checked, 1);
+    EXPECT_EQ(ListCheckState(list, a), 1);
+    press.Pos = {bounds.left + 100, box.y};
+    form.lstJunkFileMouseDown(press);
+    EXPECT_EQ(ListCheckState(list, a), 1);
+    press.Pos = box;
+    form.lstJunkFileMouseDown(press);
+    EXPECT_EQ(ListCheckState(list, a), 0);
+
+    Click(form.btnCheckAllFile);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ListCheckState(list, i), 1);
+    Click(form.btnUnCheckAllFile);
+    for (const auto& f : form.FindJunkFile.FoundFiles()) EXPECT_EQ(f.Checked, 0);
+
+    // Menu returns to the drive page and forgets the results.
+    Click(form.backMain);
+    ExpectDrivePage();
+    EXPECT_EQ(ListView_GetItemCount(list), 0);
+    EXPECT_TRUE(form.FindJunkFile.FoundFiles().empty());
+}
+
+TEST_F(DiskCleanWindowTest, CountersAndSizeTextOfTheScanPage) {
+    form.FindJunkFileProcess(form.FindJunkFile, "S:\\x\\y", 3, 1023999, 1, 2, 0);
+    EXPECT_EQ(ControlText(form.labScanPath), "S:\\x\\y");
+    EXPECT_EQ(ControlText(form.labFileCount), "3 (All)");
+    EXPECT_EQ(ControlText(form.labHideFileCount), "1 (Hide)");
+    EXPECT_EQ(ControlText(form.labReadFileCount), "2 (Read)");
+    EXPECT_EQ(ControlText(form.labSystemFileCount), "0 (System)");
+    EXPECT_EQ(ControlText(form.labFileSizeCount), "999 Kb");
+    form.FindJunkFileProcess(form.FindJunkFile, "S:\\", 4, 5000000, 0, 0, 0);
+    EXPECT_EQ(ControlText(form.labFileSizeCount), "4 Mb");
+    form.FindJunkFileProcess(form.FindJunkFile, "S:\\", 4, 3LL << 30, 0, 0, 0);
+    EXPECT_EQ(ControlText(form.labFileSizeCount), "3145 Mb");
+}
+
+TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolders) {
+    MessageRecorder messages;
+    WriteIni("1", "0");
+    const std::string a = Put("vscj_a.junk"), b = Put("vscj_b.junk"), c = Put("vscj_c.junk"),
+                      locked = Put("vscj_locked.junk"), unchecked = Put("vscj_unchecked.junk");
+    const std::string folder = root + "\\vscj_fold.jdir";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Put("vscj_fold.jdir\\inside.txt");
+    ScanExpecting(6, messages);
+    Check({"vscj_a.junk", "vscj_b.junk", "vscj_c.junk", "vscj_locked.junk", "vscj_fold.jdir"});
+    EXPECT_EQ(form.DeleteOption, "1");
+
+    HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    Click(form.btnDelFile);
+    CloseHandle(hold);
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].Text, "Are you sure you want to clean the selected files?");
+    EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
+    EXPECT_EQ(messages.shown[1].Text, "2 Files could not be cleaned (in use, access denied or already gone).");
+    EXPECT_EQ(messages.shown[1].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(messages.shown[2].Text, "Total 3 Files have been Clean successfully!");
+    EXPECT_FALSE(Exists(a) || Exists(b) || Exists(c));
+    EXPECT_TRUE(Exists(locked));
+    EXPECT_TRUE(Exists(unchecked));
+    EXPECT_TRUE(Exists(folder + "\\inside.txt"));  // the permanent delete never removes a folder
+
+    ExpectDrivePage();
+    EXPECT_EQ(ControlText(form.btnDelFile), "Clean Selectd");
+    EXPECT_EQ(ControlText(form.labFileClean), " Files Clean");
+    EXPECT_FALSE(Shown(form.prbFileDelele));
+    EXPECT_TRUE(IsWindowEnabled(form.backMain));
+    EXPECT_TRUE(form.FindJunkFile.FoundFiles().empty());
+}
+
+TEST_F(DiskCleanWindowTest, CleaningToTheRecycleBinTakesFoldersWithTheirContents) {
+    MessageRecorder messages;
+    WriteIni("0", "0");
+    const std::string a = Put("vscj_bin_a.junk"), keep = Put("vscj_bin_keep.junk");
+    Put("vscj_fold.jdir\\inside.txt");
+    ScanExpecting(3, messages);
+    Check({"vscj_bin_a.junk", "vscj_fold.jdir"});
+    Click(form.btnDelFile);
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Are you sure you want to clean the selected files?",
+                                                          "Total 2 Files have been Clean successfully!"}));
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(root + "\\vscj_fold.jdir"));
+    EXPECT_TRUE(Exists(keep));
+
+    // Under Wine the recycle bin is the desktop's trash folder ($XDG_DATA_HOME/Trash, which the
+    // test scripts keep inside the build): the entries are there. Remove them again.
+    char data[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof data) && data[0] == '/') {
+        std::string trash = std::string("Z:") + data + "/Trash";
+        std::replace(trash.begin(), trash.end(), '/', '\\');
+        for (const char* name : {"vscj_bin_a.junk", "vscj_fold.jdir"}) {
+            WIN32_FIND_DATAA fd;
+            HANDLE find = FindFirstFileA((trash + "\\files\\" + name + "*").c_str(), &fd);
+            EXPECT_NE(find, INVALID_HANDLE_VALUE) << name << " is not in " << trash;
+            if (find == INVALID_HANDLE_VALUE) continue;
+            do {
+                const std::string entry = trash + "\\files\\" + fd.cFileName;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(entry);
+                else
+                    DeleteFileA(entry.c_str());
+                DeleteFileA((trash + "\\info\\" + fd.cFileName + ".trashinfo").c_str());
+            } while (FindNextFileA(find, &fd));
+            FindClose(find);
+        }
+    }
+}
+
+TEST_F(DiskCleanWindowTest, StopDuringCleaningAsksFirst) {
+    MessageRecorder messages;
+    WriteIni("1", "0");
+    std::vector<std::string> files;
+    for (int i = 0; i < 4; ++i) files.push_back(Put("vscj_stop" + std::to_string(i) + ".junk"));
+    const auto remaining = [&] { return std::count_if(files.begin(), files.end(), Exists); };
+
+    // Yes: the loop ends after the file in hand, without the summary.
+    ScanExpecting(4, messages);
+    Click(form.btnCheckAllFile);
+    PostMessageA(form.btnDelFile, BM_CLICK, 0, 0);  // pressed again while the loop runs
+    Click(form.btnDelFile);
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>(2, "Are you sure you want to clean the selected files?")));
+    EXPECT_EQ(remaining(), 3);
+    ExpectDrivePage();
+    EXPECT_EQ(ControlText(form.btnDelFile), "Clean Selectd");
+
+    // No: the loop goes on.
+    ScanExpecting(3, messages);
+    Click(form.btnCheckAllFile);
+    int questions = 0;
+    messages.onShow = [&](const std::string& text) {
+        if (text.rfind("Are you sure", 0) == 0 && ++questions == 2) messages.Answer(IDNO);
+    };
+    PostMessageA(form.btnDelFile, BM_CLICK, 0, 0);
+    Click(form.btnDelFile);
+    messages.onShow = nullptr;
+    EXPECT_EQ(messages.Texts().back(), "Total 3 Files have been Clean successfully!");
+    EXPECT_EQ(remaining(), 0);
+}
+
+TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting) {
+    MessageRecorder messages;
+    Put("vscj_one.junk");
+
+    // No drive checked: nothing is read, the empty result is announced.
+    std::vector<int> checks;
+    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i) {
+        checks.push_back(ListCheckState(form.lstPathSelect, i));
+        SetListCheckState(form.lstPathSelect, i, 0);
+    }
+    Click(form.btnFileScan);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
+    ExpectDrivePage();
+    for (int i = 0; i < static_cast<int>(checks.size()); ++i) SetListCheckState(form.lstPathSelect, i, checks[i]);
+
+    // Stopped before anything was found: not announced; the next empty result is again.
+    messages.shown.clear();
+    PostMessageA(form.FlatButton7, BM_CLICK, 0, 0);
+    Click(form.btnFileScan);
+    EXPECT_TRUE(messages.shown.empty());
+    ExpectDrivePage();
+    WriteIni("0", "0", "");
+    Click(form.btnFileScan);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
+
+    // An invalid mask, or a switch that is not a boolean: the message, and the drive page back.
+    const std::pair<std::string, std::string> broken[] = {
+        {"'[x.junk' is an invalid mask at (8)", "<*.a:A><[x.junk:Bad>"}, {"'yes' is not a valid boolean value", ""}};
+    for (const auto& [message, filters] : broken) {
+        messages.shown.clear();
+        WriteIni("0", filters.empty() ? "yes" : "0", filters.empty() ? "<*.junk:J>" : filters);
+        Click(form.btnFileScan);
+        ASSERT_EQ(messages.Texts(), std::vector<std::string>{message});
+        EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+        ExpectDrivePage();
+    }
+}
+
+TEST_F(DiskCleanWindowTest, OptionOpensTheDialogOnTheSettingsFile) {
+    bool opened = false;
+    DialogHook hook([&](TDialog& d) {
+        auto* options = dynamic_cast<TFrmFileClearExp*>(&d);
+        ASSERT_NE(options, nullptr);
+        opened = true;
+        EXPECT_EQ(options->IniFileName, ini);
+        EXPECT_EQ(ListView_GetItemCount(options->lstFilterFile), 2);
+        Click(options->btnClose);
+    });
+    Click(form.FlatButton3);
+    EXPECT_TRUE(opened);
+}
