@@ -163,6 +163,9 @@ void TRegScanThread::OverrideKeyPaths(int category, std::vector<std::string> key
 
 unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
     auto* self = static_cast<TRegScanThread*>(param);
+    // The checks test paths on any drive; an empty removable drive must fail the test quietly
+    // rather than ask the user to insert a disk.
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
     // The thread must end in order whatever a check does: the end message is always posted.
     try {
         if (!self->stop_.load()) self->RunScan();
