@@ -15,8 +15,21 @@ HKEY UniqueKey::release() {
     return key;
 }
 
+namespace {
+
+// The predefined root handles, 0x80000000 to 0x80000006 sign-extended. Opening a root with an
+// empty sub-key may hand one of them back (Wine does), and it is not ours to close.
+bool IsPredefinedKey(HKEY key) {
+    const auto value = reinterpret_cast<ULONG_PTR>(key);
+    for (int i = 0; i < kRootKeyCount; ++i)
+        if (value == static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000000u + i)))) return true;
+    return false;
+}
+
+}  // namespace
+
 void UniqueKey::reset(HKEY key) {
-    if (key_ && key_ != key) RegCloseKey(key_);
+    if (key_ && key_ != key && !IsPredefinedKey(key_)) RegCloseKey(key_);
     key_ = key;
 }
 

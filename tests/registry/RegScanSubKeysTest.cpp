@@ -248,49 +248,14 @@ TEST(SubKeyChecks, ACallAfterAStopOpensNothing) {
     EXPECT_EQ(run.worker.CurKeyPath, "");
 }
 
-namespace {
-
-// Gives a key a DACL that grants everyone only the given access, and puts full access back on
-// destruction so that the scratch tree can be deleted.
-class KeyAccessGuard {
-public:
-    KeyAccessGuard(const std::string& keyPath, DWORD access) : path_(keyPath) { ok_ = Apply(access); }
-    ~KeyAccessGuard() { Apply(KEY_ALL_ACCESS); }
-    bool ok() const { return ok_; }
-
-private:
-    bool Apply(DWORD access) {
-        HKEY key = nullptr;
-        const std::string sub = SplitKeyPath(path_).subKey;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        PSID everyone = nullptr;
-        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-        alignas(8) char aclBuffer[256];
-        PACL acl = reinterpret_cast<PACL>(aclBuffer);
-        InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-        AddAccessAllowedAce(acl, ACL_REVISION, access, everyone);
-        SECURITY_DESCRIPTOR sd;
-        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-        SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
-        const LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
-        FreeSid(everyone);
-        RegCloseKey(key);
-        return rc == ERROR_SUCCESS;
-    }
-    std::string path_;
-    bool ok_ = false;
-};
-
-}  // namespace
 
 TEST(SubKeyChecks, ReadOnlyKeysAreReadAndKeysWithoutAccessPassedOver) {
     ScratchKey key("readonly");
     ScratchDir dir("readonly");
     key.SetString("ro.exe", "", dir.File("gone.exe"));
     key.SetString("none.exe", "", dir.File("gone.exe"));
-    KeyAccessGuard readOnly(key.Child("ro.exe"), KEY_READ);
-    KeyAccessGuard noAccess(key.Child("none.exe"), 0);
+    vsc::test::KeyAccessGuard readOnly(key.Child("ro.exe"), KEY_READ);
+    vsc::test::KeyAccessGuard noAccess(key.Child("none.exe"), 0);
     ASSERT_TRUE(readOnly.ok());
     ASSERT_TRUE(noAccess.ok());
 
