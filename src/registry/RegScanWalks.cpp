@@ -142,8 +142,7 @@ private:
     }
 
     // The values of a freshly entered level. False when a stop was requested (the walk ends). An
-    // error ends the values of this level; the level keeps its sub-keys out as well, since the
-    // level as a whole has ended.
+    // error ends the whole level: its remaining values and all its sub-keys are left out.
     template <typename Step>
     bool VisitValues(WalkLevel& level, Step& step, bool showAfterEachValue) {
         try {
