@@ -25,6 +25,8 @@
 
 #include "diskclean/SFolders.h"
 #include "registry/RegScanThread.h"
+#include "repair/ResultsList.h"
+#include "repair/portable/ScanChoice.h"
 #include "widgets/CheckStates.h"
 #include "widgets/PageControl.h"
 #include "widgets/Window.h"
@@ -139,11 +141,26 @@ public:
     void FlatButton1Click();
     // Called at the end of FormCreate: wiring or state this area needs beyond the above.
     void RegistryCleanCreated();
+    // The state a parent node of the section tree gets from its direct children.
+    int ChildrenSummary(HTREEITEM parent) const;
+    // The selection string and drive letters of the section tree's ticked nodes.
+    ScanSelection BuildSelection() const;
+    // Called with every new worker before it starts (tests and benchmarks point its checks at
+    // scratch keys with it); empty to remove.
+    static void SetScanWorkerPreparer(std::function<void(TRegScanThread&)> preparer);
 
     std::unique_ptr<TRegScanThread> ScanWorker;
+    // Stopped workers replaced by a newer scan before they ended; each is released when its own
+    // end message arrives.
+    std::vector<std::unique_ptr<TRegScanThread>> RetiredWorkers;
     std::shared_ptr<ScanResultLists> ScanResults = std::make_shared<ScanResultLists>();
     int ProblemCount = 0;
     bool RegScanActive = false;
+    // The model of the virtual results list lstJunkReg (row i is problem i of ScanResults).
+    TResultsList JunkRegList;
+    // Where repairs write their backups and the restore dialog looks: "backup" beside the
+    // executable (tests point it at a scratch folder).
+    std::string BackupFolder;
 
     // Page 1: scan progress.
     HWND labRootKey = nullptr, labRegKey = nullptr, labTtoalError = nullptr;

@@ -292,7 +292,7 @@ void TFrmMain::CreateFileScanPage() {
 void TFrmMain::CreateRegistryResultsPanel() {
     HWND panel = fltRegDelet;
     labRegRepair = CreateHeaderLabel(panel, " Registry Repair", 8, 8, kPanelWidth - 16, 20);
-    lstJunkReg = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, 0);
+    lstJunkReg = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA);  // rows: JunkRegList
     AddColumn(lstJunkReg, 0, "Registry Path", 270);
     AddColumn(lstJunkReg, 1, "Invalid Value", 265);
     SendMessageA(lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(resultImages_.get()));

@@ -19,7 +19,7 @@ class THost : public TWindow {
 public:
     HWND list = nullptr;
     TResultsList results;
-    UniqueImageList checks{CreateCheckStateImages()};
+    UniqueImageList checks{CreateListCheckImages()};
     UniqueImageList icons{ImageList_Create(16, 16, ILC_COLOR32, 2, 0)};
 
     void Open() {

@@ -1,0 +1,295 @@
+// The registry side of the main window, end to end in the real window: the section tree toggled by
+// real mouse messages, scans of seeded scratch keys to the results list, pause, stop, stale end
+// messages, repair with its messages, and the restore button.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "app/UFrmMain.h"
+#include "repair/BackupFiles.h"
+#include "repair/UfrmRestore.h"
+#include "support/TestSupport.h"
+#include "widgets/CheckStates.h"
+#include "widgets/FlatControls.h"
+#include "widgets/Messages.h"
+
+using namespace vsc;
+using vsc::test::PumpUntil;
+using vsc::test::ScratchDir;
+using vsc::test::ScratchKey;
+
+namespace {
+
+struct Shown {
+    std::string Text;
+    UINT Flags;
+};
+
+class RegistryWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldPresenter_ = SetMessagePresenter([this](HWND, const std::string& text, UINT flags) {
+            shown.push_back({text, flags});
+            return IDOK;
+        });
+        form.QuitOnDestroy = false;
+        form.CreateMainWindow();
+        form.Show();
+        form.BackupFolder = dir.File("backup");
+    }
+    void TearDown() override {
+        TFrmMain::SetScanWorkerPreparer(nullptr);
+        form.Destroy();
+        SetMessagePresenter(oldPresenter_);
+    }
+
+    HWND tree() const { return form.treRegistry; }
+    int State(int node) const { return TreeNodeState(tree(), TreeNodeAt(tree(), node)); }
+
+    // A real click (button press and release messages) on the node's text.
+    void ClickNode(int node) {
+        HTREEITEM item = TreeNodeAt(tree(), node);
+        TreeView_EnsureVisible(tree(), item);
+        RECT rect = {};
+        TreeView_GetItemRect(tree(), item, &rect, TRUE);
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageA(tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(tree(), WM_LBUTTONUP, 0, at);
+        vsc::test::PumpMessagesFor(80);
+    }
+
+    // Ticks exactly the given categories and no drive.
+    void Choose(const std::set<int>& categories) {
+        SetSubtreeState(tree(), TreeNodeAt(tree(), 0), 1);
+        for (int k : categories) SetTreeNodeState(tree(), TreeNodeAt(tree(), k), 2);
+    }
+
+    // Points the chosen categories' checks at scratch keys. While pauseAtStart holds, every new
+    // worker starts paused, so that a test can act on a scan that has certainly not ended.
+    void PointAt(std::vector<std::pair<int, std::string>> keys) {
+        TFrmMain::SetScanWorkerPreparer([this, keys](TRegScanThread& worker) {
+            for (const auto& [category, path] : keys) worker.OverrideKeyPaths(category, {path});
+            if (pauseAtStart) worker.Pause();
+        });
+    }
+    bool pauseAtStart = false;
+
+    bool ResultsShown() const { return IsWindowVisible(form.fltRegDelet) != FALSE; }
+    bool OnSectionPage() const {
+        return IsWindowVisible(form.panRegScan) && form.pagMain.ActivePageIndex() == TFrmMain::pgRegSelect;
+    }
+    std::string Text(int row, int column) const {
+        char buffer[512] = {};
+        ListView_GetItemText(form.lstJunkReg, row, column, buffer, sizeof buffer);
+        return buffer;
+    }
+    void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+    ScratchDir dir{"regwin"};
+    ScratchKey key{"regwin"};
+    TFrmMain form;
+    std::vector<Shown> shown;
+
+private:
+    MessagePresenter oldPresenter_;
+};
+
+}  // namespace
+
+TEST_F(RegistryWindow, TheTreeTogglesWithRealMouseClicks) {
+    const int drives = TreeNodeCount(tree()) - 15;
+    SetSubtreeState(tree(), TreeNodeAt(tree(), 0), 2);
+    SetTreeNodeState(tree(), TreeNodeAt(tree(), 0), 2);
+
+    ClickNode(3);  // "Software Locations" off: "My Computer" partly ticked
+    EXPECT_EQ(State(3), 1);
+    EXPECT_EQ(State(0), 3);
+    ClickNode(3);  // on again: "My Computer" ticked
+    EXPECT_EQ(State(3), 2);
+    EXPECT_EQ(State(0), 2);
+
+    ClickNode(14);  // "Invalid Shortcuts" off, with every drive below it
+    EXPECT_EQ(State(14), 1);
+    for (int d = 0; d < drives; ++d) EXPECT_EQ(State(15 + d), 1);
+    EXPECT_EQ(State(0), 3);
+    if (drives > 0) {
+        ClickNode(15);  // one drive on: its parent follows, the grandparent does not
+        EXPECT_EQ(State(15), 2);
+        EXPECT_EQ(State(14), drives == 1 ? 2 : 3);
+        EXPECT_EQ(State(0), 3);
+    }
+
+    ClickNode(0);  // "My Computer" partly ticked: a click unticks the whole tree
+    for (int i = 0; i < TreeNodeCount(tree()); ++i) EXPECT_EQ(State(i), 1) << i;
+    ClickNode(0);
+    for (int i = 0; i < TreeNodeCount(tree()); ++i) EXPECT_EQ(State(i), 2) << i;
+}
+
+TEST_F(RegistryWindow, NothingTickedStartsNoScan) {
+    Choose({});
+    SetTreeNodeState(tree(), TreeNodeAt(tree(), 14), 2);  // "Invalid Shortcuts" alone adds nothing
+    Click(form.btnRegistryScan);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "Please select a section to scan before continuing!");
+    EXPECT_FALSE(form.ScanWorker);
+    EXPECT_TRUE(OnSectionPage());
+}
+
+TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst) {
+    key.SetString("AppPaths\\gone.exe", "", "C:\\VscGone\\gone.exe");
+    key.SetString("AppPaths\\v1.2.exe", "", "C:\\VscGone\\v1.2.exe");
+    key.SetString("Help", "manual.hlp", "C:\\VscGoneHelp");
+    const DWORD count = 1;
+    key.SetBytes("Shared", "C:\\VscGone\\shared.dll", &count, sizeof count, REG_DWORD);
+    key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
+    Choose({3, 5, 6, 7});
+    PointAt({{3, key.Child("AppPaths")}, {5, key.Child("Help")}, {6, key.Child("Shared")}, {7, key.Child("Run")}});
+
+    Click(form.btnRegistryScan);
+    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
+    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));
+    ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "5 Problem(s) Found");
+    EXPECT_EQ(shown[0].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+    ASSERT_EQ(ListView_GetItemCount(form.lstJunkReg), 5);
+    std::vector<std::string> texts;
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_EQ(ListCheckState(form.lstJunkReg, row), 1) << row;
+        texts.push_back(Text(row, 1));
+    }
+    EXPECT_EQ(Text(0, 0), key.Child("AppPaths\\gone.exe"));
+    EXPECT_EQ(texts, (std::vector<std::string>{"C:\\VscGone\\gone.exe", "C:\\VscGone\\v1.2.exe",
+                                               "C:\\VscGoneHelpmanual.hlp", "C:\\VscGone\\shared.dll",
+                                               "C:\\VscGone\\tray.exe"}));
+    EXPECT_EQ(form.JunkRegList.Icon(1), 1) << "two dots";
+    EXPECT_EQ(form.JunkRegList.Icon(0), 0);
+    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1)) << "navigation stays off on the results";
+    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.ScanCaption[k]), "0");
+
+    // Uncheck All, then Repair: nothing happens.
+    shown.clear();
+    Click(form.btnUnCheck);
+    Click(form.btnDeleteItems);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(ResultsShown());
+
+    // Check All, spare the help row, repair the rest.
+    Click(form.btnCheck);
+    form.JunkRegList.SetChecked(2, false);
+    Click(form.btnDeleteItems);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "Total 4 problems have been repaired successfully!");
+    EXPECT_TRUE(OnSectionPage());
+    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("Help"), "manual.hlp"));
+    EXPECT_FALSE(vsc::test::ValueExists(key.Child("Run"), "tray"));
+    std::vector<std::string> names;
+    ListBackupFiles(form.BackupFolder, names);
+    EXPECT_EQ(names, std::vector<std::string>{"regbackup1.txt"});
+}
+
+TEST_F(RegistryWindow, ARepairWhoseBackupCannotBeWrittenKeepsTheResults) {
+    key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
+    Choose({7});
+    PointAt({{7, key.Child("Run")}});
+    Click(form.btnRegistryScan);
+    ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
+    form.BackupFolder = dir.WriteFile("blocker", "a file, not a folder");
+    shown.clear();
+    Click(form.btnDeleteItems);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "Repair failing!");
+    EXPECT_TRUE(ResultsShown());
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));
+}
+
+TEST_F(RegistryWindow, AScanFindingNothingReturnsToTheSections) {
+    key.CreateKey("Run");
+    Choose({7});
+    PointAt({{7, key.Child("Run")}});
+    Click(form.btnRegistryScan);
+    ASSERT_TRUE(PumpUntil([&] { return form.RegScanIdle; }, 20000));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "0 Problem(s) Found");
+    EXPECT_TRUE(OnSectionPage());
+    EXPECT_FALSE(ResultsShown());
+    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+}
+
+TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) {
+    for (int i = 0; i < 50; ++i) key.SetString("Run", "entry" + std::to_string(i), "C:\\VscGone\\x.exe");
+    Choose({7});
+    PointAt({{7, key.Child("Run")}});
+    pauseAtStart = true;
+    Click(form.btnRegistryScan);
+    pauseAtStart = false;
+    Click(form.btnPause);
+    EXPECT_EQ(ControlText(form.btnPause), "Continue");
+    EXPECT_TRUE(form.ScanWorker->Paused());
+    Click(form.btnScanStop);
+    EXPECT_TRUE(OnSectionPage());
+    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.ScanCaption[k]), "0");
+    EXPECT_EQ(ControlText(form.labTtoalError), "0");
+    // The paused worker ends, and its end shows nothing.
+    ASSERT_TRUE(PumpUntil([&] { return form.RegScanIdle; }, 10000));
+    EXPECT_TRUE(form.ScanWorker->Finished());
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(ResultsShown());
+    EXPECT_EQ(ListView_GetItemCount(form.lstJunkReg), 0);
+
+    Click(form.btnRegistryScan);
+    EXPECT_EQ(ControlText(form.btnPause), "Pause");
+    ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "50 Problem(s) Found");
+}
+
+TEST_F(RegistryWindow, AnOlderWorkersEndIsNeverTakenForTheEndOfTheNewScan) {
+    key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
+    Choose({7});
+    PointAt({{7, key.Child("Run")}});
+    pauseAtStart = true;
+    Click(form.btnRegistryScan);
+    Click(form.btnPause);
+    const unsigned first = form.ScanWorker->Id();
+    Click(form.btnScanStop);
+    // A new scan at once, while the stopped worker may still be winding down.
+    Click(form.btnRegistryScan);
+    pauseAtStart = false;
+    Click(form.btnPause);
+    ASSERT_NE(form.ScanWorker->Id(), first);
+    // The old worker's end message (real or repeated) changes nothing for the paused new scan.
+    PostMessageA(form.Handle(), TFrmMain::kScanDoneMessage, first, 0);
+    vsc::test::PumpMessagesFor(300);
+    EXPECT_FALSE(form.RegScanIdle);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
+    Click(form.btnPause);
+    ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "1 Problem(s) Found");
+}
+
+TEST_F(RegistryWindow, TheRestoreButtonOpensTheRestoreDialogOnTheBackupFolder) {
+    dir.WriteFile("backup\\regbackup1.txt", "");
+    std::string folder;
+    int rows = -1;
+    TDialog::SetShownHook([&](TDialog& d) {
+        auto* restore = dynamic_cast<TfrmRestore*>(&d);
+        if (restore) {
+            folder = restore->BackupFolder();
+            rows = ListView_GetItemCount(restore->lstBackupFile);
+        }
+        d.EndModal(IDCANCEL);
+    });
+    Click(form.FlatButton1);
+    TDialog::SetShownHook(nullptr);
+    EXPECT_EQ(folder, form.BackupFolder);
+    EXPECT_EQ(rows, 1);
+}
