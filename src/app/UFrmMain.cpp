@@ -156,6 +156,12 @@ void TFrmMain::lstPathSelectMouseDown(const ControlMouseEvent& event) {
     ToggleCheckBoxAt(event.Control, event.Button, event.Pos);
 }
 
+void TFrmMain::lstPathSelectKeyDown(WORD key) {
+    if (key != VK_SPACE) return;
+    const int row = static_cast<int>(SendMessageA(lstPathSelect, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (row >= 0) SetListCheckState(lstPathSelect, row, ListCheckState(lstPathSelect, row) == 1 ? 0 : 1);
+}
+
 // ---- Help ----
 
 void TFrmMain::btnHelpClick() { OpenHelpFile(); }

@@ -87,6 +87,8 @@ public:
     void SetSubtreeState(HTREEITEM node, int state);
     // lstPathSelect and lstJunkReg: the left button on a row's check box toggles the row.
     void lstPathSelectMouseDown(const ControlMouseEvent& event);
+    // lstPathSelect: Space toggles the focused row, so the keyboard reaches the check boxes too.
+    void lstPathSelectKeyDown(WORD key);
     // Refreshes the scan page from the worker's published progress while a worker is alive.
     void tmrScanProgressTimer();
 

@@ -217,10 +217,11 @@ void TFrmMain::CreateScanShowPage() {
     for (int k = 1; k <= kCategoryCount; ++k) {
         const int column = (k - 1) / 7;
         const int row = (k - 1) % 7;
-        const int x = 8 + column * 172;
+        const int x = column == 0 ? 8 : 174;
+        const int captionWidth = column == 0 ? 122 : 132;
         const int y = 92 + row * 20;
-        Text(page, std::string(kCategoryCaptions[k]) + ":", x, y, 120);
-        ScanCaption[static_cast<size_t>(k)] = BoldText(page, "0", x + 122, y, 44);
+        Text(page, std::string(kCategoryCaptions[k]) + ":", x, y, captionWidth);
+        ScanCaption[static_cast<size_t>(k)] = BoldText(page, "0", x + captionWidth + 2, y, 36);
     }
     labTtoalError = BoldText(page, "0", 8, 246, 44);
     Text(page, "Problem(s) Found", 54, 246, 200);
@@ -240,6 +241,10 @@ void TFrmMain::CreateDiskCleanPage() {
     AddDriveListColumns(lstPathSelect);
     OnMouse(lstPathSelect, [this](const ControlMouseEvent& e) {
         if (e.Down) lstPathSelectMouseDown(e);
+    });
+    OnNotify(lstPathSelect, LVN_KEYDOWN, [this](NMHDR* header) {
+        lstPathSelectKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
+        return LRESULT{0};
     });
     btnFileScan = ColumnButton(page, "Scan", 40);
     FlatButton3 = ColumnButton(page, "Option", 216);
@@ -303,10 +308,10 @@ void TFrmMain::CreateRegistryResultsPanel() {
     auto square = [](COLORREF color) {
         return [color](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(color)); };
     };
-    CreateImage(panel, 8, 351, 10, 10, square(RGB(30, 90, 230)));
-    Text(panel, "Sate to delete", 22, 349, 80);
-    CreateImage(panel, 100, 351, 10, 10, square(RGB(255, 140, 0)));
-    Text(panel, "No fully sate to delete", 114, 349, 126);
+    CreateImage(panel, 8, 342, 10, 10, square(RGB(30, 90, 230)));
+    Text(panel, "Sate to delete", 22, 340, 210);
+    CreateImage(panel, 8, 360, 10, 10, square(RGB(255, 140, 0)));
+    Text(panel, "No fully sate to delete", 22, 358, 210);
 
     btnCheck = CreateFlatButton(panel, "Check All", 244, kBarButtonTop, 73, 25);
     btnUnCheck = CreateFlatButton(panel, "Uncheck All", 324, kBarButtonTop, 73, 25);

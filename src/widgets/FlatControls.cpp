@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <vector>
@@ -80,7 +81,24 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
     RECT textRect = rect;
     if (state & BST_PUSHED) OffsetRect(&textRect, 1, 1);
     if (style.glyph == ButtonGlyph::None) {
-        DrawCaption(control, dc, textRect, style.font, style.text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        // A caption wider than the button is drawn with its letters narrowed to fit.
+        HFONT font = style.font ? style.font : DefaultFont();
+        UniqueFont smaller;
+        const std::string text = ControlText(control);
+        {
+            ScopedSelect selectFont(dc, font);
+            SIZE extent{};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            const int room = rect.right - rect.left - 6;
+            TEXTMETRICA metrics{};
+            LOGFONTA lf{};
+            if (extent.cx > room && room > 0 && GetTextMetricsA(dc, &metrics) && GetObjectA(font, sizeof(lf), &lf)) {
+                lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room / extent.cx);
+                smaller.reset(CreateFontIndirectA(&lf));
+            }
+        }
+        DrawCaption(control, dc, textRect, smaller ? smaller.get() : font, style.text,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     } else {
         const int cx = (textRect.left + textRect.right) / 2;
         const int cy = (textRect.top + textRect.bottom) / 2;

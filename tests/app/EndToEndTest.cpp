@@ -14,6 +14,7 @@
 #include "app/UFrmMain.h"
 #include "diskclean/DriveList.h"
 #include "support/TestSupport.h"
+#include "app/Pictures.h"
 #include "widgets/Gdi.h"
 
 using namespace vsc;
@@ -23,10 +24,6 @@ namespace {
 const char* const kTitle = "Vemo System Cleaner";
 
 std::string ProgramPath() { return ExecutableFolder() + "\\VSysCleaner.exe"; }
-std::string BuildFolder() {
-    std::string folder = ExecutableFolder();
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 // A started copy of the program; killed on destruction if it is still running.
 class Program {
@@ -193,34 +190,6 @@ COLORREF ScreenPixel(HWND control, int x, int y) {
     return color;
 }
 
-// Saves what the screen shows of the window as a 24-bit BMP.
-bool SaveWindowPicture(HWND window, const std::string& path) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    MemoryDC memory(screen);
-    UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    {
-        ScopedSelect select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    }
-    BITMAPINFOHEADER info{sizeof(info), width, height, 1, 24, BI_RGB};
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<char> pixels(static_cast<size_t>(stride) * height);
-    GetDIBits(screen, bitmap.get(), 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return out.good();
-}
-
 bool Responsive(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
@@ -320,7 +289,7 @@ TEST_F(EndToEnd, TheSectionTreeHoldsEveryCategoryAndDriveTickedAndExpanded) {
     if (drives.find('C') != std::string::npos) {
         EXPECT_EQ(TreeText(program_->Process(), tree, nodes[15 + drives.find('C')]), "Invalid Shortcuts( C:\\");
     }
-    SaveWindowPicture(window_, BuildFolder() + "\\page-sections.bmp");
+    test::SaveWindowPicture(window_, test::BuildFolder() + "\\page-sections.bmp");
 }
 
 TEST_F(EndToEnd, TheDriveListShowsOneCheckedRowPerDrive) {
@@ -341,7 +310,7 @@ TEST_F(EndToEnd, TheDriveListShowsOneCheckedRowPerDrive) {
         const UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
         EXPECT_EQ(static_cast<int>(state >> 12) - 1, IsUnixRootDrive(letter) ? 0 : 1) << letter;
     }
-    SaveWindowPicture(window_, BuildFolder() + "\\page-drives.bmp");
+    test::SaveWindowPicture(window_, test::BuildFolder() + "\\page-drives.bmp");
 }
 
 TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
@@ -363,7 +332,7 @@ TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
                             step.visibleText),
                   nullptr)
             << step.caption;
-        SaveWindowPicture(window_, BuildFolder() + "\\" + step.picture);
+        test::SaveWindowPicture(window_, test::BuildFolder() + "\\" + step.picture);
     }
     // The Scan button of the section page is not seen on the About page, and the reverse.
     Click("About");
@@ -401,4 +370,40 @@ TEST_F(EndToEnd, ZzTheCloseButtonEndsTheProgram) {
     PostMessageA(close, BM_CLICK, 0, 0);
     EXPECT_EQ(program_->WaitExit(20000), 0u);
     window_ = nullptr;
+}
+
+TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
+    HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC manifestInfo = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(manifestInfo, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, manifestInfo))),
+                               SizeofResource(exe, manifestInfo));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+    FreeLibrary(exe);
+
+    HMODULE version = LoadLibraryA("version.dll");
+    ASSERT_NE(version, nullptr);
+    using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    auto size = reinterpret_cast<SizeFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoSizeA")));
+    auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
+    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
+    ASSERT_TRUE(size && info && query);
+    std::vector<char> data(size(ProgramPath().c_str(), nullptr));
+    ASSERT_FALSE(data.empty());
+    ASSERT_TRUE(info(ProgramPath().c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwProductVersionMS, static_cast<DWORD>(MAKELONG(15, 1)));
+    char* product = nullptr;
+    ASSERT_TRUE(query(data.data(), "\\StringFileInfo\\040904E4\\ProductName", reinterpret_cast<void**>(&product), &length));
+    EXPECT_EQ(std::string(product), "Vemo System Cleaner");
+    FreeLibrary(version);
 }

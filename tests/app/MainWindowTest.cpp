@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "app/CategoryCaptions.h"
+#include "app/Pictures.h"
 #include "app/UFrmMain.h"
 #include "diskclean/DriveList.h"
 #include "support/TestSupport.h"
@@ -176,6 +177,12 @@ TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
               before == 0);
     press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
     EXPECT_EQ(ListCheckState(list, 0), before);
+
+    // Space toggles the focused row.
+    ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SetFocus(list);
+    PressKey(list, VK_SPACE);
+    EXPECT_EQ(ListCheckState(list, 0), 1 - before);
 }
 
 TEST_F(MainWindowTest, SetSubtreeStateActsOnTheSectionTree) {
@@ -226,4 +233,20 @@ TEST_F(MainWindowTest, TheScanPageFollowsTheWorkersProgressOnlyWhileItRuns) {
     EXPECT_EQ(ControlText(form.labTtoalError), std::to_string(progress.Total));
     EXPECT_EQ(ControlText(form.ScanCaption[1]), std::to_string(progress.Counts[1]));
     form.RegScanIdle = true;
+}
+
+TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
+    form.Show();
+    struct Shot { HWND panel; int page; const char* name; };
+    const Shot shots[] = {{form.panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
+                          {form.panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"},
+                          {form.fltRegDelet, -1, "panel-registry-results.bmp"},
+                          {form.panFileDel, -1, "panel-file-results.bmp"}};
+    for (const Shot& shot : shots) {
+        form.ShowPanel(shot.panel);
+        if (shot.page >= 0) form.ShowPage(shot.page);
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        test::PumpMessagesFor(150);
+        EXPECT_TRUE(test::SaveWindowPicture(form.Handle(), test::BuildFolder() + "\\" + shot.name)) << shot.name;
+    }
 }
