@@ -29,7 +29,7 @@ void TFrmFileClearExp::OnCreate() {
     CreateGroupBox(Handle(), "Filters", 8, 28, 444, 176);
     lstFilterFile = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
                                         LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                    16, 46, 344, 150, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
+                                    16, 46, 354, 150, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
                                     GetModuleHandleA(nullptr), nullptr);
     if (!lstFilterFile) throw std::runtime_error("Cannot create the filter list");
     SendMessageA(lstFilterFile, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
@@ -45,9 +45,9 @@ void TFrmFileClearExp::OnCreate() {
         c.cx = columns[i].width;
         ListView_InsertColumn(lstFilterFile, i, &c);
     }
-    btnAdd = CreateFlatButton(Handle(), "Add", 370, 50, 73, 25);
-    btnDelete = CreateFlatButton(Handle(), "Delete", 370, 82, 73, 25);
-    btnDefault = CreateFlatButton(Handle(), "Default", 370, 114, 73, 25);
+    btnAdd = CreateFlatButton(Handle(), "Add", 376, 50, 73, 25);
+    btnDelete = CreateFlatButton(Handle(), "Delete", 376, 82, 73, 25);
+    btnDefault = CreateFlatButton(Handle(), "Default", 376, 114, 73, 25);
 
     CreateGroupBox(Handle(), "On Clean Files ", 8, 210, 216, 76);
     radMoveFile = CreateRadioButton(Handle(), "Move Files To Recycle Bin", 18, 232, 200, 20, true);
