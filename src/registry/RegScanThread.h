@@ -94,7 +94,7 @@ public:
     void Continue();
     bool Paused() const { return paused_.load(); }
     bool Parked() const { return parked_.load(); }
-    // Sets the stop flag and wakes a paused worker. Never waits.
+    // Sets the stop flag and ends a pause, so a paused worker wakes and the scan ends. Never waits.
     void RequestStop();
     // True once RunScan has returned (also after an error).
     bool Finished() const { return finished_.load(); }
