@@ -234,7 +234,13 @@ bool TFrmMain::FormCloseQuery() {
     return true;
 }
 
-bool TFrmMain::WorkerStillRunning() const { return ScanWorker && !ScanWorker->WaitFor(0); }
+bool TFrmMain::WorkerStillRunning() const {
+    if (ScanWorker && !ScanWorker->WaitFor(0)) return true;
+    for (const auto& retired : RetiredWorkers) {
+        if (!retired->WaitFor(0)) return true;
+    }
+    return false;
+}
 
 bool TFrmMain::OnCloseQuery() { return FormCloseQuery(); }
 

@@ -372,6 +372,23 @@ TEST_F(EndToEnd, ZzTheCloseButtonEndsTheProgram) {
     window_ = nullptr;
 }
 
+TEST(EndToEndClosing, ClosingDuringARegistryScanEndsTheProgramAtOnce) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(test::PumpUntil([&] { return TitledWindows(program.Id()).size() == 1; }, 30000));
+    HWND window = TitledWindows(program.Id())[0];
+    Settle(window);
+    HWND scan = FindChild(window, "Button", "Scan");
+    ASSERT_NE(scan, nullptr);
+    PostMessageA(scan, BM_CLICK, 0, 0);
+    // The scan page is shown while the worker runs.
+    ASSERT_TRUE(test::PumpUntil([&] { return FindChild(window, "Button", "Pause") != nullptr; }, 10000));
+    const ULONGLONG start = GetTickCount64();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+    EXPECT_LT(GetTickCount64() - start, 10000u);
+}
+
 TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
     HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr);
