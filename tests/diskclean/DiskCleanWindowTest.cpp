@@ -352,3 +352,31 @@ TEST_F(DiskCleanWindowTest, OptionOpensTheDialogOnTheSettingsFile) {
     Click(form.FlatButton3);
     EXPECT_TRUE(opened);
 }
+
+TEST_F(DiskCleanWindowTest, ClosingTheWindowEndsASearchAndACleaning) {
+    MessageRecorder messages;
+    WriteIni("1", "0");
+    std::vector<std::string> files;
+    for (int i = 0; i < 3; ++i) files.push_back(Put("vscj_close" + std::to_string(i) + ".junk"));
+
+    // Closed while cleaning: the loop ends with the file in hand; no summary, nothing more removed.
+    ScanExpecting(3, messages);
+    Click(form.btnCheckAllFile);
+    PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    Click(form.btnDelFile);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Are you sure you want to clean the selected files?"});
+    EXPECT_EQ(std::count_if(files.begin(), files.end(), Exists), 2);
+    EXPECT_TRUE(form.Closing);
+    EXPECT_EQ(form.Handle(), nullptr);
+}
+
+TEST_F(DiskCleanWindowTest, ClosingTheWindowDuringASearchStopsIt) {
+    MessageRecorder messages;
+    Put("vscj_x.junk");
+    PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    Click(form.btnFileScan);
+    EXPECT_TRUE(messages.shown.empty());  // the end of the search shows nothing once closing
+    EXPECT_TRUE(form.FileScanIdle);
+    EXPECT_TRUE(form.FindJunkFile.SearchStopped());
+    EXPECT_EQ(form.Handle(), nullptr);
+}
