@@ -33,6 +33,10 @@
 // controls do; then the dialog manager moves the focus with Tab and the arrows, flat buttons click
 // on Enter and Space, and Escape closes a dialog.
 //
+// Lifetime: the wiring functions (OnClick, OnNotify, OnMouse, SetTimer) need the window, so call
+// them from OnCreate or later. A class that overrides OnDestroy should call Destroy() in its own
+// destructor: by the time ~TWindow runs, the derived part is gone and only the base's handlers run.
+//
 // Everything here runs on the user-interface thread; nothing may be called from a worker.
 #pragma once
 
