@@ -128,7 +128,8 @@ public:
     // Registry scan, results list, repair and restore.
     // Bodies: src/repair/RegistryCleanHandlers.cpp. Add the fields of this area here.
     // ======================================================================================
-    // Toggles the selected node of the section tree (any mouse button released over it).
+    // Toggles the selected node of the section tree when a mouse button is released over that node
+    // (its check box, icon or caption); Space toggles it from the keyboard.
     void treRegistryMouseUp(const ControlMouseEvent& event);
     void btnRegistryScanClick();
     void btnPauseClick();
@@ -143,6 +144,8 @@ public:
     void FlatButton1Click();
     // Called at the end of FormCreate: wiring or state this area needs beyond the above.
     void RegistryCleanCreated();
+    // Toggles a node of the section tree: its subtree follows it, its direct parent sums up.
+    void ToggleTreeNode(HTREEITEM node);
     // The state a parent node of the section tree gets from its direct children.
     int ChildrenSummary(HTREEITEM parent) const;
     // The selection string and drive letters of the section tree's ticked nodes.

@@ -48,6 +48,11 @@ void TFrmMain::SetScanWorkerPreparer(std::function<void(TRegScanThread&)> prepar
 void TFrmMain::RegistryCleanCreated() {
     BackupFolder = ExecutableFolder() + "\\backup";
     JunkRegList.Attach(*this, lstJunkReg);
+    OnNotify(treRegistry, TVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
+        if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey != VK_SPACE) return 0;
+        if (const HTREEITEM node = TreeView_GetSelection(treRegistry)) ToggleTreeNode(node);
+        return 1;  // not part of the tree's incremental search
+    });
     SetControlText(btnPause, "Pause");
 }
 
@@ -61,9 +66,18 @@ int TFrmMain::ChildrenSummary(HTREEITEM parent) const {
     return vsc::ChildrenSummary(states);
 }
 
-void TFrmMain::treRegistryMouseUp(const ControlMouseEvent&) {
+void TFrmMain::treRegistryMouseUp(const ControlMouseEvent& event) {
     const HTREEITEM node = TreeView_GetSelection(treRegistry);
     if (!node) return;
+    // A release beside the selected node (on another node's expand button, on empty space) would
+    // otherwise tick or untick a section the user did not point at.
+    TVHITTESTINFO hit = {};
+    hit.pt = event.Pos;
+    if (TreeView_HitTest(treRegistry, &hit) != node || !(hit.flags & TVHT_ONITEM)) return;
+    ToggleTreeNode(node);
+}
+
+void TFrmMain::ToggleTreeNode(HTREEITEM node) {
     const int state = ToggledState(TreeNodeState(treRegistry, node));
     SetTreeNodeState(treRegistry, node, state);
     if (TreeView_GetChild(treRegistry, node)) SetSubtreeState(node, state);

@@ -62,6 +62,40 @@ protected:
         vsc::test::PumpMessagesFor(80);
     }
 
+    // A press and release on the node's expand button, then on empty space below the nodes; false
+    // when the button was not found.
+    bool ReleaseBeside(int node) {
+        bool found = false;
+        HTREEITEM item = TreeNodeAt(tree(), node);
+        RECT text = {};
+        TreeView_GetItemRect(tree(), item, &text, TRUE);
+        const int y = (text.top + text.bottom) / 2;
+        for (int x = 0; x < text.left; ++x) {
+            TVHITTESTINFO hit = {};
+            hit.pt = {x, y};
+            if (TreeView_HitTest(tree(), &hit) == item && (hit.flags & TVHT_ONITEMBUTTON)) {
+                PostMessageA(tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                PostMessageA(tree(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                vsc::test::PumpMessagesFor(80);
+                // The button folded the node: unfold it again.
+                TreeView_Expand(tree(), item, TVE_EXPAND);
+                found = true;
+                break;
+            }
+        }
+        RECT client = {};
+        GetClientRect(tree(), &client);
+        RECT last = {};
+        TreeView_GetItemRect(tree(), TreeNodeAt(tree(), TreeNodeCount(tree()) - 1), &last, FALSE);
+        if (last.bottom + 4 < client.bottom) {
+            const LPARAM at = MAKELPARAM(client.right / 2, (last.bottom + client.bottom) / 2);
+            PostMessageA(tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageA(tree(), WM_LBUTTONUP, 0, at);
+            vsc::test::PumpMessagesFor(80);
+        }
+        return found;
+    }
+
     // Ticks exactly the given categories and no drive.
     void Choose(const std::set<int>& categories) {
         SetSubtreeState(tree(), TreeNodeAt(tree(), 0), 1);
@@ -121,6 +155,20 @@ TEST_F(RegistryWindow, TheTreeTogglesWithRealMouseClicks) {
         EXPECT_EQ(State(15), 2);
         EXPECT_EQ(State(14), drives == 1 ? 2 : 3);
         EXPECT_EQ(State(0), 3);
+    }
+
+    // A release on an expand button or on empty space toggles nothing, not even the selected node.
+    EXPECT_TRUE(ReleaseBeside(14));
+    EXPECT_EQ(State(0), 3);
+    EXPECT_EQ(State(14), drives > 1 ? 3 : (drives == 1 ? 2 : 1));
+    // Space toggles the selected node from the keyboard.
+    TreeView_SelectItem(tree(), TreeNodeAt(tree(), 5));
+    SetFocus(tree());
+    for (int expected : {1, 2}) {
+        PostMessageA(tree(), WM_KEYDOWN, VK_SPACE, 1);
+        PostMessageA(tree(), WM_KEYUP, VK_SPACE, 0xC0000001);
+        vsc::test::PumpMessagesFor(80);
+        EXPECT_EQ(State(5), expected);
     }
 
     ClickNode(0);  // "My Computer" partly ticked: a click unticks the whole tree
@@ -231,6 +279,8 @@ TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) 
     Click(form.btnPause);
     EXPECT_EQ(ControlText(form.btnPause), "Continue");
     EXPECT_TRUE(form.ScanWorker->Paused());
+    SetControlText(form.ScanCaption[7], "12");  // as the progress timer would show them
+    SetControlText(form.labTtoalError, "12");
     Click(form.btnScanStop);
     EXPECT_TRUE(OnSectionPage());
     EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
