@@ -114,6 +114,9 @@ bool ClearRegValue(const std::string& keyPath, const std::string& valueName) {
 }
 
 bool RecycleShortcutFile(const std::string& path) {
+    // Only a file: a folder that has taken the shortcut's name is never sent away with its contents.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return PathGone(path);
     std::string from = path;
     from.push_back('\0');  // the list of names ends with an empty one
     SHFILEOPSTRUCTA op = {};

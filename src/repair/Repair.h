@@ -39,7 +39,7 @@ bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
 bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
 
 // Moves a file to the recycle bin through the shell (undoable). True only when the file has left
-// its folder.
+// its folder; a folder at the path is left alone (false).
 bool RecycleShortcutFile(const std::string& path);
 
 // What a registry value holds now, as a backup record (category not set). False when the value is

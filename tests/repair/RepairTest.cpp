@@ -220,10 +220,14 @@ TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
     AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: passed over
     AddProblem(lists, key.Path(), "ok", "", "x");                      // unreadable category
     AddProblem(lists, key.Path(), "x\ny", "", "7");                    // a name with a line break
+    const std::string folder = dir.MakeDir("now a folder.lnk");
+    dir.WriteFile("now a folder.lnk\\keep.txt");
+    AddProblem(lists, folder, "LinkFiles", "", "14");                  // never recycled
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
     EXPECT_EQ(result.Repaired, 4);
-    EXPECT_EQ(result.Failed, 3);
+    EXPECT_EQ(result.Failed, 4);
+    EXPECT_FALSE(PathGone(folder + "\\keep.txt"));
     EXPECT_FALSE(ValueExists(key.Path(), "missing"));
     EXPECT_EQ(Read(key.Path(), "multi").data, std::string("line one\r\nline two\0", 19));
     EXPECT_FALSE(ValueExists(key.Path(), "ok")) << "a clear after the delete creates nothing";
