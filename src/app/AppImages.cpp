@@ -2,32 +2,12 @@
 
 #include <string>
 
+#include "widgets/CheckStates.h"
 #include "widgets/Gdi.h"
 
 namespace vsc {
 
 namespace {
-
-const COLORREF kMaskColor = RGB(255, 0, 255);
-
-// Draws count 16-by-16 pictures side by side into a strip and adds them to a new image list.
-template <typename Draw>
-HIMAGELIST MakeImageList(int count, Draw draw) {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (!list) return nullptr;
-    HDC screen = GetDC(nullptr);
-    MemoryDC memory(screen);
-    UniqueBitmap strip(CreateCompatibleBitmap(screen, 16 * count, 16));
-    ReleaseDC(nullptr, screen);
-    {
-        ScopedSelect select(memory.get(), strip.get());
-        RECT all{0, 0, 16 * count, 16};
-        FillRect(memory.get(), &all, SolidBrushFor(kMaskColor));
-        for (int i = 0; i < count; ++i) draw(memory.get(), i * 16, i);
-    }
-    ImageList_AddMasked(list, strip.get(), kMaskColor);
-    return list;
-}
 
 void RoundBox(HDC dc, const RECT& r, COLORREF fill, COLORREF edge) {
     UniquePen pen(CreatePen(PS_SOLID, 1, edge));

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "diskclean/MessageLoop.h"
-#include "diskclean/UniqueFind.h"
+#include "registry/FileHandles.h"
 #include "diskclean/portable/FileText.h"
 
 namespace vsc {

@@ -1,5 +1,7 @@
 #include "registry/PublicOpt.h"
 
+#include "registry/FileHandles.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
@@ -12,21 +14,6 @@
 namespace vsc {
 
 namespace {
-
-// An owned find handle; closed on destruction.
-class UniqueFind {
-public:
-    explicit UniqueFind(HANDLE h) : h_(h) {}
-    ~UniqueFind() {
-        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-    }
-    UniqueFind(const UniqueFind&) = delete;
-    UniqueFind& operator=(const UniqueFind&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
 
 // COM initialised on the calling thread for the life of the object. A thread whose apartment is
 // already of the other kind keeps it (CoInitialize then fails and there is nothing to undo), so
@@ -63,6 +50,8 @@ private:
     T* p_ = nullptr;
 };
 
+}  // namespace
+
 std::string EnvironmentVariable(const std::string& name) {
     // Size first, then the text: the value can be longer than any fixed buffer.
     std::string value(256, '\0');
@@ -78,6 +67,8 @@ std::string EnvironmentVariable(const std::string& name) {
     }
     return std::string();
 }
+
+namespace {
 
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
     if (from.empty()) return text;

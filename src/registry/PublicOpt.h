@@ -28,6 +28,9 @@ std::vector<std::string> GetSearchPathList();
 // True when the text names an existing folder.
 bool FolderExists(const std::string& text);
 
+// The environment variable's value; "" when it is unset.
+std::string EnvironmentVariable(const std::string& name);
+
 // The Windows system directory.
 std::string GetSystemDir();
 

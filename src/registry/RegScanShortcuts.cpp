@@ -12,6 +12,8 @@
 // and file index; under Wine a drive can be a Unix folder holding symbolic links that the file
 // system does not mark) is not entered again either.
 #include <memory>
+
+#include "registry/FileHandles.h"
 #include <set>
 #include <string>
 #include <tuple>
@@ -23,21 +25,6 @@
 namespace vsc {
 
 namespace {
-
-class UniqueFind {
-public:
-    explicit UniqueFind(HANDLE find) : find_(find) {}
-    ~UniqueFind() {
-        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-    }
-    UniqueFind(const UniqueFind&) = delete;
-    UniqueFind& operator=(const UniqueFind&) = delete;
-    HANDLE get() const { return find_; }
-    bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE find_;
-};
 
 // One folder being searched.
 struct FolderLevel {
@@ -56,12 +43,11 @@ using FolderId = std::tuple<DWORD, DWORD, DWORD>;
 bool ReadFolderId(const std::string& path, FolderId& id) {
     // "X:" alone would name the current folder of drive X; the drive's root is "X:\".
     const std::string name = (path.size() == 2 && path[1] == ':') ? path + "\\" : path;
-    HANDLE file = CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    UniqueFile file(CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return false;
     BY_HANDLE_FILE_INFORMATION info;
-    const bool ok = GetFileInformationByHandle(file, &info) != 0;
-    CloseHandle(file);
+    const bool ok = GetFileInformationByHandle(file.get(), &info) != 0;
     if (ok) id = FolderId(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
     return ok;
 }

@@ -15,16 +15,6 @@ namespace vsc {
 
 namespace {
 
-std::string EnvironmentText(const char* name) {
-    std::vector<char> buffer(512);
-    for (;;) {
-        const DWORD n = GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::string();
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(n + 1);
-    }
-}
-
 bool IsTextKind(ValueKind kind) { return kind == vkString || kind == vkExpandString; }
 
 }  // namespace
@@ -43,7 +33,7 @@ void TRegScanThread::ScanFonts(const std::string& keyPath) {
             if (Contains(CurValueData, '?')) continue;
             // Font data is a file name in the system's font folder, or a path of its own.
             const std::string path =
-                Contains(CurValueData, '\\') ? CurValueData : EnvironmentText("windir") + "\\Fonts\\" + CurValueData;
+                Contains(CurValueData, '\\') ? CurValueData : EnvironmentVariable("windir") + "\\Fonts\\" + CurValueData;
             if (!FileExistsWithDrive(path)) AddProblem();
         }
     } catch (const std::exception&) {

@@ -39,16 +39,6 @@ constexpr DWORD kLongestKeyName = 255 * 2 + 1;
 // Data longer than this is not fetched with the enumeration; the value step reads it by name.
 constexpr DWORD kEnumDataCap = 64 * 1024;
 
-std::string EnvironmentText(const char* name) {
-    std::vector<char> buffer(512);
-    for (;;) {
-        const DWORD n = GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::string();
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(n + 1);
-    }
-}
-
 // One enumerated value, as its value step sees it: the kind of its data and, on demand, its text
 // with the rules of TNTRegistry::ReadText.
 class ValueView {
@@ -306,7 +296,7 @@ void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
             CurValueData = value.Text();
             if (IsBlank(CurValueData) || Contains(CurValueData, '?')) return;
             if (!EndsWithExt(CurValueData, ".WAV")) return;
-            if (!Contains(CurValueData, '\\')) CurValueData = EnvironmentText("windir") + "\\Media\\" + CurValueData;
+            if (!Contains(CurValueData, '\\')) CurValueData = EnvironmentVariable("windir") + "\\Media\\" + CurValueData;
             if (Contains(CurValueData, '%')) CurValueData = ExpandLeadingEnvVar(CurValueData);
             if (!FileExistsWithDrive(CurValueData)) AddProblem();
         },

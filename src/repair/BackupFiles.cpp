@@ -11,21 +11,6 @@ namespace {
 
 constexpr unsigned long long kMaxReadBytes = 64ull * 1024 * 1024;
 
-class UniqueFind {
-public:
-    explicit UniqueFind(HANDLE find) : find_(find) {}
-    ~UniqueFind() {
-        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-    }
-    UniqueFind(const UniqueFind&) = delete;
-    UniqueFind& operator=(const UniqueFind&) = delete;
-    bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return find_; }
-
-private:
-    HANDLE find_;
-};
-
 std::string UpperExtension(const std::string& name) {
     const auto dot = name.rfind('.');
     std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
@@ -45,7 +30,7 @@ bool EnsureFolder(const std::string& folder) {
 
 // Writes the bytes to a fresh file at path and flushes them to disk.
 bool WriteFlushed(const std::string& path, const std::string& contents) {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
     if (!file) return false;
     std::size_t done = 0;
@@ -111,7 +96,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents) {
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size;

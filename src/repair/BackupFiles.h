@@ -7,39 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "registry/FileHandles.h"
+
 namespace vsc {
-
-// An owned kernel handle (file, process...); closed on destruction. Move-only. Holds either a valid
-// handle or nothing (INVALID_HANDLE_VALUE and null both count as nothing).
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) { reset(handle); }
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    HANDLE release() {
-        HANDLE h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
-    void reset(HANDLE handle = nullptr) {
-        if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
-        if (handle_ && handle_ != handle) CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
 
 // The program's backup folder: the executable's folder followed by "\backup" (no trailing
 // separator). The folder may not exist.

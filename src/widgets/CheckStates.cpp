@@ -24,9 +24,8 @@ void DrawCheckPicture(HDC dc, int left, int state) {
 
 }  // namespace
 
-namespace {
-
-HIMAGELIST CheckPictures(int first, int count) {
+HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw) {
+    const COLORREF transparent = RGB(255, 0, 255);
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
     HDC screen = GetDC(nullptr);
@@ -35,19 +34,20 @@ HIMAGELIST CheckPictures(int first, int count) {
     ReleaseDC(nullptr, screen);
     {
         ScopedSelect select(memory.get(), strip.get());
-        const COLORREF transparent = RGB(255, 0, 255);
         RECT all{0, 0, 16 * count, 16};
         FillRect(memory.get(), &all, SolidBrushFor(transparent));
-        for (int i = 0; i < count; ++i) DrawCheckPicture(memory.get(), i * 16, first + i);
+        for (int i = 0; i < count; ++i) draw(memory.get(), i * 16, i);
     }
-    ImageList_AddMasked(list, strip.get(), RGB(255, 0, 255));
+    ImageList_AddMasked(list, strip.get(), transparent);
     return list;
 }
 
-}  // namespace
-
-HIMAGELIST CreateCheckStateImages() { return CheckPictures(0, 4); }
-HIMAGELIST CreateListCheckImages() { return CheckPictures(1, 2); }
+HIMAGELIST CreateCheckStateImages() {
+    return MakeImageList(4, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index); });
+}
+HIMAGELIST CreateListCheckImages() {
+    return MakeImageList(2, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index + 1); });
+}
 
 int TreeNodeState(HWND tree, HTREEITEM node) {
     const UINT state = static_cast<UINT>(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),

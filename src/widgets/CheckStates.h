@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -36,6 +37,10 @@ public:
 private:
     HIMAGELIST list_ = nullptr;
 };
+
+// A new image list of count 16-by-16 pictures; draw(dc, x, index) paints picture index at (x, 0)
+// on a background that becomes transparent. Null when the list cannot be created.
+HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw);
 
 // The tree's check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16. The caller owns
 // the list and must keep it alive as long as a control shows it.

@@ -110,7 +110,9 @@ TEST(RealKeysScan, FindsSeededBrokenEntriesInTheFixedKeys) {
     for (int k = 1; k <= kCategoryCount; ++k) {
         const auto inList = std::count(lists.CategoryList.begin(), lists.CategoryList.end(), std::to_string(k));
         EXPECT_EQ(progress.Counts[static_cast<size_t>(k)], inList) << k;
-        if (k != 2 && k != 3 && k != 8) EXPECT_EQ(inList, 0) << k;
+        if (k != 2 && k != 3 && k != 8) {
+            EXPECT_EQ(inList, 0) << k;
+        }
     }
     EXPECT_EQ(progress.Counts[2], baseline->Progress().Counts[2] + 1);
     EXPECT_EQ(progress.Counts[3], baseline->Progress().Counts[3] + 1);

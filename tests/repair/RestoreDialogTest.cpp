@@ -123,7 +123,7 @@ TEST(RestoreDialog, DeleteAsksAndRemovesTheRowOnlyWhenTheFileIsGone) {
     {
         PresenterGuard yes(IDYES);
         // A file held open without delete sharing cannot be deleted.
-        UniqueHandle hold(CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueFile hold(CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(hold);
         Drive(dir.Path(), [&](TfrmRestore& d) {
             Select(d.lstBackupFile, "regbackup1.txt");

@@ -22,6 +22,7 @@ public:
 
     HANDLE get() const { return h_; }
     explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    bool valid() const { return static_cast<bool>(*this); }
     HANDLE release() {
         HANDLE h = h_;
         h_ = INVALID_HANDLE_VALUE;
