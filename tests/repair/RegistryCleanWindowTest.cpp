@@ -256,6 +256,30 @@ TEST_F(RegistryWindow, ARepairWhoseBackupCannotBeWrittenKeepsTheResults) {
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));
 }
 
+TEST_F(RegistryWindow, ARepairWithFailuresSaysSoOnceThenCountsOnlyWhatWasRepaired) {
+    key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
+    key.SetString("Run", "helper", "C:\\VscGone\\helper.exe");
+    key.SetString("Run", "agent", "C:\\VscGone\\agent.exe");
+    Choose({7});
+    PointAt({{7, key.Child("Run")}});
+    Click(form.btnRegistryScan);
+    ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
+    // Two values now hold line breaks, which no backup line can carry: they stay as they are.
+    key.SetString("Run", "tray", "C:\\VscGone\\tray.exe\r\n-x");
+    key.SetString("Run", "agent", "C:\\VscGone\\agent.exe\n");
+    shown.clear();
+    Click(form.btnDeleteItems);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].Text, "there are not all selected problems have been Deleted successfully!");
+    EXPECT_EQ(shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(shown[1].Text, "Total 1 problems have been repaired successfully!");
+    EXPECT_EQ(shown[1].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_TRUE(OnSectionPage());
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "agent"));
+    EXPECT_FALSE(vsc::test::ValueExists(key.Child("Run"), "helper"));
+}
+
 TEST_F(RegistryWindow, AScanFindingNothingReturnsToTheSections) {
     key.CreateKey("Run");
     Choose({7});
