@@ -158,6 +158,16 @@ private:
                     if (nameLength > name_.size()) nameLength = static_cast<DWORD>(name_.size());
                     if (dataLength > data_.size()) dataLength = static_cast<DWORD>(data_.size());
                     const std::string name(name_.data(), strnlen(name_.data(), nameLength));
+                    if (Contains(name, '?')) {
+                        // The name may not have survived the conversion to the ANSI code page: the
+                        // value is then known by its name only as the registry resolves that name
+                        // (no value, or another value spelt with a real '?'), never by the data
+                        // enumerated here, or a problem would name one value and show another's data.
+                        haveData = false;
+                        DWORD size = 0;
+                        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+                            type = REG_NONE;
+                    }
                     scan_.CurValueName = name;
                     ValueView value(level.registry, name, type, data_.data(), dataLength, haveData);
                     step(value);

@@ -137,6 +137,38 @@ TEST(ScanFilePaths, AnswersAlikeForPathsThatShareFolders) {
                                               }));
 }
 
+// A value name that the ANSI code page cannot spell is enumerated with a '?' in its place. The
+// walks know such a value only by that name, as the registry resolves it: a problem never names
+// one value while showing another value's data (repair would then act on the wrong value).
+TEST(KeyWalk, NamesSpoiledByTheCodePageAreTakenByName) {
+    const WCHAR unspellable[] = L"\x4E00";
+    char ansi[8] = {};
+    WideCharToMultiByte(CP_ACP, 0, unspellable, 1, ansi, sizeof ansi - 1, nullptr, nullptr);
+    if (std::string(ansi) != "?") GTEST_SKIP() << "the ANSI code page spells the test character";
+
+    ScratchDir dir("qnames");
+    const std::string present = dir.WriteFile("present.exe");
+    ScratchKey key("qnames");
+    key.SetString("", "Plain", "C:\\vsc-gone\\plain.exe");
+    key.SetString("", "Seen?", present);  // a real '?' in the name; its file exists
+    HKEY open = CreateKeyPath(key.Path());
+    ASSERT_NE(open, nullptr);
+    const WCHAR gone[] = L"C:\\vsc-gone\\spoiled.exe";
+    for (const WCHAR* name : {L"Seen\x4E00", L"Gone\x4E00"})
+        ASSERT_EQ(RegSetValueExW(open, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(gone), sizeof gone), ERROR_SUCCESS);
+    RegCloseKey(open);
+
+    for (int category : {7, 13}) {
+        CheckRun check(category);
+        if (category == 7)
+            check->ScanStartupEntries(key.Path());
+        else
+            check->ScanFilePaths(key.Path());
+        EXPECT_EQ(check.Problems(), (std::vector<Problem>{{key.Path(), "Plain", "C:\\vsc-gone\\plain.exe",
+                                                            std::to_string(category)}}));
+    }
+}
+
 // ---- The walk frame ----
 
 TEST(KeyWalk, VisitsValuesBeforeSubKeysDepthFirstInIndexOrder) {
