@@ -65,6 +65,7 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
 
     // Starts the search of a folder; false when the walk is to end (a stop was requested).
     auto enter = [&](const std::string& folder) {
+        WaitWhilePaused();  // a paused worker opens no folder and shows no new one
         auto level = std::make_unique<FolderLevel>(folder);
         if (!level->find.valid()) return true;  // missing, without media, or not to be listed
         CurSubKey = folder;
@@ -100,6 +101,7 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
         }
 
         if (!IsShortcutName(name)) continue;
+        WaitWhilePaused();  // nor does it read a shortcut
         const std::string target = GetShortcutTarget(full);
         if (target.empty() || FileExistsWithDrive(target) || FolderExists(target)) continue;
         if (StopRequested()) return;

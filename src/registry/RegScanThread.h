@@ -87,8 +87,8 @@ public:
     void SetOnDone(HWND window, UINT message);
     // Starts a thread created suspended. Does nothing when it already runs.
     void Start();
-    // Pause takes effect at the worker's next pause point (a stop-flag test, a key opening or a
-    // record); Parked() tells when the worker has reached one and waits there. Pause does nothing
+    // Pause takes effect at the worker's next pause point (a stop-flag test, a key opening, a
+    // folder opening, a shortcut read or a record); Parked() tells when the worker has reached one and waits there. Pause does nothing
     // once a stop has been requested.
     void Pause();
     void Continue();

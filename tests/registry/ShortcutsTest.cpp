@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "CheckTestSupport.h"
 #include "registry/PublicOpt.h"
@@ -99,6 +100,23 @@ TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
     missing->ScanShortcuts(dir.File("no such folder"));
     missing->ScanShortcuts("Q:");
     EXPECT_TRUE(missing.Problems().empty());
+}
+
+// A paused worker neither opens a folder nor reads a shortcut: it waits before either, and the
+// progress shows nothing new until it is continued.
+TEST(ScanShortcuts, APausedSearchOpensNothingUntilContinued) {
+    ScratchDir dir("links");
+    const std::string gone = WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
+    CheckRun run(14);
+    run->Pause();
+    std::thread search([&] { run->ScanShortcuts(dir.Path()); });
+    EXPECT_TRUE(PumpUntil([&] { return run->Parked(); }, 10000));
+    Sleep(100);
+    EXPECT_EQ(run->Progress().RegKeyText, "");
+    EXPECT_TRUE(run.Problems().empty());
+    run->Continue();
+    search.join();
+    EXPECT_EQ(run.Problems(), (std::vector<Problem>{{dir.File("broken.lnk"), "LinkFiles", gone, "14"}}));
 }
 
 // The whole fixture drive: its "loops" folder holds Unix symbolic links to the folder itself, to
