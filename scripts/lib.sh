@@ -138,6 +138,11 @@ make_fixture_drive() {
   ln -s . "$dir/loops/self-dir/self"
   ln -s .. "$dir/loops/parent-dir/inner/up"
   ln -s target "$dir/loops/twice/alias"
+  # Junk folders that are, or hold, a link to a folder whose file must survive any cleaning.
+  mkdir -p "$dir/links/holder.jdir/sub" "$dir/links/target"
+  echo keep > "$dir/links/target/keep.txt"
+  ln -s ../../target "$dir/links/holder.jdir/sub/link"
+  ln -s target "$dir/links/link.jdir"
   ln -sfn "$dir" "$WINEPREFIX/dosdevices/s:"
 }
 

@@ -3,7 +3,43 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <vector>
+
+#include "registry/FileHandles.h"
+
 namespace vsc {
+
+namespace {
+
+bool IsFolderLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// True when the folder is a folder link (junction, symbolic link, mount point) or holds one
+// anywhere below it. Links are not followed, so the walk ends; it keeps its own list of folders
+// to read rather than recurse.
+bool FolderHoldsLink(const std::string& folder) {
+    const DWORD top = GetFileAttributesA(folder.c_str());
+    if (top == INVALID_FILE_ATTRIBUTES || !(top & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (IsFolderLink(top)) return true;
+    std::vector<std::string> pending{folder};
+    while (!pending.empty()) {
+        const std::string dir = std::move(pending.back());
+        pending.pop_back();
+        WIN32_FIND_DATAA d;
+        UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &d));
+        if (!find) continue;
+        do {
+            const std::string name = d.cFileName;
+            if (name == "." || name == "..") continue;
+            if (IsFolderLink(d.dwFileAttributes)) return true;
+            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) pending.push_back(dir + "\\" + name);
+        } while (FindNextFileA(find.get(), &d));
+    }
+    return false;
+}
+
+}  // namespace
 
 bool MoveToRecycleBin(const std::string& path) {
     std::string from = path;
@@ -20,6 +56,11 @@ bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin) {
     const std::string path = record.Path + record.Name;
     const bool isFolder = record.FileAttrStr.size() > 1 && record.FileAttrStr[1] == 'D';
     if (toRecycleBin) {
+        // Where the volume has no recycle bin the shell deletes a folder for good instead, and
+        // that delete (Wine's, at least) walks into the folder links it meets and empties their
+        // targets. So a folder that is, or now holds, such a link is left alone; what is on disk
+        // at this moment counts, not what the scan saw.
+        if (FolderHoldsLink(path)) return false;
         if (!MoveToRecycleBin(path)) return false;
     } else {
         if (isFolder) return false;

@@ -12,10 +12,20 @@ namespace vsc {
 
 namespace {
 
+// The whole text of a cell: rows loaded from the file can be far longer than an edit box allows
+// (up to the 9728 characters of a read), and Save must write them back uncut.
 std::string ListText(HWND list, int row, int column) {
-    char buffer[1024] = {};
-    ListView_GetItemText(list, row, column, buffer, sizeof buffer);
-    return buffer;
+    std::vector<char> buffer(1024);
+    for (;;) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const std::size_t n = static_cast<std::size_t>(
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < buffer.size()) return std::string(item.pszText, n);
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 }  // namespace

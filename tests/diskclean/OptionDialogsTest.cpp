@@ -199,3 +199,20 @@ TEST(OptionsDialog, AddDeleteDefaultAndSave) {
     EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "absent", ini), "");
     EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "", bare), "<*.x:X>");
 }
+
+TEST(OptionsDialog, SaveKeepsLongRowsWhole) {
+    // A hand-edited list can hold rows far longer than the edit boxes allow; Save writes them back
+    // as they were, not cut (a cut mask list would end in a different mask).
+    std::string masks, description(1500, 'd');
+    for (int i = 0; masks.size() < 3000; ++i) masks += (i ? ",*.e" : "*.e") + std::to_string(i);
+    const std::string stored = "<*.tmp:Temp><" + masks + ":" + description + ">";
+    ScratchDir dir("optlong");
+    const std::string ini = dir.WriteFile("Config.Ini", "[FileFilters]\r\nUserExp=" + stored + "\r\n");
+    MessageRecorder messages;
+    WithOptions(ini, [&](TFrmFileClearExp& f) {
+        EXPECT_EQ(f.FilterListText(), stored);
+        Click(f.btnSave);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Save Successd!!"});
+    EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "", ini), stored);
+}
