@@ -40,9 +40,13 @@ ValueState StateOfValue(const TNTRegistry& registry, const std::string& name) {
 bool DataTextOf(DWORD type, const std::string& raw, std::string& text) {
     switch (type) {
     case REG_SZ:
-    case REG_EXPAND_SZ:
-        text = raw.substr(0, raw.find('\0'));
+    case REG_EXPAND_SZ: {
+        // Text stored past the first zero byte could not be brought back from a text line.
+        const std::size_t end = raw.find('\0');
+        if (end != std::string::npos && raw.find_first_not_of('\0', end) != std::string::npos) return false;
+        text = raw.substr(0, end);
         return true;
+    }
     case REG_DWORD: {
         if (raw.size() != sizeof(std::int32_t)) return false;
         std::int32_t value;

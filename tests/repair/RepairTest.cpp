@@ -211,6 +211,8 @@ TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
     key.SetString("", "multi", "line one\r\nline two");
     key.SetString("", "ok", "C:\\gone.exe");
     key.SetString("", "x\ny", "C:\\gone.exe");
+    const char hidden[] = "C:\\gone.exe\0more text";  // text past the zero byte is data too
+    key.SetBytes("", "hidden", hidden, sizeof hidden, REG_SZ);
     ScanResultLists lists;
     AddProblem(lists, key.Child("NoSuchKey"), "v", "C:\\a.hlp", "5");  // key gone: repaired, no record
     AddProblem(lists, key.Path(), "missing", "C:\\b.exe", "3");        // value gone: repaired, not created
@@ -220,14 +222,16 @@ TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
     AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: passed over
     AddProblem(lists, key.Path(), "ok", "", "x");                      // unreadable category
     AddProblem(lists, key.Path(), "x\ny", "", "7");                    // a name with a line break
+    AddProblem(lists, key.Path(), "hidden", "C:\\gone.exe", "13");     // no line holds all its data
     const std::string folder = dir.MakeDir("now a folder.lnk");
     dir.WriteFile("now a folder.lnk\\keep.txt");
     AddProblem(lists, folder, "LinkFiles", "", "14");                  // never recycled
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
     EXPECT_EQ(result.Repaired, 4);
-    EXPECT_EQ(result.Failed, 4);
+    EXPECT_EQ(result.Failed, 5);
     EXPECT_FALSE(PathGone(folder + "\\keep.txt"));
+    EXPECT_EQ(Read(key.Path(), "hidden").data, std::string(hidden, sizeof hidden));
     EXPECT_FALSE(ValueExists(key.Path(), "missing"));
     EXPECT_EQ(Read(key.Path(), "multi").data, std::string("line one\r\nline two\0", 19));
     EXPECT_FALSE(ValueExists(key.Path(), "ok")) << "a clear after the delete creates nothing";
