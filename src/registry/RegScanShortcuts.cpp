@@ -103,7 +103,9 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
         if (!IsShortcutName(name)) continue;
         WaitWhilePaused();  // nor does it read a shortcut
         const std::string target = GetShortcutTarget(full);
-        if (target.empty() || FileExistsWithDrive(target) || FolderExists(target)) continue;
+        // A '?' marks a target name that did not survive the conversion to the ANSI code page: it
+        // cannot be tested (in a folder part it never matches), and the shortcut may well work.
+        if (target.empty() || Contains(target, '?') || FileExistsWithDrive(target) || FolderExists(target)) continue;
         if (StopRequested()) return;
         CurKeyPath = full;
         CurValueName = "LinkFiles";

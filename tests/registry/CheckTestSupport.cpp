@@ -48,6 +48,26 @@ bool WriteShortcut(const std::string& linkPath, const std::string& target) {
     return ok;
 }
 
+bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target) {
+    const HRESULT init = CoInitialize(nullptr);
+    bool ok = false;
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->SetPath(target.c_str())) &&
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            WCHAR wide[MAX_PATH];
+            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0)
+                ok = SUCCEEDED(file->Save(wide, TRUE));
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return ok;
+}
+
 bool WriteShellItemShortcut(const std::string& linkPath, const std::string& parsingName) {
     const HRESULT init = CoInitialize(nullptr);
     bool ok = false;

@@ -50,6 +50,8 @@ private:
 // Writes a shortcut file with the shell link object (IShellLinkA::SetPath, IPersistFile::Save).
 // False when the shell refused.
 bool WriteShortcut(const std::string& linkPath, const std::string& target);
+// The same with a target given in UTF-16, for names the ANSI code page cannot spell.
+bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target);
 // Writes a shortcut to a shell item given by its parsing name (a web address, say), or to the
 // computer folder when the name is empty. False when the shell cannot make one.
 bool WriteShellItemShortcut(const std::string& linkPath, const std::string& parsingName);

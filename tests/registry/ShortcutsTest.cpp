@@ -102,6 +102,32 @@ TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
     EXPECT_TRUE(missing.Problems().empty());
 }
 
+// A target whose folder name the ANSI code page cannot spell comes back with a '?' in its place.
+// Such a text names no file that can be tested, so the shortcut, which works, is never reported
+// (repair would delete it).
+TEST(ScanShortcuts, TargetsTheCodePageCannotSpellAreNeverReported) {
+    char ansi[8] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"\x4E00", 1, ansi, sizeof ansi - 1, nullptr, nullptr);
+    if (std::string(ansi) != "?") GTEST_SKIP() << "the ANSI code page spells the test character";
+
+    ScratchDir dir("links");
+    const std::string gone = WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
+    const std::wstring folder = std::wstring(dir.Path().begin(), dir.Path().end()) + L"\\\x4E00";
+    const std::wstring target = folder + L"\\app.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    const bool written = WriteWideShortcut(dir.File("works.lnk"), target);
+
+    CheckRun run(14);
+    run->ScanShortcuts(dir.Path());
+    DeleteFileW(target.c_str());
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(run.Problems(), (std::vector<Problem>{{dir.File("broken.lnk"), "LinkFiles", gone, "14"}}));
+}
+
 // A paused worker neither opens a folder nor reads a shortcut: it waits before either, and the
 // progress shows nothing new until it is continued.
 TEST(ScanShortcuts, APausedSearchOpensNothingUntilContinued) {
