@@ -15,14 +15,15 @@ bool IsFolderLink(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// True when the folder is a folder link (junction, symbolic link, mount point) or holds one
-// anywhere below it. Links are not followed, so the walk ends; it keeps its own list of folders
-// to read rather than recurse.
-bool FolderHoldsLink(const std::string& folder) {
-    const DWORD top = GetFileAttributesA(folder.c_str());
-    if (top == INVALID_FILE_ATTRIBUTES || !(top & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    if (IsFolderLink(top)) return true;
-    std::vector<std::string> pending{folder};
+// True when the entry is itself a link (junction, symbolic link, mount point; to a file or a
+// folder), or a folder that holds a folder link anywhere below it. Links are not followed, so the
+// walk ends; it keeps its own list of folders to read rather than recurse.
+bool IsOrHoldsLink(const std::string& path) {
+    const DWORD top = GetFileAttributesA(path.c_str());
+    if (top == INVALID_FILE_ATTRIBUTES) return false;
+    if (top & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+    if (!(top & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    std::vector<std::string> pending{path};
     while (!pending.empty()) {
         const std::string dir = std::move(pending.back());
         pending.pop_back();
@@ -56,11 +57,13 @@ bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin) {
     const std::string path = record.Path + record.Name;
     const bool isFolder = record.FileAttrStr.size() > 1 && record.FileAttrStr[1] == 'D';
     if (toRecycleBin) {
-        // Where the volume has no recycle bin the shell deletes a folder for good instead, and
-        // that delete (Wine's, at least) walks into the folder links it meets and empties their
-        // targets. So a folder that is, or now holds, such a link is left alone; what is on disk
-        // at this moment counts, not what the scan saw.
-        if (FolderHoldsLink(path)) return false;
+        // The recycle bin may take what a link points at rather than the link (Wine's moves the
+        // target), and where a volume has no bin the shell deletes a folder for good, walking
+        // into the folder links it meets. So a link, or a folder that holds a folder link, is
+        // left alone; what is on disk at this moment counts, not what the scan saw. (The
+        // permanent delete of a file link removes the link only. Wine marks only links to
+        // folders as links, so there a link to a file still reaches the bin.)
+        if (IsOrHoldsLink(path)) return false;
         if (!MoveToRecycleBin(path)) return false;
     } else {
         if (isFolder) return false;

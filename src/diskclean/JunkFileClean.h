@@ -12,9 +12,9 @@ namespace vsc {
 bool MoveToRecycleBin(const std::string& path);
 
 // Removes one found record's entry: to the recycle bin (toRecycleBin), or for good with the file
-// system's delete. The permanent delete never removes a folder: a folder record is refused; nor is
-// a folder that is, or holds, a folder link handed to the recycle bin. True only when the entry was
-// removed and is gone from its path.
+// system's delete. The permanent delete never removes a folder: a folder record is refused. Nor is
+// a link, or a folder that holds a folder link, handed to the recycle bin. True only when the entry
+// was removed and is gone from its path.
 bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin);
 
 // The row texts of the results list: "Size(Bytes)" in decimal, and "Time" as the date of the

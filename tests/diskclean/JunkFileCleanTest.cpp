@@ -1,5 +1,5 @@
-// Removing found entries: a found folder that is, or holds, a link to another folder never reaches
-// the shell, whose delete (when the volume has no recycle bin) would empty the link's target.
+// Removing found entries: a folder link, or a folder that holds one, never reaches the recycle bin,
+// which would take (or, where the volume has none, empty) the folder the link points at.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ TFileItem FolderRecord(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-TEST(RemoveFoundEntry, FoldersThatAreOrHoldFolderLinksAreNotRecycled) {
+TEST(RemoveFoundEntry, FolderLinksAndFoldersHoldingThemAreNotRecycled) {
     SKIP_UNLESS_BUILD_PREFIX();
     const std::string links = LinksFolder();
     if (links.empty()) GTEST_SKIP() << "no fixture drive";
