@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <set>
+#include <vector>
 
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
@@ -30,10 +31,26 @@ bool KeyMissing(const std::string& keyPath) {
     return rc == ERROR_FILE_NOT_FOUND;
 }
 
+// True when the key lists a value under this 8-bit name although asking for that name finds none:
+// the name came back from the code page with a '?' for a character it cannot show, so the value is
+// still there but out of reach of 8-bit calls.
+bool ListedButUnreachable(HKEY key, const std::string& name) {
+    if (name.find('?') == std::string::npos) return false;
+    std::vector<char> buffer(32768);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        const LONG rc = RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) return false;  // the end of the list, or a list that cannot be read
+        if (name.compare(0, std::string::npos, buffer.data(), length) == 0) return true;
+    }
+}
+
 ValueState StateOfValue(const TNTRegistry& registry, const std::string& name) {
     const LONG rc = RegQueryValueExA(registry.OpenHandle(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_SUCCESS) return ValueState::Present;
-    return rc == ERROR_FILE_NOT_FOUND ? ValueState::Missing : ValueState::Unreadable;
+    if (rc != ERROR_FILE_NOT_FOUND) return ValueState::Unreadable;
+    return ListedButUnreachable(registry.OpenHandle(), name) ? ValueState::Unreadable : ValueState::Missing;
 }
 
 // The data line of a backup record for raw registry data of a type; false when it has no line form.

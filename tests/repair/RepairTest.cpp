@@ -277,3 +277,38 @@ TEST(Repair, ARefusedChangeIsNotCountedAndLeavesNoRecord) {
     ListBackupFiles(dir.File("backup"), names);
     EXPECT_EQ(names.size(), 1u);
 }
+
+TEST(Repair, AValueWhoseNameTheCodePageCannotShowIsNeverTakenForGone) {
+    ScratchKey key("lossy");
+    ScratchDir dir("lossy");
+    HKEY open = vsc::test::CreateKeyPath(key.Path());
+    ASSERT_TRUE(open);
+    const wchar_t wideName[] = L"run\x4E2D\x6587";
+    const wchar_t wideData[] = L"C:\\gone.exe";
+    ASSERT_EQ(RegSetValueExW(open, wideName, 0, REG_SZ, reinterpret_cast<const BYTE*>(wideData), sizeof wideData),
+              ERROR_SUCCESS);
+    // The name as the scan's 8-bit calls see it.
+    char name[256];
+    DWORD length = sizeof name;
+    const LONG listed = RegEnumValueA(open, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(listed, ERROR_SUCCESS);
+    const std::string shown(name, length);
+    if (shown.find('?') == std::string::npos) {
+        RegCloseKey(open);
+        GTEST_SKIP() << "the code page shows every character of the name";
+    }
+    EXPECT_FALSE(DeleteRegValue(key.Path(), shown));
+    EXPECT_FALSE(ClearRegValue(key.Path(), shown));
+    ScanResultLists lists;
+    AddProblem(lists, key.Path(), shown, "C:\\gone.exe", "7");
+    AddProblem(lists, key.Path(), shown, "C:\\gone.exe", "13");
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    EXPECT_EQ(result.Repaired, 0);
+    EXPECT_EQ(result.Failed, 2);
+    EXPECT_TRUE(result.BackupFile.empty());
+    wchar_t data[64] = {};
+    DWORD size = sizeof data;
+    EXPECT_EQ(RegQueryValueExW(open, wideName, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(data), std::wstring(wideData));
+    RegCloseKey(open);
+}
