@@ -60,6 +60,9 @@ void TFrmMain::DiskCleanCreated() {
 void TFrmMain::btnFileScanClick() {
     if (!FileScanIdle || Cleaning) return;
     FileScanIdle = false;
+    // Every search announces an empty result unless its own Stop clears this; a stop of an earlier
+    // search that found files must not silence this one.
+    NotFoundNotice = true;
     const std::string drives = CheckedDriveLetters(lstPathSelect, ListedDrives);
     EnableNavigation(false);
     try {

@@ -339,6 +339,30 @@ TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting)
     }
 }
 
+TEST_F(DiskCleanWindowTest, AStopThatFoundFilesLeavesTheNextEmptyResultAnnounced) {
+    MessageRecorder messages;
+    // Two folders with a file each: whichever is read second, a file has been found before it.
+    Put("vscj_d1\\vscj_1.junk");
+    Put("vscj_d2\\vscj_2.junk");
+    const TOnProcessEvent process = form.FindJunkFile.OnProcess;
+    form.FindJunkFile.OnProcess = [&](TSearchFolders& s, const std::string& dir, int count, std::int64_t size,
+                                      int hide, int read, int system) {
+        process(s, dir, count, size, hide, read, system);
+        if (count > 0) form.FlatButton7Click();  // Stop, pressed once something was found
+    };
+    Click(form.btnFileScan);
+    form.FindJunkFile.OnProcess = process;
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"1 files Found"});
+    Click(form.backMain);
+
+    // The next search finds nothing and was not stopped: it says so.
+    messages.shown.clear();
+    WriteIni("0", "0", "<vscj_none*.nothing:None>");
+    Click(form.btnFileScan);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
+    ExpectDrivePage();
+}
+
 TEST_F(DiskCleanWindowTest, OptionOpensTheDialogOnTheSettingsFile) {
     bool opened = false;
     DialogHook hook([&](TDialog& d) {
