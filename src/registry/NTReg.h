@@ -43,6 +43,9 @@ public:
 // Kind of a value's data.
 enum ValueKind { vkUnknown, vkString, vkExpandString, vkInteger, vkBinary };
 
+// REG_SZ or REG_EXPAND_SZ: the kinds a check reads as text.
+inline bool IsStringKind(ValueKind kind) { return kind == vkString || kind == vkExpandString; }
+
 ValueKind KindOfRegType(DWORD regType);
 DWORD RegTypeOfKind(ValueKind kind);
 

@@ -13,7 +13,6 @@ namespace vsc {
 
 namespace {
 
-bool IsStringKind(ValueKind kind) { return kind == vkString || kind == vkExpandString; }
 
 }  // namespace
 

@@ -15,50 +15,44 @@ namespace vsc {
 
 namespace {
 
-bool IsTextKind(ValueKind kind) { return kind == vkString || kind == vkExpandString; }
+// The frame of the fonts and help checks: every value of the key with string data, neither its
+// name nor its data blank and no '?' in the data, is handed to fileOf, which gives the file the
+// value names, or "" to pass the value over. A file that does not exist is recorded. An error
+// ends the work on this key path; problems recorded so far stay.
+template <typename FileOf>
+void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, FileOf fileOf) {
+    try {
+        if (!scan.OpenScanKey(keyPath)) return;
+        std::vector<std::string> names;
+        scan.Registry.ListValueNames(names);
+        for (const std::string& name : names) {
+            if (scan.StopRequested()) return;
+            scan.CurValueName = name;
+            if (!IsStringKind(scan.Registry.ValueKind(name))) continue;
+            scan.CurValueData = scan.Registry.ReadText(name);
+            if (IsBlank(name) || IsBlank(scan.CurValueData)) continue;
+            if (Contains(scan.CurValueData, '?')) continue;
+            const std::string file = fileOf(name, scan.CurValueData);
+            if (!file.empty() && !FileExistsWithDrive(file)) scan.AddProblem();
+        }
+    } catch (const std::exception&) {
+    }
+}
 
 }  // namespace
 
 void TRegScanThread::ScanFonts(const std::string& keyPath) {
-    try {
-        if (!OpenScanKey(keyPath)) return;
-        std::vector<std::string> names;
-        Registry.ListValueNames(names);
-        for (const std::string& name : names) {
-            if (StopRequested()) return;
-            CurValueName = name;
-            if (!IsTextKind(Registry.ValueKind(name))) continue;
-            CurValueData = Registry.ReadText(name);
-            if (IsBlank(CurValueData) || IsBlank(name)) continue;
-            if (Contains(CurValueData, '?')) continue;
-            // Font data is a file name in the system's font folder, or a path of its own.
-            const std::string path =
-                Contains(CurValueData, '\\') ? CurValueData : EnvironmentVariable("windir") + "\\Fonts\\" + CurValueData;
-            if (!FileExistsWithDrive(path)) AddProblem();
-        }
-    } catch (const std::exception&) {
-        // Ends the work on this key path; problems recorded so far stay.
-    }
+    // Font data is a file name in the system's font folder, or a path of its own.
+    ScanTextValueFiles(*this, keyPath, [](const std::string&, const std::string& data) {
+        return Contains(data, '\\') ? data : EnvironmentVariable("windir") + "\\Fonts\\" + data;
+    });
 }
 
 void TRegScanThread::ScanHelpFiles(const std::string& keyPath) {
-    try {
-        if (!OpenScanKey(keyPath)) return;
-        std::vector<std::string> names;
-        Registry.ListValueNames(names);
-        for (const std::string& name : names) {
-            if (StopRequested()) return;
-            CurValueName = name;
-            if (!IsTextKind(Registry.ValueKind(name))) continue;
-            CurValueData = Registry.ReadText(name);
-            if (IsBlank(name) || IsBlank(CurValueData)) continue;
-            if (Contains(CurValueData, '?')) continue;
-            if (Contains(name, '\\')) continue;
-            // The value name is the help file, the data the folder that holds it.
-            if (!FileExistsWithDrive(CurValueData + "\\" + name)) AddProblem();
-        }
-    } catch (const std::exception&) {
-    }
+    // The value name is the help file, the data the folder that holds it.
+    ScanTextValueFiles(*this, keyPath, [](const std::string& name, const std::string& data) {
+        return Contains(name, '\\') ? std::string() : data + "\\" + name;
+    });
 }
 
 void TRegScanThread::ScanSharedFiles(const std::string& keyPath) {
