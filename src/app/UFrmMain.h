@@ -85,7 +85,8 @@ public:
     void ShowPanel(HWND panel);
     // Gives every descendant of node the state (1 not ticked, 2 ticked, 3 partly ticked).
     void SetSubtreeState(HTREEITEM node, int state);
-    // lstPathSelect and lstJunkReg: the left button on a row's check box toggles the row.
+    // lstPathSelect: the left button on a row's check box toggles the row (the results list's own
+    // model, JunkRegList, handles lstJunkReg).
     void lstPathSelectMouseDown(const ControlMouseEvent& event);
     // lstPathSelect: Space toggles the focused row, so the keyboard reaches the check boxes too.
     void lstPathSelectKeyDown(WORD key);

@@ -301,9 +301,6 @@ void TFrmMain::CreateRegistryResultsPanel() {
     AddColumn(lstJunkReg, 0, "Registry Path", 270);
     AddColumn(lstJunkReg, 1, "Invalid Value", 265);
     SendMessageA(lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(resultImages_.get()));
-    OnMouse(lstJunkReg, [this](const ControlMouseEvent& e) {
-        if (e.Down) lstPathSelectMouseDown(e);
-    });
     // Legend.
     auto square = [](COLORREF color) {
         return [color](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(color)); };
