@@ -315,6 +315,12 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
         case WM_NOTIFY:
             if (IsContainer(style->kind)) return SendMessageA(GetParent(control), message, wParam, lParam);
             break;
+        case WM_NOTIFYFORMAT:
+            // The subclass makes a panel a Unicode window, and the system's default answer would
+            // then have its lists and trees send the W forms of their notifications. The program
+            // handles the 8-bit forms only.
+            if (IsContainer(style->kind) && lParam == NF_QUERY) return NFR_ANSI;
+            break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:

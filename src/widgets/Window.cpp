@@ -225,6 +225,11 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
+    case WM_NOTIFYFORMAT:
+        // Lists and trees placed here send their notifications in the 8-bit form, whatever the
+        // window's own character set has become (a subclass can make it Unicode).
+        if (lParam == NF_QUERY) return NFR_ANSI;
+        return DefaultProc(message, wParam, lParam);
     case WM_TIMER: {
         auto it = timers_.find(wParam);
         if (it != timers_.end()) {
