@@ -186,6 +186,9 @@ public:
     // Row request of the virtual list lstJunkFile (LVN_GETDISPINFO).
     void lstJunkFileData(NMLVDISPINFOA* request);
     void lstJunkFileMouseDown(const ControlMouseEvent& event);
+    // Space toggles the focused row's check box, as a click on the box does.
+    void lstJunkFileKeyDown(WORD key);
+    void ToggleJunkFileRow(int row);
     void btnCheckAllFileClick();
     void btnUnCheckAllFileClick();
     // "Clean Selected", and "Stop" while cleaning.

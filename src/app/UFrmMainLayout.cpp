@@ -338,6 +338,10 @@ void TFrmMain::CreateFileResultsPanel() {
     OnMouse(lstJunkFile, [this](const ControlMouseEvent& e) {
         if (e.Down) lstJunkFileMouseDown(e);
     });
+    OnNotify(lstJunkFile, LVN_KEYDOWN, [this](NMHDR* header) {
+        lstJunkFileKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
+        return LRESULT{0};
+    });
     prbFileDelele = CreateProgressBar(panel, 8, kBarButtonTop + 4, 226, 17);
     ShowWindow(prbFileDelele, SW_HIDE);
 

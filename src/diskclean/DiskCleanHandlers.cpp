@@ -172,11 +172,20 @@ void TFrmMain::FillFileRow(LVITEMA& row, const TFileItem& record) {
 }
 
 void TFrmMain::lstJunkFileMouseDown(const ControlMouseEvent& event) {
-    LVHITTESTINFO hit{};
-    hit.pt = event.Pos;
-    const int row = ListView_HitTest(lstJunkFile, &hit);
+    if (event.Button != 0) return;
+    const int row = ListCheckBoxAt(lstJunkFile, event.Pos);
+    if (row >= 0) ToggleJunkFileRow(row);
+}
+
+void TFrmMain::lstJunkFileKeyDown(WORD key) {
+    if (key != VK_SPACE) return;
+    const int row = static_cast<int>(SendMessageA(lstJunkFile, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (row >= 0) ToggleJunkFileRow(row);
+}
+
+void TFrmMain::ToggleJunkFileRow(int row) {
     auto& files = FindJunkFile.FoundFiles();
-    if (row < 0 || static_cast<std::size_t>(row) >= files.size() || !(hit.flags & LVHT_ONITEMSTATEICON)) return;
+    if (row < 0 || static_cast<std::size_t>(row) >= files.size()) return;
     TFileItem& record = files[static_cast<std::size_t>(row)];
     record.Checked = record.Checked == 1 ? 0 : 1;
     ListView_RedrawItems(lstJunkFile, row, row);

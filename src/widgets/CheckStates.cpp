@@ -138,6 +138,15 @@ int ListCheckBoxAt(HWND list, POINT pos) {
     hit.pt = pos;
     const int row = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return -1;
+    // A full-row-select list may report a hit anywhere on the row with every "on item" bit set (so
+    // does Wine's), so the box is told by place too: it lies between the row's left edge and its
+    // small icon.
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    RECT icon{LVIR_ICON, 0, 0, 0};
+    if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) ||
+        !SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon)))
+        return -1;
+    if (pos.x < bounds.left || pos.x >= icon.left) return -1;
     return row;
 }
 

@@ -13,173 +13,19 @@
 #include "app/CategoryCaptions.h"
 #include "app/UFrmMain.h"
 #include "diskclean/DriveList.h"
-#include "support/TestSupport.h"
 #include "app/Pictures.h"
+#include "app/ProgramUnderTest.h"
+#include "support/OutsideReader.h"
+#include "support/TestSupport.h"
 #include "widgets/Gdi.h"
 
 using namespace vsc;
+using vsc::test::OutsideReader;
+using vsc::test::Program;
+using vsc::test::Settle;
+using vsc::test::TitledWindows;
 
 namespace {
-
-const char* const kTitle = "Vemo System Cleaner";
-
-std::string ProgramPath() { return ExecutableFolder() + "\\VSysCleaner.exe"; }
-
-// A started copy of the program; killed on destruction if it is still running.
-class Program {
-public:
-    bool Start() {
-        STARTUPINFOA startup{sizeof(startup)};
-        std::string command = "\"" + ProgramPath() + "\"";
-        if (!CreateProcessA(ProgramPath().c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            ExecutableFolder().c_str(), &startup, &info_)) {
-            return false;
-        }
-        CloseHandle(info_.hThread);
-        return true;
-    }
-    ~Program() {
-        if (info_.hProcess) {
-            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
-            CloseHandle(info_.hProcess);
-        }
-    }
-    HANDLE Process() const { return info_.hProcess; }
-    DWORD Id() const { return info_.dwProcessId; }
-    // Waits for the end; the exit code, or STILL_ACTIVE after the timeout.
-    DWORD WaitExit(DWORD ms) const {
-        WaitForSingleObject(info_.hProcess, ms);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION info_{};
-};
-
-// Top-level windows titled kTitle, of one process (0: of any process).
-std::vector<HWND> TitledWindows(DWORD processId) {
-    struct Search { DWORD pid; std::vector<HWND> found; } search{processId, {}};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char title[64] = {};
-        GetWindowTextA(w, title, sizeof(title));
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (std::string(title) == kTitle && IsWindowVisible(w) && (s->pid == 0 || s->pid == pid)) s->found.push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Memory inside the program's process, for messages that carry pointers.
-class Remote {
-public:
-    Remote(HANDLE process, size_t size) : process_(process), size_(size) {
-        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~Remote() { if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
-    Remote(const Remote&) = delete;
-    Remote& operator=(const Remote&) = delete;
-    char* Address(size_t offset = 0) const { return static_cast<char*>(address_) + offset; }
-    void Write(const void* data, size_t size, size_t offset = 0) const {
-        WriteProcessMemory(process_, Address(offset), data, size, nullptr);
-    }
-    void Read(void* data, size_t size, size_t offset = 0) const {
-        ReadProcessMemory(process_, Address(offset), data, size, nullptr);
-    }
-    std::string ReadText(size_t offset) const {
-        char buffer[512] = {};
-        Read(buffer, sizeof(buffer) - 1, offset);
-        return buffer;
-    }
-
-private:
-    HANDLE process_;
-    size_t size_;
-    void* address_ = nullptr;
-};
-
-struct Child {
-    HWND handle;
-    std::string className;
-    std::string text;
-};
-
-std::vector<Child> Descendants(HWND window) {
-    std::vector<Child> all;
-    EnumChildWindows(window, [](HWND w, LPARAM p) -> BOOL {
-        char cls[64] = {}, text[256] = {};
-        GetClassNameA(w, cls, sizeof(cls));
-        GetWindowTextA(w, text, sizeof(text));
-        reinterpret_cast<std::vector<Child>*>(p)->push_back({w, cls, text});
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&all));
-    return all;
-}
-
-HWND FindChild(HWND window, const std::string& cls, const std::string& text, bool visibleOnly = true) {
-    for (const Child& c : Descendants(window)) {
-        if (c.className == cls && c.text == text && (!visibleOnly || IsWindowVisible(c.handle))) return c.handle;
-    }
-    return nullptr;
-}
-
-std::string TreeText(HANDLE process, HWND tree, HTREEITEM node) {
-    Remote remote(process, sizeof(TVITEMA) + 512);
-    TVITEMA item{};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = remote.Address(sizeof(TVITEMA));
-    item.cchTextMax = 500;
-    remote.Write(&item, sizeof(item));
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
-    return remote.ReadText(sizeof(TVITEMA));
-}
-
-std::string ListText(HANDLE process, HWND list, int row, int column) {
-    Remote remote(process, sizeof(LVITEMA) + 512);
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = remote.Address(sizeof(LVITEMA));
-    item.cchTextMax = 500;
-    remote.Write(&item, sizeof(item));
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.Address()));
-    return remote.ReadText(sizeof(LVITEMA));
-}
-
-std::string HeaderText(HANDLE process, HWND list, int column) {
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    Remote remote(process, sizeof(HDITEMA) + 256);
-    HDITEMA item{};
-    item.mask = HDI_TEXT;
-    item.pszText = remote.Address(sizeof(HDITEMA));
-    item.cchTextMax = 250;
-    remote.Write(&item, sizeof(item));
-    SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(remote.Address()));
-    return remote.ReadText(sizeof(HDITEMA));
-}
-
-// Nodes in display order (pre-order over the whole tree).
-std::vector<HTREEITEM> TreeNodes(HWND tree) {
-    std::vector<HTREEITEM> nodes;
-    std::vector<HTREEITEM> pending;
-    auto root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    if (root) pending.push_back(root);
-    while (!pending.empty()) {
-        HTREEITEM node = pending.back();
-        pending.pop_back();
-        nodes.push_back(node);
-        if (auto next = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(node)))) {
-            pending.push_back(next);
-        }
-        if (auto child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(node)))) {
-            pending.push_back(child);
-        }
-    }
-    return nodes;
-}
 
 COLORREF ScreenPixel(HWND control, int x, int y) {
     POINT p{x, y};
@@ -188,18 +34,6 @@ COLORREF ScreenPixel(HWND control, int x, int y) {
     const COLORREF color = GetPixel(screen, p.x, p.y);
     ReleaseDC(nullptr, screen);
     return color;
-}
-
-bool Responsive(HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
-}
-
-// Lets the program handle what it was sent and repaint.
-void Settle(HWND window) {
-    Responsive(window);
-    test::PumpMessagesFor(300);
-    Responsive(window);
 }
 
 }  // namespace
@@ -213,37 +47,39 @@ protected:
         test::PumpUntil([] { return !TitledWindows(program_->Id()).empty(); }, 30000);
         auto windows = TitledWindows(program_->Id());
         if (windows.size() == 1) window_ = windows[0];
-        if (window_) Settle(window_);
+        if (window_) {
+            Settle(window_);
+            reader_ = new OutsideReader(window_);
+        }
     }
     static void TearDownTestSuite() {
         if (window_ && IsWindow(window_)) PostMessageA(window_, WM_CLOSE, 0, 0);
         if (program_) program_->WaitExit(10000);
+        delete reader_;
+        reader_ = nullptr;
         delete program_;
         program_ = nullptr;
         window_ = nullptr;
     }
     void SetUp() override { ASSERT_NE(window_, nullptr) << "the program's window did not appear"; }
 
-    HWND Button(const std::string& caption) const { return FindChild(window_, "Button", caption); }
+    HWND Button(const std::string& caption) const { return reader_->Find(window_, "Button", caption); }
     void Click(const std::string& caption) const {
         HWND button = Button(caption);
         ASSERT_NE(button, nullptr) << caption;
         PostMessageA(button, BM_CLICK, 0, 0);
         Settle(window_);
     }
-    HWND DriveList() const {
-        for (const Child& c : Descendants(window_)) {
-            if (c.className == "SysListView32" && HeaderText(program_->Process(), c.handle, 0) == "Path") return c.handle;
-        }
-        return nullptr;
-    }
+    HWND DriveList() const { return reader_->FindList(window_, "Path"); }
 
     static Program* program_;
     static HWND window_;
+    static OutsideReader* reader_;
 };
 
 Program* EndToEnd::program_ = nullptr;
 HWND EndToEnd::window_ = nullptr;
+OutsideReader* EndToEnd::reader_ = nullptr;
 
 TEST_F(EndToEnd, TheWindowIsBorderlessAndHasTheLayoutsSize) {
     RECT client, outer;
@@ -259,24 +95,23 @@ TEST_F(EndToEnd, TheWindowIsBorderlessAndHasTheLayoutsSize) {
     for (const char* caption : {"Registy Clean", "Disk Clean", "About", "Scan", "Restore", "Help"}) {
         EXPECT_NE(Button(caption), nullptr) << caption;
     }
-    EXPECT_NE(FindChild(window_, "Static", " Sections to Scan"), nullptr);
+    EXPECT_NE(reader_->Find(window_, "Static", " Sections to Scan"), nullptr);
 }
 
 TEST_F(EndToEnd, TheSectionTreeHoldsEveryCategoryAndDriveTickedAndExpanded) {
     Click("Registy Clean");
-    HWND tree = FindChild(window_, "SysTreeView32", "Sections to Scan");
+    HWND tree = reader_->Find(window_, "SysTreeView32", "Sections to Scan");
     ASSERT_NE(tree, nullptr);
     const std::string drives = ListLocalDrives();
-    const auto nodes = TreeNodes(tree);
+    const auto nodes = reader_->Nodes(tree);
     ASSERT_EQ(nodes.size(), 15 + drives.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
-        const std::string text = TreeText(program_->Process(), tree, nodes[i]);
-        const UINT state = static_cast<UINT>(
-            SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(nodes[i]), TVIS_STATEIMAGEMASK | TVIS_EXPANDED));
-        const int check = static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+        const std::string& text = nodes[i].Text;
+        const int check = nodes[i].State;
+        EXPECT_EQ(nodes[i].Depth, i == 0 ? 0 : (i < 15 ? 1 : 2)) << text;
         if (i < 15) {
             EXPECT_EQ(text, kCategoryCaptions[i]);
-            EXPECT_TRUE(state & TVIS_EXPANDED || (i != 0 && i != 14)) << text;
+            EXPECT_TRUE(nodes[i].Expanded || (i != 0 && i != 14)) << text;
             if (i >= 1 && i <= 13) {
                 EXPECT_EQ(check, 2) << text;
             }
@@ -287,7 +122,7 @@ TEST_F(EndToEnd, TheSectionTreeHoldsEveryCategoryAndDriveTickedAndExpanded) {
         }
     }
     if (drives.find('C') != std::string::npos) {
-        EXPECT_EQ(TreeText(program_->Process(), tree, nodes[15 + drives.find('C')]), "Invalid Shortcuts( C:\\");
+        EXPECT_EQ(nodes[15 + drives.find('C')].Text, "Invalid Shortcuts( C:\\");
     }
     test::SaveWindowPicture(window_, test::BuildFolder() + "\\page-sections.bmp");
 }
@@ -297,18 +132,15 @@ TEST_F(EndToEnd, TheDriveListShowsOneCheckedRowPerDrive) {
     HWND list = DriveList();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(IsWindowVisible(list));
-    EXPECT_EQ(HeaderText(program_->Process(), list, 1), "CapaCity");
-    EXPECT_EQ(HeaderText(program_->Process(), list, 2), "Free Space");
+    EXPECT_EQ(reader_->Headers(list), (std::vector<std::string>{"Path", "CapaCity", "Free Space"}));
     const std::string drives = ListLocalDrives();
-    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(drives.size()));
+    const auto rows = reader_->Rows(list);
+    ASSERT_EQ(rows.size(), drives.size());
     for (size_t row = 0; row < drives.size(); ++row) {
         const char letter = drives[row];
-        const int r = static_cast<int>(row);
-        EXPECT_EQ(ListText(program_->Process(), list, r, 0), DriveRowCaption(DriveVolumeLabel(letter), letter));
-        const DriveSpaceTexts space = DriveSpaceText(letter);
-        EXPECT_EQ(ListText(program_->Process(), list, r, 1), space.Capacity);
-        const UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-        EXPECT_EQ(static_cast<int>(state >> 12) - 1, IsUnixRootDrive(letter) ? 0 : 1) << letter;
+        EXPECT_EQ(rows[row].Columns[0], DriveRowCaption(DriveVolumeLabel(letter), letter));
+        EXPECT_EQ(rows[row].Columns[1], DriveSpaceText(letter).Capacity);
+        EXPECT_EQ(rows[row].Check, IsUnixRootDrive(letter) ? 0 : 1) << letter;
     }
     test::SaveWindowPicture(window_, test::BuildFolder() + "\\page-drives.bmp");
 }
@@ -328,30 +160,30 @@ TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
             EXPECT_EQ(ScreenPixel(button, 6, 4), std::string(other) == step.caption ? page : nav)
                 << other << " after pressing " << step.caption;
         }
-        EXPECT_NE(FindChild(window_, std::string(step.visibleText) == "Current Version: 1.15" ? "Static" : "Button",
-                            step.visibleText),
+        EXPECT_NE(reader_->Find(window_, std::string(step.visibleText) == "Current Version: 1.15" ? "Static" : "Button",
+                                step.visibleText),
                   nullptr)
             << step.caption;
         test::SaveWindowPicture(window_, test::BuildFolder() + "\\" + step.picture);
     }
     // The Scan button of the section page is not seen on the About page, and the reverse.
     Click("About");
-    EXPECT_EQ(FindChild(window_, "Button", "Restore"), nullptr);
-    EXPECT_NE(FindChild(window_, "Static", "Vemo System Cleaner"), nullptr);
+    EXPECT_EQ(reader_->Find(window_, "Button", "Restore"), nullptr);
+    EXPECT_NE(reader_->Find(window_, "Static", "Vemo System Cleaner"), nullptr);
     Click("Registy Clean");
 }
 
 TEST_F(EndToEnd, F1WithoutAHelpFileDoesNothing) {
-    const auto before = Descendants(window_).size();
+    const auto before = reader_->Controls(window_).size();
     for (int i = 0; i < 2; ++i) {
-        HWND tree = FindChild(window_, "SysTreeView32", "Sections to Scan");
+        HWND tree = reader_->Find(window_, "SysTreeView32", "Sections to Scan");
         PostMessageA(tree, WM_KEYDOWN, VK_F1, 1);
         PostMessageA(tree, WM_KEYUP, VK_F1, 0xC0000001);
         Settle(window_);
     }
-    EXPECT_TRUE(Responsive(window_));
+    EXPECT_TRUE(test::Responsive(window_));
     EXPECT_EQ(TitledWindows(0).size(), 1u);
-    EXPECT_EQ(Descendants(window_).size(), before);
+    EXPECT_EQ(reader_->Controls(window_).size(), before);
     EXPECT_EQ(program_->WaitExit(0), static_cast<DWORD>(STILL_ACTIVE));
 }
 
@@ -378,11 +210,12 @@ TEST(EndToEndClosing, ClosingDuringARegistryScanEndsTheProgramAtOnce) {
     ASSERT_TRUE(test::PumpUntil([&] { return TitledWindows(program.Id()).size() == 1; }, 30000));
     HWND window = TitledWindows(program.Id())[0];
     Settle(window);
-    HWND scan = FindChild(window, "Button", "Scan");
+    OutsideReader reader(window);
+    HWND scan = reader.Find(window, "Button", "Scan");
     ASSERT_NE(scan, nullptr);
     PostMessageA(scan, BM_CLICK, 0, 0);
     // The scan page is shown while the worker runs.
-    ASSERT_TRUE(test::PumpUntil([&] { return FindChild(window, "Button", "Pause") != nullptr; }, 10000));
+    ASSERT_TRUE(test::PumpUntil([&] { return reader.Find(window, "Button", "Pause") != nullptr; }, 10000));
     const ULONGLONG start = GetTickCount64();
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u);
@@ -390,7 +223,7 @@ TEST(EndToEndClosing, ClosingDuringARegistryScanEndsTheProgramAtOnce) {
 }
 
 TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
-    HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(test::ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr);
     HRSRC manifestInfo = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
     ASSERT_NE(manifestInfo, nullptr);
@@ -412,9 +245,9 @@ TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
     auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
     auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
     ASSERT_TRUE(size && info && query);
-    std::vector<char> data(size(ProgramPath().c_str(), nullptr));
+    std::vector<char> data(size(test::ProgramPath().c_str(), nullptr));
     ASSERT_FALSE(data.empty());
-    ASSERT_TRUE(info(ProgramPath().c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    ASSERT_TRUE(info(test::ProgramPath().c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));

@@ -1,0 +1,289 @@
+// Both workflows of the built program as a user and a screen reader meet them: the program runs in
+// a process of its own, this test presses its buttons, and reads every result only through the
+// controls' own messages (OutsideReader) and through what the screen shows. Leaves pictures of the
+// two filled results panels in the build folder.
+//
+// The registry scan runs over the whole registry of the build's prefix, seeded here with broken
+// entries under fixed keys (removed again afterwards), so it only runs in the build's prefix.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/Pictures.h"
+#include "app/ProgramUnderTest.h"
+#include "diskclean/DriveList.h"
+#include "support/OutsideReader.h"
+#include "support/TestSupport.h"
+
+using namespace vsc;
+using namespace vsc::test;
+
+namespace {
+
+// Pixels of a part of a control that differ clearly from that part's most common colour: text,
+// check marks and icons drawn over a plain background.
+int DrawnPixels(HWND control, const RECT& part) {
+    POINT origin{part.left, part.top};
+    ClientToScreen(control, &origin);
+    const int width = part.right - part.left, height = part.bottom - part.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
+    ReleaseDC(nullptr, screen);
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : pixels) ++counts[c];
+    const COLORREF back =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    int drawn = 0;
+    for (COLORREF c : pixels) {
+        const int d = std::abs(GetRValue(c) - GetRValue(back)) + std::abs(GetGValue(c) - GetGValue(back)) +
+                      std::abs(GetBValue(c) - GetBValue(back));
+        if (d > 120) ++drawn;
+    }
+    return drawn;
+}
+
+// A registry value written for one test under a fixed key, removed on destruction.
+class SeededValue {
+public:
+    SeededValue(std::string keyPath, std::string name, const std::string& data)
+        : keyPath_(std::move(keyPath)), name_(std::move(name)) {
+        HKEY key = CreateKeyPath(keyPath_);
+        if (key) {
+            RegSetValueExA(key, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1));
+            RegCloseKey(key);
+        }
+    }
+    ~SeededValue() {
+        HKEY key = CreateKeyPath(keyPath_);
+        if (key) {
+            RegDeleteValueA(key, name_.c_str());
+            RegCloseKey(key);
+        }
+    }
+    SeededValue(const SeededValue&) = delete;
+    SeededValue& operator=(const SeededValue&) = delete;
+
+private:
+    std::string keyPath_, name_;
+};
+
+class ResultsSeenFromOutside : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_UNLESS_BUILD_PREFIX();
+        SetCursorPos(0, 0);  // no hover effects in the pictures and pixel checks
+        window = StartAndFindWindow(program);
+        ASSERT_NE(window, nullptr) << "the program's window did not appear";
+        reader = std::make_unique<OutsideReader>(window);
+        ASSERT_TRUE(reader->Usable());
+    }
+    void TearDown() override {
+        if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+        program.WaitExit(20000);
+    }
+
+    void Click(const std::string& caption) {
+        HWND button = reader->Find(window, "Button", caption);
+        ASSERT_NE(button, nullptr) << caption;
+        PostMessageA(button, BM_CLICK, 0, 0);
+        Settle(window);
+    }
+    // A real left click at a point of a control's client area.
+    void ClickAt(HWND control, POINT at) {
+        PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        Settle(window);
+    }
+    void PressKey(HWND control, WPARAM key) {
+        PostMessageA(control, WM_KEYDOWN, key, 1);
+        PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+        Settle(window);
+    }
+    std::vector<int> Checks(HWND list) const {
+        std::vector<int> checks;
+        for (const auto& row : reader->Rows(list)) checks.push_back(row.Check);
+        return checks;
+    }
+    // The announcement at the end of a scan: read, checked for its look, then answered with OK.
+    std::string TakeAnnouncement(DWORD ms) {
+        const auto box = reader->WaitForMessageBox(ms);
+        if (!box.Handle) return "(no message)";
+        EXPECT_EQ(box.Title, kProgramTitle);
+        EXPECT_EQ(box.Icon, 'i') << box.Text;
+        EXPECT_EQ(box.Buttons, std::vector<std::string>{"OK"});
+        reader->Press(box, "OK");
+        Settle(window);
+        return box.Text;
+    }
+    // Every cell of a visible row holds drawn text, and its check box is drawn.
+    void ExpectRowDrawn(HWND list, int row, int columns) {
+        for (int column = 0; column < columns; ++column) {
+            EXPECT_GE(DrawnPixels(list, reader->CellRect(list, row, column)), 6)
+                << "row " << row << ", column " << column << " shows no text";
+        }
+        const POINT box = reader->CheckBoxPoint(list, row);
+        ASSERT_GE(box.x, 0) << "row " << row << " has no check box";
+        EXPECT_GE(DrawnPixels(list, RECT{box.x - 7, box.y - 7, box.x + 7, box.y + 7}), 6) << "row " << row;
+    }
+
+    Program program;
+    HWND window = nullptr;
+    std::unique_ptr<OutsideReader> reader;
+};
+
+}  // namespace
+
+TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBoxAndColour) {
+    const std::string run = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string appPath =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vscoutside.exe";
+    const std::string help = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
+    SeededValue tray(run, "VscOutsideTray", "C:\\VscOutside\\tray.exe");
+    SeededValue program(appPath, "", "C:\\VscOutside\\v1.2.exe");
+    SeededValue manual(help, "vscoutside.hlp", "C:\\VscOutside\\");
+    struct Expected { std::string path, value; int colour; };
+    const Expected seeded[] = {{run, "C:\\VscOutside\\tray.exe", 0},
+                               {appPath, "C:\\VscOutside\\v1.2.exe", 1},  // two dots: not fully safe
+                               {help, "C:\\VscOutside\\vscoutside.hlp", 0}};
+
+    Click("Registy Clean");
+    Click("Scan");
+    const std::string announced = TakeAnnouncement(120000);
+    std::smatch count;
+    ASSERT_TRUE(std::regex_match(announced, count, std::regex("(\\d+) Problem\\(s\\) Found"))) << announced;
+
+    HWND list = reader->FindList(window, "Registry Path");
+    ASSERT_NE(list, nullptr) << "the results panel is not shown";
+    EXPECT_EQ(reader->Headers(list), (std::vector<std::string>{"Registry Path", "Invalid Value"}));
+    const auto rows = reader->Rows(list);
+    ASSERT_EQ(rows.size(), std::stoul(count[1].str()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].Columns[0].rfind("HKEY_", 0), 0u) << "row " << i << ": " << rows[i].Columns[0];
+        EXPECT_FALSE(rows[i].Columns[1].empty()) << "row " << i;
+        EXPECT_EQ(rows[i].Check, 1) << "row " << i;
+        EXPECT_TRUE(rows[i].Image == 0 || rows[i].Image == 1) << "row " << i;
+    }
+    for (const Expected& e : seeded) {
+        auto row = std::find_if(rows.begin(), rows.end(), [&](const OutsideReader::ListRow& r) {
+            return r.Columns[0] == e.path && r.Columns[1] == e.value;
+        });
+        ASSERT_NE(row, rows.end()) << e.path << " | " << e.value;
+        EXPECT_EQ(row->Image, e.colour) << e.value;
+    }
+    ExpectRowDrawn(list, 0, 2);
+    SaveWindowPicture(window, BuildFolder() + "\\panel-registry-results.bmp");
+
+    // Uncheck All, Check All, a click on a box and Space change what is read.
+    const size_t n = rows.size();
+    Click("Uncheck All");
+    EXPECT_EQ(Checks(list), std::vector<int>(n, 0));
+    Click("Check All");
+    EXPECT_EQ(Checks(list), std::vector<int>(n, 1));
+    ASSERT_GE(n, 3u);
+    ClickAt(list, reader->CheckBoxPoint(list, 1));
+    const RECT third = reader->CellRect(list, 2, 1);
+    ClickAt(list, POINT{(third.left + third.right) / 2, (third.top + third.bottom) / 2});  // selects the row
+    EXPECT_EQ(reader->Row(list, 2).Check, 1) << "a click on the row's text left its box alone";
+    PressKey(list, VK_SPACE);
+    std::vector<int> expected(n, 1);
+    expected[1] = expected[2] = 0;
+    EXPECT_EQ(Checks(list), expected);
+
+    // Scrolled to the end, the last row is drawn as fully as the first.
+    PostMessageA(list, WM_KEYDOWN, VK_END, 1);
+    Settle(window);
+    ExpectRowDrawn(list, static_cast<int>(n) - 1, 2);
+    EXPECT_EQ(reader->Row(list, static_cast<int>(n) - 1).Columns, rows.back().Columns);
+    Click("Menu");
+    EXPECT_NE(reader->Find(window, "Static", " Sections to Scan"), nullptr);
+}
+
+TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTimeAndAttributes) {
+    char letter[8] = {};
+    if (GetEnvironmentVariableA("VSC_FIXTURE_DRIVE", letter, sizeof letter) != 1) GTEST_SKIP() << "no fixture drive";
+    const std::string drives = ListLocalDrives();
+    if (drives.find(letter[0]) == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
+    const std::string root = std::string(letter) + ":\\vscoutside_" + std::to_string(GetCurrentProcessId());
+    RemoveTree(root);
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((root + "\\cache").c_str(), nullptr));
+    struct Seed { std::string folder, name; size_t size; };
+    const Seed seeds[] = {{root + "\\", "vscoutside_setup.tmp", 4096},
+                          {root + "\\cache\\", "vscoutside_report.bak", 2048},
+                          {root + "\\cache\\", "thumbs.db", 512}};
+    for (const Seed& s : seeds) {
+        HANDLE file = CreateFileA((s.folder + s.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, std::string(s.size, 'j').data(), static_cast<DWORD>(s.size), &written, nullptr);
+        CloseHandle(file);
+    }
+    std::ofstream(root + "\\keep.txt") << "not junk";
+
+    // Only the fixture drive stays ticked, unticked with clicks on the other rows' boxes.
+    Click("Disk Clean");
+    HWND drivesList = reader->FindList(window, "Path");
+    ASSERT_NE(drivesList, nullptr);
+    for (int row = 0; row < static_cast<int>(drives.size()); ++row) {
+        if ((drives[static_cast<size_t>(row)] == letter[0]) != (reader->Row(drivesList, row).Check == 1)) {
+            ClickAt(drivesList, reader->CheckBoxPoint(drivesList, row));
+        }
+    }
+    for (int row = 0; row < static_cast<int>(drives.size()); ++row) {
+        EXPECT_EQ(reader->Row(drivesList, row).Check, drives[static_cast<size_t>(row)] == letter[0] ? 1 : 0) << row;
+    }
+    Click("Scan");
+    EXPECT_EQ(TakeAnnouncement(60000), "3 files Found");
+
+    HWND list = reader->FindList(window, "Filename");
+    ASSERT_NE(list, nullptr) << "the file results panel is not shown";
+    EXPECT_EQ(reader->Headers(list),
+              (std::vector<std::string>{"Filename", "Location", "Size(Bytes)", "Time", "Attribute"}));
+    const auto rows = reader->Rows(list);
+    ASSERT_EQ(rows.size(), 3u);
+    for (const Seed& s : seeds) {
+        auto row = std::find_if(rows.begin(), rows.end(),
+                                [&](const OutsideReader::ListRow& r) { return r.Columns[0] == s.name; });
+        ASSERT_NE(row, rows.end()) << s.name;
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(GetFileAttributesExA((s.folder + s.name).c_str(), GetFileExInfoStandard, &data));
+        FILETIME local{};
+        SYSTEMTIME date{};
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+        FileTimeToSystemTime(&local, &date);
+        char day[64] = {};
+        GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, day, sizeof day);
+        const std::string attributes = (data.dwFileAttributes & FILE_ATTRIBUTE_ARCHIVE) ? "A-----" : "------";
+        EXPECT_EQ(row->Columns, (std::vector<std::string>{s.name, s.folder, std::to_string(s.size), day, attributes}));
+        EXPECT_EQ(row->Check, 0) << s.name;  // found files start unchecked
+        EXPECT_GE(row->Image, 0) << s.name;
+    }
+    Click("Check All");
+    EXPECT_EQ(Checks(list), std::vector<int>(3, 1));
+    ExpectRowDrawn(list, 0, 5);
+    SaveWindowPicture(window, BuildFolder() + "\\panel-file-results.bmp");
+    Click("Uncheck All");
+    ClickAt(list, reader->CheckBoxPoint(list, 2));
+    const RECT second = reader->CellRect(list, 1, 1);
+    ClickAt(list, POINT{(second.left + second.right) / 2, (second.top + second.bottom) / 2});
+    EXPECT_EQ(reader->Row(list, 1).Check, 0) << "a click on the row's text left its box alone";
+    PressKey(list, VK_SPACE);
+    EXPECT_EQ(Checks(list), (std::vector<int>{0, 1, 1}));
+
+    Click("Menu");
+    RemoveTree(root);
+}
