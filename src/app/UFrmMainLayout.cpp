@@ -217,8 +217,9 @@ void TFrmMain::CreateScanShowPage() {
     for (int k = 1; k <= kCategoryCount; ++k) {
         const int column = (k - 1) / 7;
         const int row = (k - 1) % 7;
-        const int x = column == 0 ? 8 : 174;
-        const int captionWidth = column == 0 ? 122 : 132;
+        // Each caption is as wide as the longest of its column ("Add/Remove Programs:" in the second).
+        const int x = column == 0 ? 8 : 166;
+        const int captionWidth = column == 0 ? 116 : 142;
         const int y = 92 + row * 20;
         Text(page, std::string(kCategoryCaptions[k]) + ":", x, y, captionWidth);
         ScanCaption[static_cast<size_t>(k)] = BoldText(page, "0", x + captionWidth + 2, y, 36);
@@ -325,10 +326,12 @@ void TFrmMain::CreateFileResultsPanel() {
     labFileClean = CreateHeaderLabel(panel, " Files Clean", 8, 8, kPanelWidth - 16, 20);
     lstJunkFile = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA);
     AddColumn(lstJunkFile, 0, "Filename", 120);
-    AddColumn(lstJunkFile, 1, "Location", 200);
+    // "Attribute" needs 62 pixels at the window's font; the room comes from "Location", whose long
+    // paths are cut anyway.
+    AddColumn(lstJunkFile, 1, "Location", 183);
     AddColumn(lstJunkFile, 2, "Size(Bytes)", 85);
     AddColumn(lstJunkFile, 3, "Time", 70);
-    AddColumn(lstJunkFile, 4, "Attribute", 45);
+    AddColumn(lstJunkFile, 4, "Attribute", 62);
     // The rows' check boxes come from the model too.
     SendMessageA(lstJunkFile, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
     OnNotify(lstJunkFile, LVN_GETDISPINFOA, [this](NMHDR* header) {
@@ -342,12 +345,14 @@ void TFrmMain::CreateFileResultsPanel() {
         lstJunkFileKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
         return LRESULT{0};
     });
-    prbFileDelele = CreateProgressBar(panel, 8, kBarButtonTop + 4, 226, 17);
+    // "Clean Selected" needs a wider button than its neighbours; the buttons left of it move over,
+    // and the progress bar gives up the room.
+    prbFileDelele = CreateProgressBar(panel, 8, kBarButtonTop + 4, 211, 17);
     ShowWindow(prbFileDelele, SW_HIDE);
 
-    btnCheckAllFile = CreateFlatButton(panel, "Check All", 244, kBarButtonTop, 73, 25);
-    btnUnCheckAllFile = CreateFlatButton(panel, "Uncheck All", 324, kBarButtonTop, 73, 25);
-    btnDelFile = CreateFlatButton(panel, "Clean Selected", 404, kBarButtonTop, 73, 25);
+    btnCheckAllFile = CreateFlatButton(panel, "Check All", 227, kBarButtonTop, 73, 25);
+    btnUnCheckAllFile = CreateFlatButton(panel, "Uncheck All", 307, kBarButtonTop, 73, 25);
+    btnDelFile = CreateFlatButton(panel, "Clean Selected", 387, kBarButtonTop, 90, 25);
     backMain = CreateFlatButton(panel, "Menu", 484, kBarButtonTop, 73, 25);
     OnClick(btnCheckAllFile, [this] { btnCheckAllFileClick(); });
     OnClick(btnUnCheckAllFile, [this] { btnUnCheckAllFileClick(); });

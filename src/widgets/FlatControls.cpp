@@ -406,6 +406,11 @@ void SetButtonGlyph(HWND button, ButtonGlyph glyph) {
     }
 }
 
+ButtonGlyph ButtonGlyphOf(HWND button) {
+    const FlatStyle* style = StyleOf(button);
+    return style ? style->glyph : ButtonGlyph::None;
+}
+
 HWND CreateCheckBox(HWND parent, const std::string& caption, int x, int y, int width, int height) {
     return MakeControl("BUTTON", caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0, parent, x, y, width, height,
                        StyleOfKind(Kind::Check));

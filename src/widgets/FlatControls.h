@@ -40,6 +40,7 @@ void SetFlatTextColor(HWND control, COLORREF color);
 // A flat button can show a drawn glyph instead of its caption (the caption stays its name).
 enum class ButtonGlyph { None, Minimize, Close };
 void SetButtonGlyph(HWND button, ButtonGlyph glyph);
+ButtonGlyph ButtonGlyphOf(HWND button);
 
 // Check box (BS_AUTOCHECKBOX): toggles itself on click and Space.
 HWND CreateCheckBox(HWND parent, const std::string& caption, int x, int y, int width, int height);
