@@ -172,8 +172,7 @@ void TFrmMain::FillFileRow(LVITEMA& row, const TFileItem& record) {
 }
 
 void TFrmMain::lstJunkFileMouseDown(const ControlMouseEvent& event) {
-    if (event.Button != 0) return;
-    const int row = ListCheckBoxAt(lstJunkFile, event.Pos);
+    const int row = ListCheckBoxAt(lstJunkFile, event.Pos);  // any mouse button
     if (row >= 0) ToggleJunkFileRow(row);
 }
 
