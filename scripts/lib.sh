@@ -146,14 +146,21 @@ make_fixture_drive() {
   ln -sfn "$dir" "$WINEPREFIX/dosdevices/s:"
 }
 
+# configure_and_build [with-host] [target...]: configures what is missing, then builds the given
+# targets of the Windows build (everything when none is given) and, with with-host, the host build.
 configure_and_build() {
+  local host=""
+  if [ "${1:-}" = "with-host" ]; then host=1; shift; fi
+  local targets=()
+  local t
+  for t in "$@"; do targets+=(--target "$t"); done
   if [ ! -f "$BUILD_DIR/win/CMakeCache.txt" ]; then
     cmake -S "$VSC_ROOT" -B "$BUILD_DIR/win" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_TOOLCHAIN_FILE="$VSC_ROOT/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_CROSSCOMPILING_EMULATOR="$BUILD_DIR/wine-exec" >/dev/null
   fi
-  cmake --build "$BUILD_DIR/win" -j "$JOBS"
-  if [ "${1:-}" = "with-host" ]; then
+  cmake --build "$BUILD_DIR/win" -j "$JOBS" "${targets[@]}"
+  if [ -n "$host" ]; then
     if [ ! -f "$BUILD_DIR/host/CMakeCache.txt" ]; then
       cmake -S "$VSC_ROOT" -B "$BUILD_DIR/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     fi

@@ -209,7 +209,11 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     ExpectRowDrawn(list, static_cast<int>(n) - 1, 2);
     EXPECT_EQ(reader->Row(list, static_cast<int>(n) - 1).Columns, rows.back().Columns);
     Click("Menu");
-    EXPECT_NE(reader->Find(window, "Static", " Sections to Scan"), nullptr);
+    const auto captions = reader->VisibleCaptions(window);
+    for (const char* caption : {" Sections to Scan", "Scan", "Restore", "Help"}) {
+        EXPECT_NE(std::find(captions.begin(), captions.end(), caption), captions.end()) << caption;
+    }
+    EXPECT_EQ(std::find(captions.begin(), captions.end(), "Repair"), captions.end());
 }
 
 TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTimeAndAttributes) {
