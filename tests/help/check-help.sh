@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 
-chmls -n list "$chm" 2>/dev/null | sed -n 's|^/||p' > "$work/files"
+chmls -n -p list "$chm" 2>/dev/null | sed -n 's|^/||p' > "$work/files"
 chmls extracttoc "$chm" "$work/toc" >/dev/null 2>&1 || fail "no table of contents in $chm"
 chmls extractall "$chm" "$work/pages" >/dev/null 2>&1 || fail "cannot extract $chm"
 inside() { grep -qxF "$1" "$work/files"; }
