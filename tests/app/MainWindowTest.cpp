@@ -116,6 +116,15 @@ TEST_F(MainWindowTest, NavigationShowsPagesAndHighlightsThePressedButton) {
 }
 
 TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
+    // The compiled help file that the build puts beside the binaries is set aside meanwhile.
+    struct SetAside {
+        std::string saved = HelpPath() + ".saved";
+        SetAside() { MoveFileExA(HelpPath().c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING); }
+        ~SetAside() {
+            DeleteFileA(HelpPath().c_str());
+            MoveFileExA(saved.c_str(), HelpPath().c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    } setAside;
     std::vector<std::string> opened;
     TFrmMain::SetHelpOpener([&](const std::string& path) { opened.push_back(path); });
     DeleteFileA(HelpPath().c_str());
