@@ -75,8 +75,12 @@ VSC_STARTED_XVFB=""
 VSC_STARTED_WINESERVER=""
 
 start_wineserver() {
-  "$WINESERVER" -p
-  VSC_STARTED_WINESERVER=$WINEPREFIX
+  # One may already run for this prefix (a developer's own session): use it and leave it running.
+  if "$WINESERVER" -p 2>/dev/null; then
+    VSC_STARTED_WINESERVER=$WINEPREFIX
+  else
+    log "a wineserver already runs for $WINEPREFIX; using it"
+  fi
   # Start Wine's own background processes (services, explorer) now, detached from any output pipe:
   # started by a test instead, they would inherit its pipes and CTest would wait on them for ever.
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
