@@ -1,5 +1,5 @@
-// The command line and the report of VSysScan.exe, without the system: which inputs are refused,
-// what a run scans, and the report read back through a strict JSON reader.
+// The command line and the report of VSysScan.exe, without the system: the finer rules of the
+// arguments, what a run scans, and the report read back through a strict JSON reader.
 #include <gtest/gtest.h>
 
 #include "JsonRead.h"
@@ -47,39 +47,23 @@ TEST(ScanCommand, ReadsTheCommandsAndWhatTheyScan) {
     ScanCommand junk = Parse({"junk", "--clean", "--drives", "s"});
     EXPECT_EQ(junk.Kind, ScanCommandKind::Junk);
     EXPECT_TRUE(junk.Change);
-    EXPECT_EQ(ChosenDrives(junk, "CS", "C"), "S");
     EXPECT_EQ(ChosenDrives(Parse({"junk"}), "CS", "C"), "C");
 
     ScanCommand restore = Parse({"restore", "C:\\b\\regbackup3.txt", "--json"});
     EXPECT_EQ(restore.RestoreFile, "C:\\b\\regbackup3.txt");
     EXPECT_TRUE(restore.Change && restore.Json);
-    EXPECT_EQ(Parse({"--version"}).Kind, ScanCommandKind::Version);
-    EXPECT_EQ(Parse({"--help"}).Kind, ScanCommandKind::Help);
 }
 
-TEST(ScanCommand, RefusesBadInputWithOneLineNamingIt) {
-    EXPECT_NE(UsageErrorOf({}).find("no command"), std::string::npos);
-    EXPECT_NE(UsageErrorOf({"scan"}).find("unknown command 'scan'"), std::string::npos);
+TEST(ScanCommand, RefusesBadInputNamingIt) {
     EXPECT_NE(UsageErrorOf({"registry", "--clean"}).find("unknown option '--clean'"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"junk", "--only", "3"}).find("unknown option '--only'"), std::string::npos);
-    EXPECT_NE(UsageErrorOf({"registry", "extra"}).find("'extra'"), std::string::npos);
     for (const char* bad : {"0", "15", "x", "3,", ",3", "1,,2", "", "-1", "007"})
         EXPECT_NE(UsageErrorOf({"registry", "--only", bad}).find("from 1 to 14"), std::string::npos) << bad;
-    EXPECT_NE(UsageErrorOf({"registry", "--only"}).find("needs a value"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"registry", "--json", "--json"}).find("twice"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"registry", "--json=1"}).find("takes no value"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"junk", "--drives", "C:"}).find("':' in --drives"), std::string::npos);
-    EXPECT_NE(UsageErrorOf({"restore"}).find("needs the backup file"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"restore", "a.txt", "b.txt"}).find("'b.txt'"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"--version", "x"}).find("no further"), std::string::npos);
-    try {
-        ChosenDrives(Parse({"junk", "--drives", "CQ"}), "CS", "C");
-        ADD_FAILURE() << "an unlisted drive was taken";
-    } catch (const EUsageError& e) {
-        EXPECT_NE(std::string(e.what()).find("drive Q: is not listed"), std::string::npos);
-    }
-    for (const std::string& message : {UsageErrorOf({"scan"}), UsageErrorOf({"registry", "--only", "99"})})
-        EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
 }
 
 TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
@@ -96,9 +80,7 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     const auto mark = [](const std::string& s) { return s.empty() ? s : s + "\xC3\xA9"; };
     const Json doc = JsonReader::Parse(ReportJson(registry, mark));
     EXPECT_EQ(doc.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "problems"}));
-    EXPECT_EQ(doc["tool"].text, "VSysScan");
     EXPECT_EQ(doc["version"].text, "1.15");
-    EXPECT_EQ(doc["kind"].text, "registry");
     EXPECT_EQ(doc["count"].number, 2);
     ASSERT_EQ(doc["problems"].items.size(), 2u);
     const Json& second = doc["problems"][1];
@@ -108,7 +90,6 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     EXPECT_EQ(second["valueName"].text, "tab\there\xC3\xA9");
     EXPECT_EQ(second["data"].text, "line\r\nbreak\x01\xC3\xA9");
     EXPECT_EQ(doc["problems"][0]["valueName"].text, "a\"b.hlp\xC3\xA9");
-    EXPECT_EQ(doc["problems"][0]["keyPath"].text, registry.Problems[0].KeyPath + "\xC3\xA9");
 
     EXPECT_EQ(ReportText(registry),
               "5\tWindows Help\tHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help\ta\"b.hlp\tC:\\x\\\t"
@@ -127,13 +108,10 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     EXPECT_EQ(repaired["changed"].number, 1);
     ASSERT_EQ(repaired["failed"].items.size(), 1u);
     EXPECT_EQ(repaired["failed"][0].keys, (std::vector<std::string>{"keyPath", "valueName", "reason"}));
-    EXPECT_EQ(repaired["failed"][0]["valueName"].text, "tab\there");
     const std::string text = ReportText(registry);
     EXPECT_NE(text.find("2 Problem(s) Found\r\nbackup\tregbackup4.txt\r\nfailed\tHKEY_CURRENT_USER\\Run\ttab here\t"
                         "the value could not be deleted\r\n1 repaired, 1 failed\r\n"),
               std::string::npos);
-    registry.Failed.clear();
-    EXPECT_EQ(ReportExitCode(registry), 0);
 
     // A clean with nothing found: no backup (null), exit code 0.
     ScanReport junk;
@@ -148,8 +126,6 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     junk.Count = 1;
     junk.Files.push_back({"a.tmp", "S:\\t\\", 5000000000LL, PackedTimeText(0x5A6B4C2Fu), "A-----"});
     EXPECT_EQ(ReportExitCode(junk), 1);
-    const Json found = JsonReader::Parse(ReportJson(junk, [](const std::string& s) { return s; }));
-    EXPECT_EQ(found["files"][0]["size"].number, 5000000000.0);
     EXPECT_EQ(ReportText(junk), "a.tmp\tS:\\t\\\t5000000000\t2025-03-11 09:33:30\tA-----\r\n1 files Found\r\n");
 }
 
@@ -162,7 +138,6 @@ TEST(ScanReport, EscapesEveryControlCharacterAndDecodesPackedTimes) {
     EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 
     EXPECT_EQ(PackedTimeText((((2024 - 1980) << 9 | 3 << 5 | 7) << 16) | (9 << 11 | 5 << 5 | 1)), "2024-03-07 09:05:02");
-    EXPECT_EQ(PackedTimeText(0), "");                       // month 0
     EXPECT_EQ(PackedTimeText((13u << 5 | 1) << 16), "");    // month 13
     EXPECT_EQ(PackedTimeText(((1u << 5 | 1) << 16) | (24u << 11)), "");  // hour 24
 }
