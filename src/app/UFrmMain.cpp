@@ -89,7 +89,7 @@ void TFrmMain::FormCreate() {
         // unticked (node and row), so that a first scan does not walk everything.
         bool anyUnticked = false;
         for (size_t i = 0; i < ListedDrives.size(); ++i) {
-            if (!IsUnixRootDrive(ListedDrives[i])) continue;
+            if (TickedByDefault(ListedDrives[i])) continue;
             SetTreeNodeState(treRegistry, TreeNodeAt(treRegistry, 15 + static_cast<int>(i)), tcsUnticked);
             SetListCheckState(lstPathSelect, static_cast<int>(i), 0);
             anyUnticked = true;

@@ -82,6 +82,15 @@ bool IsUnixRootDrive(char letter) {
     return isRoot;
 }
 
+bool TickedByDefault(char letter) { return !IsUnixRootDrive(letter); }
+
+std::string DefaultTickedDrives(const std::string& listed) {
+    std::string letters;
+    for (char letter : listed)
+        if (TickedByDefault(letter)) letters.push_back(letter);
+    return letters;
+}
+
 void AddDriveListColumns(HWND list) {
     struct Column { const char* caption; int width; };
     const Column columns[] = {{"Path", 150}, {"CapaCity", 91}, {"Free Space", 94}};

@@ -32,6 +32,13 @@ HIMAGELIST SystemSmallIcons();
 // (the whole machine); false otherwise, also on Windows.
 bool IsUnixRootDrive(char letter);
 
+// Whether a listed drive starts ticked in the drive list and under "Invalid Shortcuts": every
+// drive does but one whose root is the whole machine under Wine, so that a first scan does not
+// walk everything.
+bool TickedByDefault(char letter);
+// The letters of `listed` that start ticked, in order.
+std::string DefaultTickedDrives(const std::string& listed);
+
 // The three columns "Path", "CapaCity" and "Free Space".
 void AddDriveListColumns(HWND list);
 // Appends the drive's row: caption, the two size texts, its icon and its check box.

@@ -40,6 +40,19 @@ bool IsOrHoldsLink(const std::string& path) {
     return false;
 }
 
+// The system's text for an error code, on one line ("error N" when it has none).
+std::string SystemErrorText(DWORD code) {
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = n && text ? std::string(text, n) : std::string();
+    if (text) LocalFree(text);
+    while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
+    for (char& c : message)
+        if (c == '\r' || c == '\n') c = ' ';
+    return message.empty() ? "error " + std::to_string(code) : message;
+}
+
 }  // namespace
 
 bool MoveToRecycleBin(const std::string& path) {
@@ -53,9 +66,13 @@ bool MoveToRecycleBin(const std::string& path) {
     return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
-bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin) {
+bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin, std::string* reason) {
     const std::string path = record.Path + record.Name;
     const bool isFolder = record.FileAttrStr.size() > 1 && record.FileAttrStr[1] == 'D';
+    auto refuse = [reason](std::string why) {
+        if (reason) *reason = std::move(why);
+        return false;
+    };
     if (toRecycleBin) {
         // The recycle bin may take what a link points at rather than the link (Wine's moves the
         // target), and where a volume has no bin the shell deletes a folder for good, walking
@@ -63,15 +80,18 @@ bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin) {
         // left alone; what is on disk at this moment counts, not what the scan saw. (The
         // permanent delete of a file link removes the link only. Wine marks only links to
         // folders as links, so there a link to a file still reaches the bin.)
-        if (IsOrHoldsLink(path)) return false;
-        if (!MoveToRecycleBin(path)) return false;
+        if (IsOrHoldsLink(path)) return refuse("a link, or a folder holding a link, is not moved to the recycle bin");
+        if (!MoveToRecycleBin(path))
+            return refuse(GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "already gone"
+                                                                                      : "the recycle bin did not take it");
     } else {
-        if (isFolder) return false;
-        if (!DeleteFileA(path.c_str())) return false;
+        if (isFolder) return refuse("a folder is not deleted permanently");
+        if (!DeleteFileA(path.c_str())) return refuse(SystemErrorText(GetLastError()));
     }
     // The shell can report success for an entry it did not move (gone already, or refused
     // quietly); count only what is really gone.
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return refuse("it is still there");
+    return true;
 }
 
 std::string FileSizeColumn(const TFileItem& record) { return std::to_string(record.Size); }

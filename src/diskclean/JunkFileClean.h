@@ -14,8 +14,9 @@ bool MoveToRecycleBin(const std::string& path);
 // Removes one found record's entry: to the recycle bin (toRecycleBin), or for good with the file
 // system's delete. The permanent delete never removes a folder: a folder record is refused. Nor is
 // a link, or a folder that holds a folder link, handed to the recycle bin. True only when the entry
-// was removed and is gone from its path.
-bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin);
+// was removed and is gone from its path. When it returns false and reason is given, *reason says
+// why in a few words.
+bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin, std::string* reason = nullptr);
 
 // The row texts of the results list: "Size(Bytes)" in decimal, and "Time" as the date of the
 // packed DOS date-time in the user's short date format ("" when it holds no valid date).

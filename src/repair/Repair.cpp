@@ -89,6 +89,7 @@ bool ParseCategory(const std::string& text, int& category) {
 }
 
 struct PlannedChange {
+    std::size_t Row;
     RepairAction Action;
     std::string Path;        // key path, or the file's full path
     std::string ValueName;
@@ -101,6 +102,15 @@ std::string BackupText(const std::vector<BackupRecord>& records, const std::vect
     for (std::size_t i = 0; i < records.size(); ++i)
         if (keep[i]) AppendBackupRecord(text, records[i]);
     return text;
+}
+
+const char* FailureOf(RepairAction action) {
+    switch (action) {
+    case RepairAction::DeleteValue: return "the value could not be deleted";
+    case RepairAction::ClearValue: return "the value could not be emptied";
+    case RepairAction::RecycleFile: return "the file could not be moved to the recycle bin";
+    }
+    return "";
 }
 
 }  // namespace
@@ -179,6 +189,10 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         result.NothingChecked = true;
         return result;
     }
+    auto fail = [&result](std::size_t row, std::string reason) {
+        ++result.Failed;
+        result.Failures.push_back({row, std::move(reason)});
+    };
 
     // Plan, reading every value before anything changes.
     std::vector<PlannedChange> changes;
@@ -186,10 +200,10 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
     for (std::size_t row : rows) {
         int category = 0;
         if (!ParseCategory(lists.CategoryList[row], category)) {
-            ++result.Failed;
+            fail(row, "its category is not a number");
             continue;
         }
-        PlannedChange change{ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
+        PlannedChange change{row, ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
         if (change.Action != RepairAction::RecycleFile) {
             BackupRecord record;
             bool representable = false;
@@ -198,8 +212,12 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
                 ++result.Repaired;
                 continue;
             }
-            if (state == ValueState::Unreadable || !representable) {
-                ++result.Failed;
+            if (state == ValueState::Unreadable) {
+                fail(row, "the value cannot be read");
+                continue;
+            }
+            if (!representable) {
+                fail(row, "the value's data cannot be kept in a backup file");
                 continue;
             }
             record.Category = lists.CategoryList[row];
@@ -236,13 +254,16 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         if (done) {
             ++result.Repaired;
         } else {
-            ++result.Failed;
+            fail(change.Row, FailureOf(change.Action));
             if (change.HasRecord) {
                 changed[change.Record] = false;
                 anyRecordFailed = true;
             }
         }
     }
+
+    std::stable_sort(result.Failures.begin(), result.Failures.end(),
+                     [](const RepairFailure& a, const RepairFailure& b) { return a.Row < b.Row; });
 
     // Keep in the backup only what was changed. Should the rewrite fail, the fuller file stays:
     // restoring an entry that was never changed writes back what is already there.

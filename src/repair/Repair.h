@@ -50,11 +50,18 @@ enum class ValueState { Present, Missing, Unreadable };
 ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
                               bool& representable);
 
+// A checked problem left as it was: its row and why.
+struct RepairFailure {
+    std::size_t Row = 0;
+    std::string Reason;
+};
+
 struct RepairResult {
     bool NothingChecked = false;  // no checked row: nothing was done
     bool BackupFailed = false;    // the backup could not be written: nothing was changed
     int Repaired = 0;             // values changed or already gone, files moved to the recycle bin
     int Failed = 0;               // checked problems left as they were
+    std::vector<RepairFailure> Failures;  // one per failed problem, in row order
     std::string BackupFile;       // full path of the backup file written, "" when none
 };
 

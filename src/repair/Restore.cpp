@@ -43,12 +43,28 @@ void WriteTyped(TNTRegistry& registry, const BackupRecord& record) {
     }
 }
 
+// False when the record's data text cannot be turned into data of the type it is written as.
+bool DataFitsType(const BackupRecord& record) {
+    if (record.HasType) {
+        if (record.RegType == REG_SZ || record.RegType == REG_EXPAND_SZ) return true;
+        if (record.RegType == REG_DWORD) return ParseDwordText(record.DataText).has_value();
+        return HexToBytes(record.DataText).has_value();
+    }
+    return TrimBlanks(record.Category) != "6" || ParseDwordText(record.DataText).has_value();
+}
+
 }  // namespace
 
-bool RestoreEntry(const BackupRecord& record) {
+bool RestoreEntry(const BackupRecord& record, std::string* reason) {
+    auto fail = [reason](const char* why) {
+        if (reason) *reason = why;
+        return false;
+    };
     try {
         TNTRegistry registry;
-        if (!OpenKeyPath(TrimBlanks(record.KeyPath), registry, true)) return false;
+        if (!OpenKeyPath(TrimBlanks(record.KeyPath), registry, true)) return fail("the key cannot be opened or created");
+        // Checked after the opening, which creates the key either way.
+        if (!DataFitsType(record)) return fail("the data does not fit the value's type");
         if (record.HasType)
             WriteTyped(registry, record);
         else if (TrimBlanks(record.Category) == "6")
@@ -57,7 +73,7 @@ bool RestoreEntry(const BackupRecord& record) {
             registry.WriteText(record.ValueName, record.DataText);
         return true;
     } catch (const std::exception&) {
-        return false;
+        return fail("the value could not be written");
     }
 }
 
@@ -70,14 +86,18 @@ RestoreResult RestoreBackupFile(const std::string& path) {
     }
     const BackupContents contents = ReadBackupRecords(text);
     for (const BackupRecord& record : contents.Records) {
-        if (RestoreEntry(record))
+        std::string reason;
+        if (RestoreEntry(record, &reason)) {
             ++result.Restored;
-        else
+        } else {
             ++result.Failed;
+            result.Failures.push_back({record, reason});
+        }
     }
     if (contents.Truncated) {
         result.Truncated = true;
         ++result.Failed;
+        result.Failures.push_back({BackupRecord{}, "the file ends inside a record"});
     }
     return result;
 }

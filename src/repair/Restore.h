@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "repair/portable/BackupFormat.h"
 
@@ -12,14 +13,22 @@ namespace vsc {
 // registry type and the data the record holds (text, decimal number or hexadecimal bytes, as the
 // type says); without one, category 6 writes a REG_DWORD from the decimal data text and every other
 // category a REG_SZ. The value name and data text are used exactly as read. False when the key
-// cannot be opened or created, the data does not fit its type, or the write is refused.
-bool RestoreEntry(const BackupRecord& record);
+// cannot be opened or created, the data does not fit its type, or the write is refused; *reason
+// (when given) then says which.
+bool RestoreEntry(const BackupRecord& record, std::string* reason = nullptr);
+
+// An entry that did not go back, and why.
+struct RestoreFailure {
+    BackupRecord Record;
+    std::string Reason;
+};
 
 struct RestoreResult {
     bool ReadFailed = false;  // the file could not be read: nothing was written
     bool Truncated = false;   // the last record was cut off (counted as one failure)
     int Restored = 0;
     int Failed = 0;
+    std::vector<RestoreFailure> Failures;  // in file order; a cut-off last record comes last
 
     // Every entry went back and the file was whole: the backup has done its work.
     bool Succeeded() const { return !ReadFailed && Failed == 0; }

@@ -1,0 +1,318 @@
+#include "app/ScanConsole.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+
+#include "app/Settings.h"
+#include "app/portable/FilterList.h"
+#include "app/portable/ScanCommand.h"
+#include "app/portable/ScanReport.h"
+#include "diskclean/DriveList.h"
+#include "diskclean/JunkFileClean.h"
+#include "diskclean/SFolders.h"
+#include "registry/RegScanThread.h"
+#include "repair/BackupFiles.h"
+#include "repair/Repair.h"
+#include "repair/Restore.h"
+#include "repair/portable/ScanChoice.h"
+
+namespace vsc {
+
+namespace {
+
+// A run that cannot go ahead, or failed before it changed anything: exit code 2.
+class ERunRefused : public std::runtime_error {
+public:
+    explicit ERunRefused(const std::string& message) : std::runtime_error(message) {}
+};
+
+void WriteAll(HANDLE handle, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 20));
+        if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr) || written == 0) return;
+        done += written;
+    }
+}
+
+void WriteOut(const std::string& text) { WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), text); }
+
+// One line on standard error: "VSysScan: " and the message, line breaks shown as blanks.
+int Refuse(const std::string& message) {
+    std::string line = "VSysScan: " + message;
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';
+    WriteAll(GetStdHandle(STD_ERROR_HANDLE), line + "\r\n");
+    return 2;
+}
+
+// The progress line on standard error, shown only when standard error is a console: one line,
+// rewritten in place, at most every 100 ms.
+class ProgressLine {
+public:
+    ProgressLine() : handle_(GetStdHandle(STD_ERROR_HANDLE)) {
+        DWORD mode = 0;
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        enabled_ = handle_ && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode) &&
+                   GetConsoleScreenBufferInfo(handle_, &info);
+        if (enabled_) width_ = std::max(20, info.dwSize.X - 1);
+    }
+    ~ProgressLine() { Clear(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void Show(const std::string& text) {
+        if (!enabled_) return;
+        const ULONGLONG now = GetTickCount64();
+        if (shown_ && now - last_ < 100) return;
+        last_ = now;
+        shown_ = true;
+        std::string line = text.substr(0, static_cast<std::size_t>(width_));
+        for (char& c : line)
+            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        line.resize(static_cast<std::size_t>(width_), ' ');
+        WriteAll(handle_, "\r" + line + "\r");
+    }
+    void Clear() {
+        if (!enabled_ || !shown_) return;
+        WriteAll(handle_, "\r" + std::string(static_cast<std::size_t>(width_), ' ') + "\r");
+        shown_ = false;
+    }
+
+private:
+    HANDLE handle_;
+    bool enabled_ = false;
+    bool shown_ = false;
+    int width_ = 79;
+    ULONGLONG last_ = 0;
+};
+
+// The window's single-instance mutex, held for the life of the object unless the window (or
+// another changing run) already holds it.
+class InstanceLock {
+public:
+    InstanceLock() : handle_(CreateMutexA(nullptr, FALSE, "VSysCleaner")), taken_(handle_ && GetLastError() != ERROR_ALREADY_EXISTS) {}
+    ~InstanceLock() { if (handle_) CloseHandle(handle_); }
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+    bool Taken() const { return taken_; }
+
+private:
+    HANDLE handle_;
+    bool taken_;
+};
+
+class ComApartment {
+public:
+    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT hr_;
+};
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+const char* ActionText(RepairAction action) {
+    switch (action) {
+    case RepairAction::ClearValue: return "empty value";
+    case RepairAction::DeleteValue: return "delete value";
+    case RepairAction::RecycleFile: return "recycle file";
+    }
+    return "";
+}
+
+std::string ChosenDrivesOf(const ScanCommand& command) {
+    const std::string listed = ListLocalDrives();
+    return ChosenDrives(command, listed, DefaultTickedDrives(listed));
+}
+
+ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
+    const ScanSelection selection{SelectionString(command), ChosenDrivesOf(command)};
+    if (selection.Empty()) throw ERunRefused("Please select a section to scan before continuing!");
+
+    auto lists = std::make_shared<ScanResultLists>();
+    {
+        TRegScanThread worker(true, lists, selection.Selection, selection.DriveLetters);
+        worker.Start();
+        while (!worker.WaitFor(100)) {
+            const ScanProgress now = worker.Progress();
+            progress.Show(now.RootKeyText + ": " + now.RegKeyText);
+        }
+    }
+    progress.Clear();
+
+    ScanReport report;
+    report.Kind = ReportKind::Registry;
+    report.Count = static_cast<int>(lists->Count());
+    for (std::size_t i = 0; i < lists->Count(); ++i) {
+        ReportProblem p;
+        p.Category = std::atoi(lists->CategoryList[i].c_str());
+        p.CategoryName = CategoryProgressName(p.Category);
+        p.KeyPath = lists->KeyPathList[i];
+        p.ValueName = lists->ValueNameList[i];
+        p.Data = lists->ValueDataList[i];
+        p.InvalidValue = InvalidValueText(lists->CategoryList[i], p.ValueName, p.Data);
+        p.Action = ActionText(ActionOfCategory(p.Category));
+        report.Problems.push_back(std::move(p));
+    }
+    if (!command.Change) return report;
+
+    report.Changes = true;
+    if (lists->Count() == 0) return report;
+    std::vector<std::size_t> rows(lists->Count());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    const std::string folder = ProgramBackupFolder();
+    const RepairResult result = RepairProblems(*lists, rows, folder);
+    if (result.BackupFailed)
+        throw ERunRefused("Repair failing! The backup could not be written in " + folder + "; nothing was changed.");
+    report.Changed = result.Repaired;
+    if (!result.BackupFile.empty()) report.Backup = FileNameOf(result.BackupFile);
+    for (const RepairFailure& f : result.Failures) {
+        ReportFailure failure;
+        failure.KeyPath = lists->KeyPathList[f.Row];
+        failure.ValueName = lists->ValueNameList[f.Row];
+        failure.Reason = f.Reason;
+        report.Failed.push_back(std::move(failure));
+    }
+    return report;
+}
+
+ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
+    const std::string drives = ChosenDrivesOf(command);
+    // The same reading, in the same order, as the window's Scan: a switch that is not a boolean,
+    // or an invalid mask, stops the run before any folder is read.
+    const std::string ini = DefaultIniFileName();
+    const std::string filters = ReadIniString("FileFilters", "UserExp", "", ini);
+    const DiskOptions options = ReadDiskOptions(ini);
+    TSearchFolders search;
+    search.FileMask = FilterMaskList(filters);
+    search.ScanDir = drives;
+    search.ScanHideFile = StrToBool(options.HideFile);
+    search.ScanReadFile = StrToBool(options.ReadFile);
+    search.ScanSystemFile = StrToBool(options.SystemFile);
+    search.ScanOptions = soDriveList;
+    search.UpdateList = true;
+    search.DoRecursive = true;
+    search.Messages = false;
+    search.OnProcess = [&progress](TSearchFolders&, const std::string& dir, int count, std::int64_t, int, int, int) {
+        progress.Show(std::to_string(count) + " files: " + dir);
+    };
+    search.Search();
+    progress.Clear();
+
+    ScanReport report;
+    report.Kind = ReportKind::Junk;
+    const std::vector<TFileItem>& files = search.FoundFiles();
+    report.Count = static_cast<int>(files.size());
+    for (const TFileItem& f : files)
+        report.Files.push_back({f.Name, f.Path, f.Size, PackedTimeText(f.Time), f.FileAttrStr});
+    if (!command.Change) return report;
+
+    report.Changes = true;
+    const bool toRecycleBin = options.DleteTo != "1";
+    for (const TFileItem& f : files) {
+        std::string reason;
+        if (RemoveFoundEntry(f, toRecycleBin, &reason)) {
+            ++report.Changed;
+        } else {
+            ReportFailure failure;
+            failure.Name = f.Name;
+            failure.Folder = f.Path;
+            failure.Reason = reason;
+            report.Failed.push_back(std::move(failure));
+        }
+    }
+    return report;
+}
+
+ScanReport RunRestore(const ScanCommand& command) {
+    const std::string& path = command.RestoreFile;
+    std::string text;
+    if (!ReadWholeFile(path, text)) throw ERunRefused("cannot read the backup file '" + path + "'");
+    const BackupContents contents = ReadBackupRecords(text);
+    if (contents.Records.empty() && !contents.Truncated)
+        throw ERunRefused("'" + path + "' holds no backup record; nothing was written");
+
+    const RestoreResult result = RestoreBackupFile(path);
+    if (result.ReadFailed) throw ERunRefused("cannot read the backup file '" + path + "'");
+    ScanReport report;
+    report.Kind = ReportKind::Restore;
+    report.Count = static_cast<int>(contents.Records.size()) + (contents.Truncated ? 1 : 0);
+    report.Changes = true;
+    report.Backup = FileNameOf(path);
+    report.Changed = result.Restored;
+    for (const RestoreFailure& f : result.Failures) {
+        ReportFailure failure;
+        failure.KeyPath = f.Record.KeyPath;
+        failure.ValueName = f.Record.ValueName;
+        failure.Reason = f.Reason;
+        report.Failed.push_back(std::move(failure));
+    }
+    // Restored in full: the backup has done its work, as in the restore dialog.
+    if (result.Succeeded()) DeleteFileA(path.c_str());
+    return report;
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    if (ansi.empty()) return ansi;
+    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (wide <= 0) return std::string();
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0], wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+int RunScanConsole(const std::vector<std::string>& args) {
+    try {
+        const ScanCommand command = ParseScanCommand(args);
+        if (command.Kind == ScanCommandKind::Help) {
+            WriteOut(ScanUsageText());
+            return 0;
+        }
+        if (command.Kind == ScanCommandKind::Version) {
+            WriteOut(std::string("VSysScan ") + kScanToolVersion + "\r\n");
+            return 0;
+        }
+        std::unique_ptr<InstanceLock> lock;
+        if (command.Change) {
+            lock = std::make_unique<InstanceLock>();
+            if (!lock->Taken()) throw ERunRefused("Vemo System Cleaner is running; close it first, nothing was changed");
+        }
+        // Never ask the user about a drive without a disk: a folder that cannot be read is passed over.
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        ComApartment com;
+        ProgressLine progress;
+        ScanReport report;
+        switch (command.Kind) {
+        case ScanCommandKind::Registry: report = RunRegistry(command, progress); break;
+        case ScanCommandKind::Junk: report = RunJunk(command, progress); break;
+        default: report = RunRestore(command); break;
+        }
+        WriteOut(command.Json ? ReportJson(report, AnsiToUtf8) : ReportText(report));
+        return ReportExitCode(report);
+    } catch (const std::exception& e) {
+        return Refuse(e.what());
+    }
+}
+
+}  // namespace vsc

@@ -1,0 +1,29 @@
+// VSysScan.exe, the console program: the registry scan and repair, the junk-file scan and clean,
+// and restore, run from a command line without a window (the commands are in
+// app/portable/ScanCommand.h, the report in app/portable/ScanReport.h).
+//
+// How it works. The same engine as the window does the work: TRegScanThread runs the registry
+// scan on its own thread while the calling thread waits for it and shows its progress;
+// RepairProblems repairs every problem found with the backup written first; TSearchFolders runs
+// the junk search on the calling thread with the settings of "Config.Ini", without dispatching
+// messages (there is no window to keep alive); RemoveFoundEntry and RestoreBackupFile do the rest.
+// Standard output gets only the report; standard error gets one line for a run that cannot go
+// ahead, and the progress line when it is a console.
+//
+// Runs that change something (--repair, --clean, restore) take the window's single-instance mutex
+// for their whole run: they refuse while the window runs, and the window does not start while
+// they run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsc {
+
+// Runs the command given by the arguments after the program name and returns the exit code.
+int RunScanConsole(const std::vector<std::string>& args);
+
+// The 8-bit text of the system's code page as UTF-8 ("" stays "").
+std::string AnsiToUtf8(const std::string& ansi);
+
+}  // namespace vsc
