@@ -16,6 +16,7 @@
 #include "app/UFrmMain.h"
 #include "portable/JsonRead.h"
 #include "diskclean/DriveList.h"
+#include "support/OutsideReader.h"
 #include "support/TestSupport.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
@@ -165,16 +166,6 @@ void SeedProblems(SeededValues& seeds) {
     seeds.Set(kRunKey, "VscConsole\xE9", REG_SZ, kMissing + "\\d\xE9j\xE0.exe" + sz);
 }
 
-std::string ListText(HWND list, int row, int column) {
-    char buffer[1024] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
 // Runs a scan of the categories in the window and returns its results list, row by row.
 std::vector<std::pair<std::string, std::string>> WindowRows(const std::set<int>& categories) {
     const MessagePresenter old = SetMessagePresenter([](HWND, const std::string&, UINT) { return IDOK; });
@@ -189,8 +180,9 @@ std::vector<std::pair<std::string, std::string>> WindowRows(const std::set<int>&
         SendMessageA(form.btnRegistryScan, BM_CLICK, 0, 0);
         EXPECT_TRUE(vsc::test::PumpUntil([&] { return form.RegScanIdle; }, 60000));
         vsc::test::PumpMessagesFor(50);
-        const int count = static_cast<int>(SendMessageA(form.lstJunkReg, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) rows.push_back({ListText(form.lstJunkReg, row, 0), ListText(form.lstJunkReg, row, 1)});
+        for (const auto& row : vsc::test::OutsideReader(form.lstJunkReg).Rows(form.lstJunkReg)) {
+            rows.push_back({row.Columns.at(0), row.Columns.at(1)});
+        }
         form.Destroy();
     }
     SetMessagePresenter(old);
