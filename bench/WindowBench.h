@@ -57,7 +57,8 @@ bool PumpUntil(Done done, DWORD ms) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            // Sleeps until a message comes, as the program's own loop does.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - GetTickCount64()), QS_ALLINPUT);
         }
     }
     return true;

@@ -162,6 +162,9 @@ public:
     std::shared_ptr<ScanResultLists> ScanResults = std::make_shared<ScanResultLists>();
     int ProblemCount = 0;
     bool RegScanActive = false;
+    // What tmrScanProgressTimer last showed on the scan page (valid while ScanProgressShown).
+    ScanProgress ShownScanProgress;
+    bool ScanProgressShown = false;
     // The model of the virtual results list lstJunkReg (row i is problem i of ScanResults).
     TResultsList JunkRegList;
     // Where repairs write their backups and the restore dialog looks: "backup" beside the
