@@ -208,7 +208,7 @@ public:
                              int countFilesHide, int countFilesRead, int countFilesSystem);
     void FindJunkFileChanged(TSearchFolders& sender, int countFiles, std::int64_t sizeOfFiles, int countFilesHide,
                              int countFilesRead, int countFilesSystem);
-    // Shows the latest search figures on the search page, when they changed since last shown.
+    // Shows the latest search figures on the search page.
     void ShowFileScanProgress();
     // Shows the file results panel with one row per found file.
     void ShowFileResults();
@@ -236,6 +236,9 @@ public:
     FileScanFigures FileScanLatest;
     bool FileScanUnshown = false;            // FileScanLatest holds figures the page does not show yet
     unsigned long long FileScanShownAt = 0;  // GetTickCount64 of the last showing
+    // The texts ShowFileScanProgress set on the six labels of the page (valid while FileScanTextsShown).
+    std::array<std::string, 6> FileScanShownTexts;
+    bool FileScanTextsShown = false;
 
     // Page 4: search progress.
     HWND labScanPath = nullptr, labFileSizeCount = nullptr, labFileCount = nullptr, labHideFileCount = nullptr,

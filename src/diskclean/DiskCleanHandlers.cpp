@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "app/Settings.h"
@@ -89,6 +90,7 @@ void TFrmMain::btnFileScanClick() {
         JunkFileIcons.clear();
         FindJunkFile.ScanOptions = soDriveList;
         FileScanShownAt = 0;  // the first folder shows at once
+        FileScanTextsShown = false;
         SetTimer(kFileScanProgressTimer, kFileScanShowMs, [this] {
             if (FileScanUnshown && !Closing) ShowFileScanProgress();
         });
@@ -120,16 +122,26 @@ void TFrmMain::FindJunkFileProcess(TSearchFolders& sender, const std::string& di
     if (!sender.Searching() || GetTickCount64() - FileScanShownAt >= kFileScanShowMs) ShowFileScanProgress();
 }
 
+// Only this function writes the six labels, so it remembers their texts and sets only those that
+// changed, without asking the labels (each question is a call into the system too).
 void TFrmMain::ShowFileScanProgress() {
     FileScanUnshown = false;
     FileScanShownAt = GetTickCount64();
     const FileScanFigures& f = FileScanLatest;
-    SetControlText(labScanPath, f.Dir);
-    SetControlText(labFileCount, std::to_string(f.Count) + " (All)");
-    SetControlText(labHideFileCount, std::to_string(f.Hide) + " (Hide)");
-    SetControlText(labReadFileCount, std::to_string(f.Read) + " (Read)");
-    SetControlText(labSystemFileCount, std::to_string(f.System) + " (System)");
-    SetControlText(labFileSizeCount, ScanSizeText(f.Size));
+    const std::array<HWND, 6> labels = {labScanPath,      labFileCount,       labHideFileCount,
+                                        labReadFileCount, labSystemFileCount, labFileSizeCount};
+    const std::array<std::string, 6> texts = {f.Dir,
+                                              std::to_string(f.Count) + " (All)",
+                                              std::to_string(f.Hide) + " (Hide)",
+                                              std::to_string(f.Read) + " (Read)",
+                                              std::to_string(f.System) + " (System)",
+                                              ScanSizeText(f.Size)};
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (FileScanTextsShown && FileScanShownTexts[i] == texts[i]) continue;
+        SetWindowTextA(labels[i], texts[i].c_str());
+        FileScanShownTexts[i] = texts[i];
+    }
+    FileScanTextsShown = true;
 }
 
 void TFrmMain::FindJunkFileChanged(TSearchFolders&, int countFiles, std::int64_t sizeOfFiles, int countFilesHide,
@@ -144,7 +156,6 @@ void TFrmMain::FindJunkFileChanged(TSearchFolders&, int countFiles, std::int64_t
     FileScanLatest.Read = countFilesRead;
     FileScanLatest.System = countFilesSystem;
     ShowFileScanProgress();
-    UpdateWindow(tabFileScan);
     if (countFiles > 0) {
         ShowInfo(std::to_string(countFiles) + " files Found");
         ShowFileResults();  // navigation stays disabled until Menu
