@@ -162,6 +162,9 @@ public:
     std::shared_ptr<ScanResultLists> ScanResults = std::make_shared<ScanResultLists>();
     int ProblemCount = 0;
     bool RegScanActive = false;
+    // What tmrScanProgressTimer last showed on the scan page (valid while ScanProgressShown).
+    ScanProgress ShownScanProgress;
+    bool ScanProgressShown = false;
     // The model of the virtual results list lstJunkReg (row i is problem i of ScanResults).
     TResultsList JunkRegList;
     // Where repairs write their backups and the restore dialog looks: "backup" beside the
@@ -201,11 +204,15 @@ public:
     void StopFileScan();
     // Called at the end of FormCreate: wiring or state this area needs beyond the above.
     void DiskCleanCreated();
-    // Events of FindJunkFile: a folder is about to be read; the search has ended.
+    // Events of FindJunkFile: a folder is about to be read; the search has ended. The first keeps
+    // the latest figures, which the page shows at a human rate (see DiskCleanHandlers.cpp); the
+    // second shows the final ones.
     void FindJunkFileProcess(TSearchFolders& sender, const std::string& dir, int countFiles, std::int64_t sizeOfFiles,
                              int countFilesHide, int countFilesRead, int countFilesSystem);
     void FindJunkFileChanged(TSearchFolders& sender, int countFiles, std::int64_t sizeOfFiles, int countFilesHide,
                              int countFilesRead, int countFilesSystem);
+    // Shows the latest search figures on the search page.
+    void ShowFileScanProgress();
     // Shows the file results panel with one row per found file.
     void ShowFileResults();
     // Fills what the list asks for of one row from its found-file record.
@@ -221,6 +228,20 @@ public:
     // The disk search; its FoundFiles are the model of lstJunkFile (row i is record i).
     TSearchFolders FindJunkFile;
     std::vector<int> JunkFileIcons;  // icon of each found record, -1 until a row asks for it
+    // Timer that shows the latest search figures while a search runs.
+    static const UINT_PTR kFileScanProgressTimer = 2;
+    // The figures of the search page, as the search last reported them.
+    struct FileScanFigures {
+        std::string Dir;
+        int Count = 0, Hide = 0, Read = 0, System = 0;
+        std::int64_t Size = 0;
+    };
+    FileScanFigures FileScanLatest;
+    bool FileScanUnshown = false;            // FileScanLatest holds figures the page does not show yet
+    unsigned long long FileScanShownAt = 0;  // GetTickCount64 of the last showing
+    // The texts ShowFileScanProgress set on the six labels of the page (valid while FileScanTextsShown).
+    std::array<std::string, 6> FileScanShownTexts;
+    bool FileScanTextsShown = false;
 
     // Page 4: search progress.
     HWND labScanPath = nullptr, labFileSizeCount = nullptr, labFileCount = nullptr, labHideFileCount = nullptr,

@@ -117,7 +117,10 @@ bool TNTRegistry::QueryKeyInfo(KeyInfo& info) const {
                          &maxValueName, &maxData, nullptr, &written) != ERROR_SUCCESS)
         return false;
     // A double-byte system locale may report lengths in characters where names take two bytes each.
-    if (GetSystemMetrics(SM_DBCSENABLED)) {
+    // The locale is the system's for the life of the process; asking once spares a walk a system
+    // call per key.
+    static const bool doubleByte = GetSystemMetrics(SM_DBCSENABLED) != 0;
+    if (doubleByte) {
         maxSubKey *= 2;
         maxValueName *= 2;
     }

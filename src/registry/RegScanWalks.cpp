@@ -218,14 +218,15 @@ bool EveryKey(const std::string&) { return true; }
 //  - the folders known to be missing: nothing below a missing folder exists, so the other paths of
 //    an uninstalled program cost no further test;
 //  - the folders known to exist, so that a missing file in an existing folder costs one test.
-// One attribute query answers for nearly every entry that exists; an entry it does not find is
-// searched for as FileExistsWithDrive does (FolderExists would only repeat the failed query). A
+// One attribute query answers for nearly every entry that exists, and for every entry whose folder
+// is missing; another entry it does not find is searched for as FileExistsWithDrive does
+// (FolderExists would only repeat the failed query). A
 // text with a wildcard is never remembered: it matches as a pattern. Each table is emptied when it
 // reaches its bound, so memory stays small however large the registry.
 class ExistenceCache {
 public:
     bool FileOrFolderExists(const std::string& path) {
-        if (path.find_first_of("*?") != std::string::npos) return Test(path);
+        if (path.find_first_of("*?") != std::string::npos) return Test(path, nullptr);
         const std::string key = UpperAscii(path);
         const auto known = known_.find(key);
         if (known != known_.end()) return known->second;
@@ -234,9 +235,14 @@ public:
         if (!folder.empty() && missingFolders_.count(folder)) {
             exists = false;
         } else {
-            exists = Test(path);
-            if (!exists && !folder.empty() && !presentFolders_.count(folder))
-                LearnFolder(path.substr(0, folder.size()), folder);
+            bool folderMissing = false;
+            exists = Test(path, &folderMissing);
+            if (!exists && !folder.empty()) {
+                if (folderMissing)
+                    Remember(missingFolders_, folder);
+                else if (!presentFolders_.count(folder))
+                    LearnFolder(path.substr(0, folder.size()), folder);
+            }
         }
         if (known_.size() >= kBound) known_.clear();
         known_.emplace(key, exists);
@@ -246,8 +252,15 @@ public:
 private:
     static constexpr std::size_t kBound = 1u << 16;
 
-    static bool Test(const std::string& path) {
+    // When the attribute query says that the path's folder is not there (ERROR_PATH_NOT_FOUND: the
+    // folder, or a folder above it, is missing or is a file), no search can find the entry either:
+    // the answer is false at once, and *folderMissing says so, which spares two more questions.
+    static bool Test(const std::string& path, bool* folderMissing) {
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        if (folderMissing && GetLastError() == ERROR_PATH_NOT_FOUND) {
+            *folderMissing = true;
+            return false;
+        }
         return FileExistsWithDrive(path);
     }
     // The folder part of "X:\folder\name" ("X:\folder"); "" for a name in a drive's root.

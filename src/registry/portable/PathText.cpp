@@ -51,10 +51,18 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
+namespace {
+char UpperAsciiChar(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
+}  // namespace
+
+// Asked for every sub-key a walk meets, so it compares in place rather than building upper-case
+// copies of the key path and of every row.
 bool KeyNotExcluded(const std::string& keyPath) {
-    const std::string upper = UpperAscii(keyPath);
-    for (const char* row : ExcludedKeyPaths)
-        if (UpperAscii(row) == upper) return false;
+    for (const char* row : ExcludedKeyPaths) {
+        std::size_t i = 0;
+        while (i < keyPath.size() && row[i] && UpperAsciiChar(row[i]) == UpperAsciiChar(keyPath[i])) ++i;
+        if (i == keyPath.size() && !row[i]) return false;
+    }
     return true;
 }
 

@@ -1,0 +1,113 @@
+// What the benchmarks that drive the real main window share: the prefix guard, pressing a
+// control, answering the end message headlessly, pumping messages, clocks and memory figures.
+#pragma once
+
+#include <windows.h>
+#define PSAPI_VERSION 2
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "widgets/Messages.h"
+
+namespace vsc::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+inline std::string EnvVar(const char* name) {
+    char buffer[1024];
+    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    std::string value = (n == 0 || n >= sizeof buffer) ? std::string() : std::string(buffer, n);
+    while (!value.empty() && (value.back() == '/' || value.back() == '\\')) value.pop_back();
+    return value;
+}
+
+// True only under Wine in the build's own prefix (build/wine-exec names it in VSC_BUILD_PREFIX):
+// the benchmarks write scratch data into the registry and the temporary folder, never a user's.
+inline bool InBuildPrefix() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false;
+    const std::string expected = EnvVar("VSC_BUILD_PREFIX");
+    return !expected.empty() && expected == EnvVar("WINEPREFIX");
+}
+
+inline bool RefuseOutsideBuildPrefix(const char* program) {
+    if (InBuildPrefix()) return false;
+    std::fprintf(stderr, "%s writes scratch data: run it in the build's prefix (build/wine-exec %s.exe)\n",
+                 program, program);
+    return true;
+}
+
+// Dispatches this thread's messages until `done` holds or `ms` have passed.
+template <typename Done>
+bool PumpUntil(Done done, DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    MSG msg;
+    while (!done()) {
+        if (GetTickCount64() >= end) return false;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            // Sleeps until a message comes, as the program's own loop does.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - GetTickCount64()), QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// Answers every message box with OK (Yes to a question) and notes when the last one came and
+// what it said: the end message of a scan stops the clock.
+class EndMessage {
+public:
+    EndMessage() {
+        old_ = SetMessagePresenter([this](HWND, const std::string& text, UINT flags) {
+            at = Clock::now();
+            this->text = text;
+            ++count;
+            return (flags & MB_YESNO) ? IDYES : IDOK;
+        });
+    }
+    ~EndMessage() { SetMessagePresenter(std::move(old_)); }
+    EndMessage(const EndMessage&) = delete;
+    EndMessage& operator=(const EndMessage&) = delete;
+
+    Clock::time_point at;
+    std::string text;
+    int count = 0;
+
+private:
+    MessagePresenter old_;
+};
+
+// A press through the control, as the user's click arrives: the button sends its own command.
+inline void Press(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+inline double PeakWorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// The spread of a set of timings: best, median and worst.
+struct Spread {
+    double best, median, worst;
+};
+inline Spread SpreadOf(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times.front(), times[times.size() / 2], times.back()};
+}
+
+}  // namespace vsc::bench
