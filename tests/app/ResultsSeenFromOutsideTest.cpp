@@ -55,11 +55,17 @@ int DrawnPixels(HWND control, const RECT& part) {
     return drawn;
 }
 
-// A registry value written for one test under a fixed key, removed on destruction.
+// A registry value written for one test under a fixed key, removed on destruction, with its key
+// when the key was made for it.
 class SeededValue {
 public:
     SeededValue(std::string keyPath, std::string name, const std::string& data)
         : keyPath_(std::move(keyPath)), name_(std::move(name)) {
+        HKEY probe = nullptr;
+        const auto split = keyPath_.find('\\');
+        ownKey_ = RegOpenKeyExA(keyPath_.rfind("HKEY_CURRENT_USER", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                                keyPath_.substr(split + 1).c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS;
+        if (probe) RegCloseKey(probe);
         HKEY key = CreateKeyPath(keyPath_);
         if (key) {
             RegSetValueExA(key, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -68,6 +74,10 @@ public:
         }
     }
     ~SeededValue() {
+        if (ownKey_) {
+            DeleteKeyTree(keyPath_);
+            return;
+        }
         HKEY key = CreateKeyPath(keyPath_);
         if (key) {
             RegDeleteValueA(key, name_.c_str());
@@ -79,6 +89,7 @@ public:
 
 private:
     std::string keyPath_, name_;
+    bool ownKey_ = false;
 };
 
 class ResultsSeenFromOutside : public ::testing::Test {
