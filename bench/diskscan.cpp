@@ -19,6 +19,7 @@
 #include <new>
 #include <string>
 
+#include "FileTree.h"
 #include "WindowBench.h"
 #include "app/UFrmMain.h"
 #include "widgets/CheckStates.h"
@@ -168,21 +169,6 @@ private:
     char letter_ = 0;
 };
 
-// The plain walk: every entry of every folder, recursively, as cheap as the system allows.
-long long BareWalk(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    long long entries = 0;
-    do {
-        if (fd.cFileName[0] == '.' && (fd.cFileName[1] == 0 || (fd.cFileName[1] == '.' && fd.cFileName[2] == 0)))
-            continue;
-        ++entries;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) entries += BareWalk(folder + "\\" + fd.cFileName);
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-    return entries;
-}
 
 // The heap bytes of the found files' own strings (those too long for the string's inner buffer).
 long long StringBytes(const std::vector<vsc::TFileItem>& files) {

@@ -15,21 +15,6 @@
 
 namespace {
 
-// The plain walk: every entry of every folder, recursively, as cheap as the system allows.
-long long BareWalk(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    long long entries = 0;
-    do {
-        if (fd.cFileName[0] == '.' && (fd.cFileName[1] == 0 || (fd.cFileName[1] == '.' && fd.cFileName[2] == 0)))
-            continue;
-        ++entries;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) entries += BareWalk(folder + "\\" + fd.cFileName);
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-    return entries;
-}
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -69,11 +54,11 @@ int main(int argc, char** argv) {
     int folders = 0;
     search.OnProcess = [&](vsc::TSearchFolders&, const std::string&, int, std::int64_t, int, int, int) { ++folders; };
 
-    long long entries = BareWalk(root);  // warms the caches for both
+    long long entries = vsc::bench::BareWalk(root);  // warms the caches for both
     double bestBare = 1e9, bestSearch = 1e9;
     for (int round = 0; round < 3; ++round) {
         auto t = std::chrono::steady_clock::now();
-        entries = BareWalk(root);
+        entries = vsc::bench::BareWalk(root);
         bestBare = std::min(bestBare, Seconds(t));
         folders = 0;
         t = std::chrono::steady_clock::now();
