@@ -19,7 +19,7 @@
 #include <new>
 #include <string>
 
-#include "FileTree.h"
+#include "BareWalk.h"
 #include "WindowBench.h"
 #include "app/UFrmMain.h"
 #include "widgets/CheckStates.h"

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BareWalk.h"
 #include "FileTree.h"
 #include "app/Settings.h"
 #include "app/portable/FilterList.h"
