@@ -11,7 +11,6 @@
 #include <stdexcept>
 
 #include "app/Settings.h"
-#include "app/portable/FilterList.h"
 #include "app/portable/ScanCommand.h"
 #include "app/portable/ScanReport.h"
 #include "diskclean/DriveList.h"
@@ -195,16 +194,8 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
     const std::string drives = ChosenDrivesOf(command);
     // The same reading, in the same order, as the window's Scan: a switch that is not a boolean,
     // or an invalid mask, stops the run before any folder is read.
-    const std::string ini = DefaultIniFileName();
-    const std::string filters = ReadIniString("FileFilters", "UserExp", "", ini);
-    const DiskOptions options = ReadDiskOptions(ini);
     TSearchFolders search;
-    search.FileMask = FilterMaskList(filters);
-    search.ScanDir = drives;
-    search.ScanHideFile = StrToBool(options.HideFile);
-    search.ScanReadFile = StrToBool(options.ReadFile);
-    search.ScanSystemFile = StrToBool(options.SystemFile);
-    search.ScanOptions = soDriveList;
+    const std::string deleteTo = ConfigureJunkSearch(search, DefaultIniFileName(), drives);
     search.UpdateList = true;
     search.DoRecursive = true;
     search.Messages = false;
@@ -223,7 +214,7 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
     if (!command.Change) return report;
 
     report.Changes = true;
-    const bool toRecycleBin = options.DleteTo != "1";
+    const bool toRecycleBin = deleteTo != "1";
     for (const TFileItem& f : files) {
         std::string reason;
         if (RemoveFoundEntry(f, toRecycleBin, &reason)) {

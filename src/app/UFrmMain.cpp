@@ -206,17 +206,12 @@ void TFrmMain::Label31Click() { OpenThroughShell(Handle(), std::string("mailto:"
 void TFrmMain::tmrScanProgressTimer() {
     if (!ScanWorker || RegScanIdle || !RegScanActive) return;
     const ScanProgress progress = ScanWorker->Progress();
-    const ScanProgress* shown = ScanProgressShown ? &ShownScanProgress : nullptr;
-    if (!shown || shown->RootKeyText != progress.RootKeyText) SetControlText(labRootKey, progress.RootKeyText);
-    if (!shown || shown->RegKeyText != progress.RegKeyText) SetControlText(labRegKey, progress.RegKeyText);
+    ScanPageTexts.Set(labRootKey, progress.RootKeyText);
+    ScanPageTexts.Set(labRegKey, progress.RegKeyText);
     for (int k = 1; k <= kCategoryCount; ++k) {
-        const int count = progress.Counts[static_cast<size_t>(k)];
-        if (!shown || shown->Counts[static_cast<size_t>(k)] != count)
-            SetControlText(ScanCaption[static_cast<size_t>(k)], std::to_string(count));
+        ScanPageTexts.Set(ScanCaption[static_cast<size_t>(k)], std::to_string(progress.Counts[static_cast<size_t>(k)]));
     }
-    if (!shown || shown->Total != progress.Total) SetControlText(labTtoalError, std::to_string(progress.Total));
-    ShownScanProgress = progress;
-    ScanProgressShown = true;
+    ScanPageTexts.Set(labTtoalError, std::to_string(progress.Total));
 }
 
 // ---- Closing ----

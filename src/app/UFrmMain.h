@@ -28,6 +28,7 @@
 #include "repair/ResultsList.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/CheckStates.h"
+#include "widgets/FlatControls.h"
 #include "widgets/PageControl.h"
 #include "widgets/Window.h"
 
@@ -162,9 +163,8 @@ public:
     std::shared_ptr<ScanResultLists> ScanResults = std::make_shared<ScanResultLists>();
     int ProblemCount = 0;
     bool RegScanActive = false;
-    // What tmrScanProgressTimer last showed on the scan page (valid while ScanProgressShown).
-    ScanProgress ShownScanProgress;
-    bool ScanProgressShown = false;
+    // What tmrScanProgressTimer last set on the scan page's labels.
+    TShownTexts ScanPageTexts;
     // The model of the virtual results list lstJunkReg (row i is problem i of ScanResults).
     TResultsList JunkRegList;
     // Where repairs write their backups and the restore dialog looks: "backup" beside the
@@ -239,9 +239,8 @@ public:
     FileScanFigures FileScanLatest;
     bool FileScanUnshown = false;            // FileScanLatest holds figures the page does not show yet
     unsigned long long FileScanShownAt = 0;  // GetTickCount64 of the last showing
-    // The texts ShowFileScanProgress set on the six labels of the page (valid while FileScanTextsShown).
-    std::array<std::string, 6> FileScanShownTexts;
-    bool FileScanTextsShown = false;
+    // What ShowFileScanProgress last set on the search page's labels.
+    TShownTexts FileScanPageTexts;
 
     // Page 4: search progress.
     HWND labScanPath = nullptr, labFileSizeCount = nullptr, labFileCount = nullptr, labHideFileCount = nullptr,

@@ -19,12 +19,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
-#include "app/Settings.h"
 #include "app/UFrmMain.h"
-#include "app/portable/FilterList.h"
 #include "diskclean/DriveList.h"
 #include "diskclean/JunkFileClean.h"
 #include "diskclean/MessageLoop.h"
@@ -77,20 +74,12 @@ void TFrmMain::btnFileScanClick() {
     const std::string drives = CheckedDriveLetters(lstPathSelect, ListedDrives);
     EnableNavigation(false);
     try {
-        const std::string filters = ReadIniString("FileFilters", "UserExp", "", IniFileName);
         ShowPage(pgFileScan);
-        FindJunkFile.FileMask = FilterMaskList(filters);
-        FindJunkFile.ScanDir = drives;
-        const DiskOptions options = ReadDiskOptions(IniFileName);
-        DeleteOption = options.DleteTo;
-        FindJunkFile.ScanHideFile = StrToBool(options.HideFile);
-        FindJunkFile.ScanReadFile = StrToBool(options.ReadFile);
-        FindJunkFile.ScanSystemFile = StrToBool(options.SystemFile);
+        DeleteOption = ConfigureJunkSearch(FindJunkFile, IniFileName, drives);
         FindJunkFile.FoundFiles().clear();
         JunkFileIcons.clear();
-        FindJunkFile.ScanOptions = soDriveList;
         FileScanShownAt = 0;  // the first folder shows at once
-        FileScanTextsShown = false;
+        FileScanPageTexts.Forget();
         SetTimer(kFileScanProgressTimer, kFileScanShowMs, [this] {
             if (FileScanUnshown && !Closing) ShowFileScanProgress();
         });
@@ -122,26 +111,18 @@ void TFrmMain::FindJunkFileProcess(TSearchFolders& sender, const std::string& di
     if (!sender.Searching() || GetTickCount64() - FileScanShownAt >= kFileScanShowMs) ShowFileScanProgress();
 }
 
-// Only this function writes the six labels, so it remembers their texts and sets only those that
-// changed, without asking the labels (each question is a call into the system too).
+// Only this function writes the six labels, so it sets only the texts that changed, without asking
+// the labels (each question is a call into the system too).
 void TFrmMain::ShowFileScanProgress() {
     FileScanUnshown = false;
     FileScanShownAt = GetTickCount64();
     const FileScanFigures& f = FileScanLatest;
-    const std::array<HWND, 6> labels = {labScanPath,      labFileCount,       labHideFileCount,
-                                        labReadFileCount, labSystemFileCount, labFileSizeCount};
-    const std::array<std::string, 6> texts = {f.Dir,
-                                              std::to_string(f.Count) + " (All)",
-                                              std::to_string(f.Hide) + " (Hide)",
-                                              std::to_string(f.Read) + " (Read)",
-                                              std::to_string(f.System) + " (System)",
-                                              ScanSizeText(f.Size)};
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        if (FileScanTextsShown && FileScanShownTexts[i] == texts[i]) continue;
-        SetWindowTextA(labels[i], texts[i].c_str());
-        FileScanShownTexts[i] = texts[i];
-    }
-    FileScanTextsShown = true;
+    FileScanPageTexts.Set(labScanPath, f.Dir);
+    FileScanPageTexts.Set(labFileCount, std::to_string(f.Count) + " (All)");
+    FileScanPageTexts.Set(labHideFileCount, std::to_string(f.Hide) + " (Hide)");
+    FileScanPageTexts.Set(labReadFileCount, std::to_string(f.Read) + " (Read)");
+    FileScanPageTexts.Set(labSystemFileCount, std::to_string(f.System) + " (System)");
+    FileScanPageTexts.Set(labFileSizeCount, ScanSizeText(f.Size));
 }
 
 void TFrmMain::FindJunkFileChanged(TSearchFolders&, int countFiles, std::int64_t sizeOfFiles, int countFilesHide,

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "app/Settings.h"
+#include "app/portable/FilterList.h"
 #include "registry/FileHandles.h"
 
 namespace vsc {
@@ -54,6 +56,17 @@ std::string SystemErrorText(DWORD code) {
 }
 
 }  // namespace
+
+std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFileName, const std::string& drives) {
+    search.FileMask = FilterMaskList(ReadIniString("FileFilters", "UserExp", "", iniFileName));
+    search.ScanDir = drives;
+    const DiskOptions options = ReadDiskOptions(iniFileName);
+    search.ScanHideFile = StrToBool(options.HideFile);
+    search.ScanReadFile = StrToBool(options.ReadFile);
+    search.ScanSystemFile = StrToBool(options.SystemFile);
+    search.ScanOptions = soDriveList;
+    return options.DleteTo;
+}
 
 bool MoveToRecycleBin(const std::string& path) {
     std::string from = path;

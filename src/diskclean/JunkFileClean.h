@@ -1,4 +1,5 @@
-// Removing found junk files, one at a time: to the recycle bin, or for good.
+// Finding junk files as the settings file says, and removing them one at a time: to the recycle
+// bin, or for good.
 #pragma once
 
 #include <string>
@@ -6,6 +7,12 @@
 #include "diskclean/SFolders.h"
 
 namespace vsc {
+
+// Sets a search up as a junk scan of the settings file: its "UserExp" filters, its three attribute
+// switches, and one search over the given drive letters. Returns the "DleteTo" text. Throws, before
+// anything is searched, on an invalid mask or a switch that is not a boolean (the search's other
+// settings may then be partly set).
+std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFileName, const std::string& drives);
 
 // Moves the file or folder to the recycle bin with the shell (a folder goes with its contents),
 // without confirmation or progress. True when the shell reports success.

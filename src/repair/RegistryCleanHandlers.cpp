@@ -109,7 +109,7 @@ void TFrmMain::btnRegistryScanClick() {
     ProblemCount = 0;
     RegScanActive = true;
     RegScanIdle = false;
-    ScanProgressShown = false;
+    ScanPageTexts.Forget();
     ScanResults = std::make_shared<ScanResultLists>();
     EnableNavigation(false);
     SetControlText(btnPause, "Pause");
@@ -179,7 +179,7 @@ void TFrmMain::ScanFinished(unsigned workerId) {
 }
 
 void TFrmMain::ResetScanCounters() {
-    ScanProgressShown = false;  // the next tick sets every label it shows
+    ScanPageTexts.Forget();  // the next tick sets every label it shows
     for (int k = 1; k <= kCategoryCount; ++k) SetControlText(ScanCaption[static_cast<size_t>(k)], "0");
     SetControlText(labTtoalError, "0");
 }

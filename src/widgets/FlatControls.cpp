@@ -518,6 +518,13 @@ void SetControlText(HWND control, const std::string& text) {
     if (ControlText(control) != text) SetWindowTextA(control, text.c_str());
 }
 
+void TShownTexts::Set(HWND control, const std::string& text) {
+    const auto shown = texts_.find(control);
+    if (shown != texts_.end() && shown->second == text) return;
+    SetWindowTextA(control, text.c_str());
+    texts_[control] = text;
+}
+
 LRESULT AnswerControlColor(UINT message, HDC dc, HWND control, COLORREF back) {
     const FlatStyle* style = StyleOf(control);
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX || (style && style->kind == Kind::Edit)) {

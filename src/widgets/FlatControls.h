@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "widgets/Gdi.h"
@@ -94,6 +95,18 @@ int ProgressMaximum(HWND bar);
 std::string ControlText(HWND control);
 // Sets the caption (window text); the control repaints.
 void SetControlText(HWND control, const std::string& text);
+
+// The texts one owner last set on labels that only it writes, so that setting an unchanged text
+// costs no call into the system, not even reading the label (pages that show a running count ten
+// times a second). After Forget, the next Set of each label writes it again.
+class TShownTexts {
+public:
+    void Set(HWND control, const std::string& text);
+    void Forget() { texts_.clear(); }
+
+private:
+    std::map<HWND, std::string> texts_;
+};
 
 // Answers WM_CTLCOLOR* for a child of a window or panel whose background is `back`: the colours of
 // a flat label, white for edit boxes, otherwise the parent's background. Used by TWindow and panels.

@@ -197,26 +197,23 @@ std::string OutsideReader::ReadListText(HWND list, int row, int column) const {
     return remote.Text(sizeof(LVITEMA), kTextRoom);
 }
 
-OutsideReader::ListRow OutsideReader::Row(HWND list, int row) const {
+OutsideReader::ListRow OutsideReader::Row(HWND list, int row) const { return Row(list, row, Headers(list).size()); }
+
+OutsideReader::ListRow OutsideReader::Row(HWND list, int row, size_t columns) const {
     ListRow result;
-    Remote remote(process_, sizeof(LVITEMA) + kTextRoom);
+    Remote remote(process_, sizeof(LVITEMA));
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_STATE | LVIF_IMAGE;
+    item.mask = LVIF_STATE | LVIF_IMAGE;
     item.iItem = row;
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.iImage = -1;
-    item.pszText = remote.At(sizeof(LVITEMA));
-    item.cchTextMax = static_cast<int>(kTextRoom - 1);
     remote.Write(&item, sizeof item);
-    remote.Write("", 1, sizeof(LVITEMA));
     if (SendMessageA(list, LVM_GETITEMA, 0, remote.Param())) {
         remote.Read(&item, sizeof item);
         const int stateImage = static_cast<int>((item.state & LVIS_STATEIMAGEMASK) >> 12);
         result.Check = stateImage > 0 ? stateImage - 1 : -1;
         result.Image = item.iImage;
     }
-    // The first column through LVM_GETITEMTEXT as well, the way most readers ask for it.
-    const size_t columns = Headers(list).size();
     for (size_t column = 0; column < columns; ++column) {
         result.Columns.push_back(ReadListText(list, row, static_cast<int>(column)));
     }
@@ -225,8 +222,9 @@ OutsideReader::ListRow OutsideReader::Row(HWND list, int row) const {
 
 std::vector<OutsideReader::ListRow> OutsideReader::Rows(HWND list) const {
     std::vector<ListRow> rows;
+    const size_t columns = Headers(list).size();
     const int count = RowCount(list);
-    for (int row = 0; row < count; ++row) rows.push_back(Row(list, row));
+    for (int row = 0; row < count; ++row) rows.push_back(Row(list, row, columns));
     return rows;
 }
 

@@ -82,6 +82,7 @@ private:
     // A block of memory in the owning process.
     class Remote;
     std::string ReadListText(HWND list, int row, int column) const;
+    ListRow Row(HWND list, int row, size_t columns) const;
 
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
