@@ -151,6 +151,9 @@ private:
 };
 
 const std::string kMissing = "C:\\vsc_console_missing";
+// A startup entry named and pointing beyond ASCII (UTF-8, the code page of both programs).
+const std::string kRunName = "VscConsole\xC3\xA9\xD0\xBF";
+const std::string kRunFile = "\\d\xC3\xA9j\xC3\xA0\xE6\x97\xA5.exe";
 const std::string kAppKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vsc_console.exe";
 const std::string kHelpKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
 const std::string kSharedKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -163,7 +166,7 @@ void SeedProblems(SeededValues& seeds) {
     seeds.Set(kAppKey, "", REG_SZ, "\"" + kMissing + "\\app.exe\"" + sz, true);
     seeds.Set(kHelpKey, "vsc_console.hlp", REG_SZ, kMissing + sz);
     seeds.Set(kSharedKey, kMissing + "\\shared.dll", REG_DWORD, std::string("\2\0\0\0", 4));
-    seeds.Set(kRunKey, "VscConsole\xE9", REG_SZ, kMissing + "\\d\xE9j\xE0.exe" + sz);
+    seeds.Set(kRunKey, kRunName, REG_SZ, kMissing + kRunFile + sz);
 }
 
 // Runs a scan of the categories in the window and returns its results list, row by row.
@@ -220,7 +223,7 @@ TEST(ScanConsole, RegistryReportMatchesTheWindowsResultsListRowByRow) {
         {kAppKey, "", 3, "Software Locations", "empty value"},
         {kHelpKey, "vsc_console.hlp", 5, "Windows Help", "delete value"},
         {kSharedKey, kMissing + "\\shared.dll", 6, "Share Programs", "delete value"},
-        {kRunKey, "VscConsole\xE9", 7, "Startup Programs", "delete value"},
+        {kRunKey, kRunName, 7, "Startup Programs", "delete value"},
     };
     for (const Seeded& s : expected) {
         int found = 0;
@@ -233,9 +236,9 @@ TEST(ScanConsole, RegistryReportMatchesTheWindowsResultsListRowByRow) {
         }
         EXPECT_EQ(found, 1) << s.keyPath << " " << s.valueName;
     }
-    const std::string utf8Name = Convert("VscConsole\xE9", CP_ACP, CP_UTF8);
-    EXPECT_NE(utf8Name, "VscConsole\xE9");
-    EXPECT_NE(run.Out.find(utf8Name), std::string::npos);
+    // Both programs run in UTF-8: the texts are passed on as they are, never encoded twice.
+    EXPECT_NE(run.Out.find(kRunName), std::string::npos);
+    EXPECT_EQ(run.Out.find(Convert(kRunName, 1252, CP_UTF8)), std::string::npos);
 }
 
 TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
@@ -243,8 +246,8 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
     SeededValues seeds;
     SeedProblems(seeds);
     const ScanCopy scan("scan-repair");
-    const std::string runValue = "VscConsole\xE9";
-    const std::string runData = kMissing + "\\d\xE9j\xE0.exe";
+    const std::string runValue = kRunName;
+    const std::string runData = kMissing + kRunFile;
 
     {
         // Not while the window runs; a report may go on beside it.
@@ -303,6 +306,8 @@ TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
     };
     write("a.vscjunk", "12345", 0);
     write("sub\\b.VSCJUNK", "1234567", 0);
+    const std::string cyrillic = "\xD0\xBF\xD1\x83.vscjunk";  // UTF-8 in the report, never encoded twice
+    write(cyrillic, "123", 0);
     const std::string hidden = write("h.vscjunk", "h", FILE_ATTRIBUTE_HIDDEN);
     const std::string readOnly = write("r.vscjunk", "r", FILE_ATTRIBUTE_READONLY);
     const std::string keep = write("keep.txt", "k", 0);
@@ -317,18 +322,20 @@ TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
     ASSERT_EQ(report.Code, 1u) << report.Err;
     const Json found = JsonReader::Parse(report.Out);
     EXPECT_EQ(found["kind"].text, "junk");
-    ASSERT_EQ(found["count"].number, 2);
+    ASSERT_EQ(found["count"].number, 3);
     std::set<std::string> files;
     for (const Json& f : found["files"].items) {
         files.insert(f["folder"].text + f["name"].text + "|" + std::to_string(static_cast<long long>(f["size"].number)));
         EXPECT_EQ(f["attributes"].text.size(), 6u);
         EXPECT_EQ(f["time"].text.size(), 19u) << f["time"].text;
     }
-    EXPECT_EQ(files, (std::set<std::string>{root + "\\a.vscjunk|5", root + "\\sub\\b.VSCJUNK|7"}));
+    EXPECT_EQ(files, (std::set<std::string>{root + "\\a.vscjunk|5", root + "\\sub\\b.VSCJUNK|7",
+                                            root + "\\" + cyrillic + "|3"}));
     const ProgramRun text = scan("junk --drives S");
     EXPECT_EQ(text.Code, 1u);
-    EXPECT_EQ(std::count(text.Out.begin(), text.Out.end(), '\n'), 3);
-    EXPECT_NE(text.Out.find("\r\n2 files Found\r\n"), std::string::npos) << text.Out;
+    EXPECT_EQ(std::count(text.Out.begin(), text.Out.end(), '\n'), 4);
+    EXPECT_NE(text.Out.find("\r\n3 files Found\r\n"), std::string::npos) << text.Out;
+    EXPECT_NE(text.Out.find(cyrillic + "\t" + root + "\\\t3\t"), std::string::npos) << text.Out;
 
     {
         WindowRunning window;
@@ -345,15 +352,16 @@ TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
     config("<*.vscjunk:x>", "1");
     const ProgramRun clean = scan("junk --drives S --clean --json");
     const Json cleaned = JsonReader::Parse(clean.Out);
-    EXPECT_EQ(cleaned["count"].number, 3);
+    EXPECT_EQ(cleaned["count"].number, 4);
     EXPECT_EQ(cleaned["backup"].type, Json::Null);
+    EXPECT_EQ(GetFileAttributesA((root + "\\" + cyrillic).c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA((root + "\\a.vscjunk").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA((root + "\\sub\\b.VSCJUNK").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(hidden.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(keep.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(readOnly.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(clean.Code, 3u);
-    EXPECT_EQ(cleaned["changed"].number, 2);
+    EXPECT_EQ(cleaned["changed"].number, 3);
     ASSERT_EQ(cleaned["failed"].items.size(), 1u);
     EXPECT_EQ(cleaned["failed"][0]["name"].text, "r.vscjunk");
     EXPECT_EQ(cleaned["failed"][0]["folder"].text, root + "\\");

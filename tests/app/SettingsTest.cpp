@@ -61,6 +61,25 @@ TEST(Settings, WritesAndReadsBackTheFilterListAndSwitches) {
     }
     EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "absent", ini), "");
     EXPECT_TRUE(ParseFilterList(ReadIniString("FileFilters", "UserExp", "", ini)).empty());
+
+    // Descriptions beyond ASCII: a file in UTF-8 and one written in the legacy code page
+    // (Windows-1252 in the build's prefix) read the same; a save keeps the other values whole and
+    // leaves the file in UTF-8.
+    const std::string utf8 = "<*.tmp:Tempor\xC3\xA4re \xD0\xBF\xD1\x83>";
+    for (const bool legacy : {false, true}) {
+        const std::string text = legacy ? "[FileFilters]\r\nUserExp=<*.tmp:Tempor\xE4re>\r\nDefaultExp=<*.tmp:Tempor\xE4re>\r\n"
+                                        : "[FileFilters]\r\nUserExp=" + utf8 + "\r\nDefaultExp=" + utf8 + "\r\n";
+        dir.WriteFile("sub\\Config.Ini", text + "[DeleteOptions]\r\nDleteTo=0\r\n");
+        const std::string expected = legacy ? "<*.tmp:Tempor\xC3\xA4re>" : utf8;
+        EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "", ini), expected);
+        EXPECT_EQ(ReadDiskOptions(ini).DleteTo, "0");
+        {
+            TIniFile file(ini);
+            file.WriteString("ScanOptions", "HideFile", "1");
+        }
+        EXPECT_EQ(ReadIniString("FileFilters", "DefaultExp", "", ini), expected);
+        EXPECT_EQ(ReadDiskOptions(ini).HideFile, "1");
+    }
 }
 
 TEST(Settings, LongValuesAreCutAt9728Characters) {

@@ -7,6 +7,7 @@
 
 #include "CheckTestSupport.h"
 #include "registry/PublicOpt.h"
+#include "repair/Repair.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -102,16 +103,16 @@ TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
     EXPECT_TRUE(missing.Problems().empty());
 }
 
-// A target whose folder name the ANSI code page cannot spell comes back with a '?' in its place.
-// Such a text names no file that can be tested, so the shortcut, which works, is never reported
-// (repair would delete it).
-TEST(ScanShortcuts, TargetsTheCodePageCannotSpellAreNeverReported) {
-    char ansi[8] = {};
-    WideCharToMultiByte(CP_ACP, 0, L"\x4E00", 1, ansi, sizeof ansi - 1, nullptr, nullptr);
-    if (std::string(ansi) != "?") GTEST_SKIP() << "the ANSI code page spells the test character";
-
+// Names beyond a legacy code page. Under the UTF-8 code page a broken shortcut named in Cyrillic is
+// found, and the repair takes that file alone, never "??.lnk" as a pattern (which would take
+// "ab.lnk" too). Where the code page lacks a character, a target spelt with '?' in its place names
+// no file that can be tested, so the shortcut, which may well work, is never reported.
+TEST(ScanShortcuts, NamesBeyondTheCodePageAreFoundExactlyOrNotAtAll) {
     ScratchDir dir("links");
     const std::string gone = WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
+    const std::string named = dir.File("\xD0\xBF\xD1\x83.lnk");
+    const std::string goneToo = WriteBrokenShortcut(dir, "\xD0\xBF\xD1\x83.lnk", "\xD0\xB4.exe");
+    const std::string plain = WriteBrokenShortcut(dir, "ab.lnk", "ab.exe");
     const std::wstring folder = std::wstring(dir.Path().begin(), dir.Path().end()) + L"\\\x4E00";
     const std::wstring target = folder + L"\\app.exe";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
@@ -125,7 +126,22 @@ TEST(ScanShortcuts, TargetsTheCodePageCannotSpellAreNeverReported) {
     DeleteFileW(target.c_str());
     RemoveDirectoryW(folder.c_str());
     ASSERT_TRUE(written);
-    EXPECT_EQ(run.Problems(), (std::vector<Problem>{{dir.File("broken.lnk"), "LinkFiles", gone, "14"}}));
+    std::vector<Problem> expected{{dir.File("broken.lnk"), "LinkFiles", gone, "14"},
+                                  {dir.File("ab.lnk"), "LinkFiles", plain, "14"}};
+    if (GetACP() == CP_UTF8) expected.push_back({named, "LinkFiles", goneToo, "14"});
+    std::vector<Problem> found = run.Problems();
+    const auto byPath = [](const Problem& a, const Problem& b) { return a.KeyPath < b.KeyPath; };
+    std::sort(found.begin(), found.end(), byPath);
+    std::sort(expected.begin(), expected.end(), byPath);
+    EXPECT_EQ(found, expected);
+    if (GetACP() != CP_UTF8) return;
+
+    std::string reason;
+    EXPECT_FALSE(RecycleShortcutFile(dir.File("??.lnk"), &reason));
+    EXPECT_EQ(reason, "its name cannot be written in the system's code page");
+    EXPECT_TRUE(RecycleShortcutFile(named, &reason)) << reason;
+    EXPECT_EQ(GetFileAttributesA(named.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(dir.File("ab.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A paused worker neither opens a folder nor reads a shortcut: it waits before either, and the

@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "support/TestSupport.h"
+#include "widgets/Gdi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Window.h"
 
@@ -24,7 +27,49 @@ struct THost : TWindow {
     }
 };
 
+// The width of what a control paints in dark ink on its own background, in pixels.
+int InkWidth(HWND control) {
+    RECT rect;
+    GetClientRect(control, &rect);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    int left = rect.right, right = -1;
+    for (int x = 0; x < rect.right; ++x)
+        for (int y = 0; y < rect.bottom; ++y) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return right < left ? 0 : right - left + 1;
+}
+
 }  // namespace
+
+// GDI draws 8-bit text in the system's code page, not in the process's UTF-8: a Cyrillic caption
+// drawn that way would show as twice as many Latin letters ("Ð²Ñ..."). It is drawn as itself.
+TEST(FlatControls, CaptionsBeyondTheSystemCodePageAreDrawnAsThemselves) {
+    THost host;
+    const std::wstring word = L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x044B\x0435";  // "Временные"
+    HWND label = CreateLabel(host.Handle(), "", 10, 10, 300, 20);
+    SetWindowTextW(label, word.c_str());
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, DefaultFont());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, word.c_str(), static_cast<int>(word.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    EXPECT_NEAR(InkWidth(label), extent.cx, 3);
+}
 
 TEST(FlatControls, CheckBoxesAndRadioButtonsKeepTheirState) {
     THost host;
