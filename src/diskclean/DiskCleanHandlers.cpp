@@ -27,6 +27,7 @@
 #include "diskclean/MessageLoop.h"
 #include "diskclean/UFrmFileClearExp.h"
 #include "diskclean/portable/FileText.h"
+#include "registry/portable/Utf8Text.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -42,7 +43,11 @@ constexpr int kListedCleanFailures = 10;
 
 void CopyText(LVITEMA& row, const std::string& text) {
     if (!row.pszText || row.cchTextMax <= 0) return;
-    lstrcpynA(row.pszText, text.c_str(), row.cchTextMax);
+    // Cut, if at all, between two characters, never inside one.
+    const std::size_t room = static_cast<std::size_t>(row.cchTextMax) - 1;
+    const std::size_t length = GetACP() == CP_UTF8 ? Utf8CutLength(text, room) : std::min(text.size(), room);
+    std::copy_n(text.data(), length, row.pszText);
+    row.pszText[length] = '\0';
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Removing found entries: a folder link, or a folder that holds one, never reaches the recycle bin,
-// which would take (or, where the volume has none, empty) the folder the link points at.
+// which would take (or, where the volume has none, empty) the folder the link points at; and only
+// the exact entry is ever removed, whatever its name holds.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "diskclean/JunkFileClean.h"
 #include "support/TestSupport.h"
@@ -103,4 +106,23 @@ TEST(RemoveFoundEntry, OnlyTheExactEntryIsEverRemoved) {
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(RemoveFoundEntry(found, false, &reason)) << reason;
     EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // 83 CJK characters take 253 bytes in UTF-8, near what the 8-bit listing holds (a Unix file
+    // system allows 255): the search reads such a name again whole, by its short name, and lists it
+    // as it is; the file is removed by that name.
+    std::string cjkName;
+    for (int i = 0; i < 83; ++i) cjkName += "\xE6\x97\xA5";
+    cjkName += ".tmp";
+    const std::string longName = dir.WriteFile(cjkName);
+    search.ScanDir = dir.Path();
+    search.DoRecursive = false;
+    search.Search();
+    ASSERT_EQ(search.FoundFiles().size(), 3u);  // ab.tmp, cd.tmp and the long one
+    const auto whole = std::find_if(search.FoundFiles().begin(), search.FoundFiles().end(),
+                                    [](const TFileItem& f) { return f.Name.size() > 200; });
+    ASSERT_NE(whole, search.FoundFiles().end());
+    EXPECT_EQ(whole->Name, cjkName);
+    EXPECT_TRUE(RemoveFoundEntry(*whole, false, &reason)) << reason;
+    EXPECT_FALSE(Exists(longName));
+    EXPECT_TRUE(Exists(ab) && Exists(cd));
 }

@@ -35,6 +35,13 @@ bool IsValidUtf8(const char* text, std::size_t length) {
     return true;
 }
 
+std::size_t Utf8CutLength(const std::string& text, std::size_t room) {
+    if (text.size() <= room) return text.size();
+    std::size_t length = room;
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    return length;
+}
+
 bool IsAscii(const std::string& text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;

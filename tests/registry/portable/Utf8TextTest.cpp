@@ -30,6 +30,11 @@ TEST(IsValidUtf8, WellFormedTextOnlyAndEveryKindOfFault) {
         {"\xFF", false},
     };
     for (const auto& row : rows) EXPECT_EQ(IsValidUtf8(row.bytes), row.valid) << row.bytes;
+    // A cut for a list's text buffer never splits a character.
+    const std::string word = "a\xD0\xBF\xE6\x97\xA5";
+    for (const auto& [room, length] : {std::pair<std::size_t, std::size_t>{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 3}, {5, 3},
+                                       {6, 6}, {9, 6}})
+        EXPECT_EQ(Utf8CutLength(word, room), length) << room;
     EXPECT_TRUE(IsAscii("plain.tmp"));
     EXPECT_FALSE(IsAscii("\xD0\xBF"));
 }
