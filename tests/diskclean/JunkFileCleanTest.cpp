@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 
 #include "diskclean/JunkFileClean.h"
 #include "support/TestSupport.h"
@@ -57,72 +57,39 @@ TEST(RemoveFoundEntry, FolderLinksAndFoldersHoldingThemAreNotRecycled) {
 TEST(RemoveFoundEntry, OnlyTheExactEntryIsEverRemoved) {
     ScratchDir dir("exact");
     const std::string ab = dir.WriteFile("ab.tmp"), cd = dir.WriteFile("cd.tmp");
-    const std::string cjk = dir.WriteFile("\xE6\x97\xA5\xE6\x9C\xAC.tmp");
-    WIN32_FIND_DATAA listed;
-    HANDLE find = FindFirstFileA(cjk.c_str(), &listed);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    FindClose(find);
-    TFileItem lossy;
-    lossy.Name = "??.tmp";
-    lossy.Path = dir.Path() + "\\";
-    lossy.FileAttrStr = "A-----";
-    for (const bool toRecycleBin : {true, false}) {
-        std::string reason;
-        EXPECT_FALSE(RemoveFoundEntry(lossy, toRecycleBin, &reason));
-        EXPECT_EQ(reason, "its name cannot be written in the system's code page and it has no short name");
-    }
-    EXPECT_FALSE(MoveToRecycleBin(dir.File("??.tmp")));
-    EXPECT_TRUE(Exists(ab) && Exists(cd) && Exists(cjk));
-    if (!listed.cAlternateFileName[0]) GTEST_SKIP() << "the file system gives no short names";
-    lossy.ShortName = listed.cAlternateFileName;
-    EXPECT_TRUE(RemoveFoundEntry(lossy, true));
-    EXPECT_FALSE(Exists(cjk));
-    EXPECT_TRUE(Exists(ab) && Exists(cd));
-
-    // 200 characters of folder and 80 of name: the path fits only by its short name.
-    const std::string folder = dir.File(std::string(200 - dir.Path().size() - 1, 'f'));
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string name = std::string(76, 'n') + ".tmp";
-    const std::wstring wide = L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\" +
-                              std::wstring(name.begin(), name.end());
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    std::string longName;  // 83 CJK characters: 253 bytes, near what the 8-bit listing holds
+    for (int i = 0; i < 83; ++i) longName += "\xE6\x97\xA5";
+    const std::string cjk = dir.WriteFile("\xE6\x97\xA5\xE6\x9C\xAC.tmp"), full = dir.WriteFile(longName + ".tmp");
     TSearchFolders search;
     search.ScanOptions = soSpecifiedDir;
-    search.ScanDir = folder;
+    search.ScanDir = dir.Path();
     search.FileMask = "*.tmp";
     search.Messages = false;
     search.Search();
-    ASSERT_EQ(search.FoundFiles().size(), 1u);
-    TFileItem found = search.FoundFiles()[0];
-    EXPECT_EQ(found.Name, name);
-    ASSERT_FALSE(found.ShortName.empty());
-    TFileItem unnamed = found;
-    unnamed.ShortName.clear();
+    std::map<std::string, TFileItem> found;
+    for (const TFileItem& f : search.FoundFiles()) found[f.Name] = f;
+    ASSERT_EQ(found.size(), 4u);
+    ASSERT_EQ(found.count(longName + ".tmp"), 1u);  // read again whole
+    TFileItem lossy = found["\xE6\x97\xA5\xE6\x9C\xAC.tmp"];
+    lossy.Name = "??.tmp";
+    const std::string shortName = lossy.ShortName;
+    lossy.ShortName.clear();
     std::string reason;
-    EXPECT_FALSE(RemoveFoundEntry(unnamed, false, &reason));
-    EXPECT_EQ(reason, "its path is too long for the 8-bit calls and it has no short name");
-    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(RemoveFoundEntry(found, false, &reason)) << reason;
-    EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
-
-    // 83 CJK characters take 253 bytes in UTF-8, near what the 8-bit listing holds (a Unix file
-    // system allows 255): the search reads such a name again whole, by its short name, and lists it
-    // as it is; the file is removed by that name.
-    std::string cjkName;
-    for (int i = 0; i < 83; ++i) cjkName += "\xE6\x97\xA5";
-    cjkName += ".tmp";
-    const std::string longName = dir.WriteFile(cjkName);
-    search.ScanDir = dir.Path();
-    search.DoRecursive = false;
-    search.Search();
-    ASSERT_EQ(search.FoundFiles().size(), 3u);  // ab.tmp, cd.tmp and the long one
-    const auto whole = std::find_if(search.FoundFiles().begin(), search.FoundFiles().end(),
-                                    [](const TFileItem& f) { return f.Name.size() > 200; });
-    ASSERT_NE(whole, search.FoundFiles().end());
-    EXPECT_EQ(whole->Name, cjkName);
-    EXPECT_TRUE(RemoveFoundEntry(*whole, false, &reason)) << reason;
-    EXPECT_FALSE(Exists(longName));
+    for (const bool toRecycleBin : {true, false}) EXPECT_FALSE(RemoveFoundEntry(lossy, toRecycleBin, &reason));
+    EXPECT_EQ(reason, "its name cannot be written in the system's code page and it has no short name");
+    EXPECT_FALSE(MoveToRecycleBin(dir.File("??.tmp")));
+    EXPECT_TRUE(Exists(ab) && Exists(cd) && Exists(cjk));
+    lossy.ShortName = shortName;
+    EXPECT_TRUE(RemoveFoundEntry(lossy, true, &reason)) << reason;
+    EXPECT_TRUE(RemoveFoundEntry(found[longName + ".tmp"], false, &reason)) << reason;
+    EXPECT_FALSE(Exists(cjk) || Exists(full));
     EXPECT_TRUE(Exists(ab) && Exists(cd));
+
+    // 200 characters of folder and 80 of name, and no short name: refused before anything is tried.
+    TFileItem tooLong = found["ab.tmp"];
+    tooLong.Path = dir.File(std::string(200 - dir.Path().size(), 'f')) + "\\";
+    tooLong.Name = std::string(76, 'n') + ".tmp";
+    tooLong.ShortName.clear();
+    EXPECT_FALSE(RemoveFoundEntry(tooLong, false, &reason));
+    EXPECT_EQ(reason, "its path is too long for the 8-bit calls and it has no short name");
 }

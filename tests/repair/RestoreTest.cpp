@@ -4,7 +4,6 @@
 
 #include <regex>
 
-#include "registry/CodePage.h"
 #include "repair/BackupFiles.h"
 #include "repair/Repair.h"
 #include "repair/Restore.h"
@@ -108,15 +107,7 @@ TEST(Restore, OldFiveLineFilesFollowTheCategoryRule) {
     const std::string legacy = dir.WriteFile(
         "regbackup2.txt", kSep + key.Path() + "\r\nGr\xFC\xDF\r\nC:\\T\xFCr\\\xE9t\xE9.exe\r\n7\r\n");
     EXPECT_TRUE(RestoreBackupFile(legacy).Succeeded());
-    const UINT legacyCodePage = LegacyAnsiCodePage();
-    const std::wstring name = ToWide("Gr\xFC\xDF", legacyCodePage), data = ToWide("C:\\T\xFCr\\\xE9t\xE9.exe", legacyCodePage);
-    ASSERT_EQ(name, L"Gr\x00FC\x00DF");
-    HKEY open = vsc::test::CreateKeyPath(key.Path());
-    wchar_t read[64] = {};
-    DWORD size = sizeof read;
-    EXPECT_EQ(RegQueryValueExW(open, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(read), &size), ERROR_SUCCESS);
-    RegCloseKey(open);
-    EXPECT_EQ(std::wstring(read), data);
+    ExpectValue(key.Path(), "Gr\xC3\xBC\xC3\x9F", REG_SZ, Sz("C:\\T\xC3\xBCr\\\xC3\xA9t\xC3\xA9.exe"));
 }
 
 TEST(Restore, DamagedAndEmptyFiles) {

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "support/TestSupport.h"
 #include "widgets/Gdi.h"
 #include "widgets/FlatControls.h"
@@ -27,48 +25,27 @@ struct THost : TWindow {
     }
 };
 
-// The width of what a control paints in dark ink on its own background, in pixels.
-int InkWidth(HWND control) {
-    RECT rect;
-    GetClientRect(control, &rect);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    int left = rect.right, right = -1;
-    for (int x = 0; x < rect.right; ++x)
-        for (int y = 0; y < rect.bottom; ++y) {
-            const COLORREF c = GetPixel(dc, x, y);
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return right < left ? 0 : right - left + 1;
-}
-
 }  // namespace
 
 // GDI draws 8-bit text in the system's code page, not in the process's UTF-8: a Cyrillic caption
-// drawn that way would show as twice as many Latin letters ("Ð²Ñ..."). It is drawn as itself.
+// drawn that way would show twice as many Latin letters ("Ð’Ñ€..."). It is drawn as itself.
 TEST(FlatControls, CaptionsBeyondTheSystemCodePageAreDrawnAsThemselves) {
     THost host;
-    const std::wstring word = L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x044B\x0435";  // "Временные"
-    HWND label = CreateLabel(host.Handle(), "", 10, 10, 300, 20);
-    SetWindowTextW(label, word.c_str());
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, DefaultFont());
+    const wchar_t word[] = L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x044B\x0435";  // "Временные"
+    HWND label = CreateLabel(host.Handle(), "", 0, 0, 300, 20);
+    SetWindowTextW(label, word);
+    MemoryDC dc;
+    UniqueBitmap bitmap(CreateBitmap(300, 20, 1, 32, nullptr));
+    ScopedSelect selectBitmap(dc.get(), bitmap.get()), selectFont(dc.get(), DefaultFont());
+    PatBlt(dc.get(), 0, 0, 300, 20, WHITENESS);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, word.c_str(), static_cast<int>(word.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    EXPECT_NEAR(InkWidth(label), extent.cx, 3);
+    GetTextExtentPoint32W(dc.get(), word, 9, &extent);
+    SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    int inked = 0;  // the rightmost column with dark ink
+    for (int x = 0; x < 300; ++x)
+        for (int y = 0; y < 20; ++y)
+            if (GetRValue(GetPixel(dc.get(), x, y)) + GetGValue(GetPixel(dc.get(), x, y)) < 150) inked = x;
+    EXPECT_NEAR(inked, extent.cx, 3);
 }
 
 TEST(FlatControls, CheckBoxesAndRadioButtonsKeepTheirState) {

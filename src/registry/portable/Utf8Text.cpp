@@ -42,10 +42,4 @@ std::size_t Utf8CutLength(const std::string& text, std::size_t room) {
     return length;
 }
 
-bool IsAscii(const std::string& text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
 }  // namespace vsc

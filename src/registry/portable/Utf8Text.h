@@ -14,7 +14,4 @@ inline bool IsValidUtf8(const std::string& text) { return IsValidUtf8(text.data(
 // The longest length, at most room, at which UTF-8 text can be cut without splitting a character.
 std::size_t Utf8CutLength(const std::string& text, std::size_t room);
 
-// True when every byte is below 0x80: the text reads the same in every code page the program meets.
-bool IsAscii(const std::string& text);
-
 }  // namespace vsc
