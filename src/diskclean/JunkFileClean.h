@@ -27,10 +27,9 @@ std::string ExactEntryPath(const TFileItem& record, std::string* reason = nullpt
 
 // Removes one found record's entry: to the recycle bin (toRecycleBin), or for good with the file
 // system's delete. The permanent delete never removes a folder: a folder record is refused. Nor is
-// a link, or a folder that holds a folder link, handed to the recycle bin, nor an entry that has no
-// exact path (ExactEntryPath). True only when the entry
-// was removed and is gone from its path. When it returns false and reason is given, *reason says
-// why in a few words.
+// a link, or a folder that holds a folder link, handed to the recycle bin, nor is an entry without
+// an exact path (ExactEntryPath) touched at all. True only when the entry was removed and is gone
+// from its path. When it returns false and reason is given, *reason says why in a few words.
 bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin, std::string* reason = nullptr);
 
 // The row texts of the results list: "Size(Bytes)" in decimal, and "Time" as the date of the
