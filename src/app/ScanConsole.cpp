@@ -16,7 +16,9 @@
 #include "diskclean/DriveList.h"
 #include "diskclean/JunkFileClean.h"
 #include "diskclean/SFolders.h"
+#include "registry/CodePage.h"
 #include "registry/RegScanThread.h"
+#include "registry/portable/Utf8Text.h"
 #include "repair/BackupFiles.h"
 #include "repair/Repair.h"
 #include "repair/Restore.h"
@@ -42,7 +44,18 @@ void WriteAll(HANDLE handle, const std::string& text) {
     }
 }
 
-void WriteOut(const std::string& text) { WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), text); }
+// The report's bytes go out unchanged (text in the process code page, JSON in UTF-8), except to a
+// console, which is given the same text in UTF-16 whatever its own code page is.
+void WriteOut(const std::string& text, UINT codePage = CP_ACP) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) {
+        const std::wstring wide = ToWide(text, codePage);
+        DWORD written = 0;
+        if (WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) return;
+    }
+    WriteAll(out, text);
+}
 
 // One line on standard error: "VSysScan: " and the message, line breaks shown as blanks.
 int Refuse(const std::string& message) {
@@ -233,7 +246,7 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
 ScanReport RunRestore(const ScanCommand& command) {
     const std::string& path = command.RestoreFile;
     std::string text;
-    if (!ReadWholeFile(path, text)) throw ERunRefused("cannot read the backup file '" + path + "'");
+    if (!ReadBackupFile(path, text)) throw ERunRefused("cannot read the backup file '" + path + "'");
     const BackupContents contents = ReadBackupRecords(text);
     if (contents.Records.empty() && !contents.Truncated)
         throw ERunRefused("'" + path + "' holds no backup record; nothing was written");
@@ -262,6 +275,8 @@ ScanReport RunRestore(const ScanCommand& command) {
 
 std::string AnsiToUtf8(const std::string& ansi) {
     if (ansi.empty()) return ansi;
+    // Under the UTF-8 code page the text is UTF-8 already: converting it again would spoil it.
+    if (GetACP() == CP_UTF8 && IsValidUtf8(ansi)) return ansi;
     const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     if (wide <= 0) return std::string();
     std::wstring w(static_cast<std::size_t>(wide), L'\0');
@@ -299,7 +314,10 @@ int RunScanConsole(const std::vector<std::string>& args) {
         case ScanCommandKind::Junk: report = RunJunk(command, progress); break;
         default: report = RunRestore(command); break;
         }
-        WriteOut(command.Json ? ReportJson(report, AnsiToUtf8) : ReportText(report));
+        if (command.Json)
+            WriteOut(ReportJson(report, AnsiToUtf8), CP_UTF8);
+        else
+            WriteOut(ReportText(report));
         return ReportExitCode(report);
     } catch (const std::exception& e) {
         return Refuse(e.what());

@@ -23,7 +23,8 @@ namespace vsc {
 // Runs the command given by the arguments after the program name and returns the exit code.
 int RunScanConsole(const std::vector<std::string>& args);
 
-// The 8-bit text of the system's code page as UTF-8 ("" stays "").
+// The 8-bit text of the process code page as UTF-8 ("" stays ""); under the UTF-8 code page,
+// valid UTF-8 comes back unchanged.
 std::string AnsiToUtf8(const std::string& ansi);
 
 }  // namespace vsc

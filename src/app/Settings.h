@@ -1,6 +1,9 @@
 // The settings file "Config.Ini" beside the executable, read and written through the Windows
 // profile-string functions. Nothing is cached: every use reads the file again. The text rules of
 // its values are in app/portable/FilterList.h.
+//
+// Encoding: text in the process code page (UTF-8). A file that is not valid UTF-8 was written in
+// the system's legacy ANSI code page and is read in it; the first write converts it to UTF-8.
 #pragma once
 
 #include <stdexcept>
@@ -48,6 +51,7 @@ public:
 
 private:
     std::string fileName_;
+    bool checkedEncoding_ = false;
 };
 
 }  // namespace vsc

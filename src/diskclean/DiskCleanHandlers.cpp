@@ -27,6 +27,7 @@
 #include "diskclean/MessageLoop.h"
 #include "diskclean/UFrmFileClearExp.h"
 #include "diskclean/portable/FileText.h"
+#include "registry/portable/Utf8Text.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -37,10 +38,16 @@ namespace {
 const char* const kCleanCaption = "Clean Selectd";
 // The shortest time between two showings of the search figures.
 constexpr unsigned kFileScanShowMs = 100;
+// The files a cleaning names in its failure message; the rest are counted.
+constexpr int kListedCleanFailures = 10;
 
 void CopyText(LVITEMA& row, const std::string& text) {
     if (!row.pszText || row.cchTextMax <= 0) return;
-    lstrcpynA(row.pszText, text.c_str(), row.cchTextMax);
+    // Cut, if at all, between two characters, never inside one.
+    const std::size_t room = static_cast<std::size_t>(row.cchTextMax) - 1;
+    const std::size_t length = GetACP() == CP_UTF8 ? Utf8CutLength(text, room) : std::min(text.size(), room);
+    std::copy_n(text.data(), length, row.pszText);
+    row.pszText[length] = '\0';
 }
 
 }  // namespace
@@ -282,14 +289,17 @@ void TFrmMain::btnDelFileClick() {
     SetProgressStep(prbFileDelele, 1);
     const bool toRecycleBin = DeleteOption != "1";
     int cleaned = 0, failed = 0;
+    std::string failures;  // the first few, one line each: name, folder and why
     for (std::size_t i = 0; i < count; ++i) {
         try {
             if (i < files.size() && files[i].Checked == 1) {
                 if (CleanStopRequested == 1) break;
-                if (RemoveFoundEntry(files[i], toRecycleBin))
+                std::string reason;
+                if (RemoveFoundEntry(files[i], toRecycleBin, &reason)) {
                     ++cleaned;
-                else
-                    ++failed;
+                } else if (++failed <= kListedCleanFailures) {
+                    failures += "\r\n" + files[i].Name + " in " + files[i].Path + ": " + reason;
+                }
                 SetProgressPosition(prbFileDelele, static_cast<int>(i));
             }
             if (!ProcessPendingMessages() || Closing) break;  // quitting, or the window is closing
@@ -301,9 +311,9 @@ void TFrmMain::btnDelFileClick() {
     Cleaning = false;
     if (Closing) return;
     SetProgressPosition(prbFileDelele, static_cast<int>(count));
-    if (failed > 0)
-        ShowError(std::to_string(failed) + (failed == 1 ? " File" : " Files") +
-                  " could not be cleaned (in use, access denied or already gone).");
+    if (failed > kListedCleanFailures)
+        failures += "\r\nand " + std::to_string(failed - kListedCleanFailures) + " more";
+    if (failed > 0) ShowError(std::to_string(failed) + (failed == 1 ? " File" : " Files") + " could not be cleaned:" + failures);
     if (CleanStopRequested != 1 && cleaned > 0)
         ShowInfo("Total " + std::to_string(cleaned) + " Files have been Clean successfully!");
     EndCleaningState();

@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/Settings.h"
 #include "app/portable/FilterList.h"
+#include "registry/CodePage.h"
 #include "registry/FileHandles.h"
 
 namespace vsc {
@@ -33,6 +35,8 @@ bool IsOrHoldsLink(const std::string& path) {
         UniqueFind find(FindFirstFileA((dir + "\\*").c_str(), &d));
         if (!find) continue;
         do {
+            // A name the listing may have cut hides what is below it: count it as a link.
+            if (strnlen(d.cFileName, sizeof d.cFileName) >= MAX_PATH - 8) return true;
             const std::string name = d.cFileName;
             if (name == "." || name == "..") continue;
             if (IsFolderLink(d.dwFileAttributes)) return true;
@@ -69,23 +73,53 @@ std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFi
 }
 
 bool MoveToRecycleBin(const std::string& path) {
+    // The shell reads '?' and '*' as wildcards and would take every entry they match.
+    if (path.empty() || HasWildcard(path) || !FitsAnsiPath(path)) return false;
     std::string from = path;
     from.push_back('\0');  // a one-item list: the string's own terminator ends it
     SHFILEOPSTRUCTA op{};
     op.hwnd = nullptr;
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT;  // 0x54
+    // Never a question or an error box: nobody may be there to answer (the console tool).
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
     return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
+std::string ExactEntryPath(const TFileItem& record, std::string* reason) {
+    auto refuse = [reason](const char* why) {
+        if (reason) *reason = why;
+        return std::string();
+    };
+    const std::string full = record.Path + record.Name;
+    if (HasWildcard(record.Path)) return refuse("its folder's name cannot be written in the system's code page");
+    const bool lossy = HasWildcard(record.Name);
+    if (!lossy && FitsAnsiPath(full)) return full;
+    const char* const why = lossy ? "its name cannot be written in the system's code page and it has no short name"
+                                  : "its path is too long for the 8-bit calls and it has no short name";
+    if (record.ShortName.empty() || HasWildcard(record.ShortName)) return refuse(why);
+    std::string path = record.Path + record.ShortName;
+    if (!FitsAnsiPath(path)) {
+        // The folder by its own short name (it holds no wildcard, so exactly this folder answers).
+        char folder[MAX_PATH];
+        const DWORD n = FitsAnsiPath(record.Path) ? GetShortPathNameA(record.Path.c_str(), folder, sizeof folder) : 0;
+        if (n == 0 || n >= sizeof folder) return refuse("its path is too long for the 8-bit calls");
+        path = std::string(folder, n);
+        if (path.back() != '\\') path.push_back('\\');
+        path += record.ShortName;
+        if (!FitsAnsiPath(path)) return refuse("its path is too long for the 8-bit calls");
+    }
+    return path;
+}
+
 bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin, std::string* reason) {
-    const std::string path = record.Path + record.Name;
     const bool isFolder = record.FileAttrStr.size() > 1 && record.FileAttrStr[1] == 'D';
     auto refuse = [reason](std::string why) {
         if (reason) *reason = std::move(why);
         return false;
     };
+    const std::string path = ExactEntryPath(record, reason);
+    if (path.empty()) return false;
     if (toRecycleBin) {
         // The recycle bin may take what a link points at rather than the link (Wine's moves the
         // target), and where a volume has no bin the shell deletes a folder for good, walking

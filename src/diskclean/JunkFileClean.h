@@ -15,14 +15,21 @@ namespace vsc {
 std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFileName, const std::string& drives);
 
 // Moves the file or folder to the recycle bin with the shell (a folder goes with its contents),
-// without confirmation or progress. True when the shell reports success.
+// without confirmation, progress or error boxes. True when the shell reports success. A path that
+// holds a wildcard ('?', '*') or does not fit the 8-bit calls is never handed on (false).
 bool MoveToRecycleBin(const std::string& path);
+
+// The path by which the 8-bit calls reach exactly the record's entry and nothing else: its full
+// path, or, when its name holds characters the code page lacks (shown as '?') or the full path is
+// too long, its folder and short (8.3) name, the folder itself shortened when need be. "" when there
+// is no such path; *reason (when given) then says why.
+std::string ExactEntryPath(const TFileItem& record, std::string* reason = nullptr);
 
 // Removes one found record's entry: to the recycle bin (toRecycleBin), or for good with the file
 // system's delete. The permanent delete never removes a folder: a folder record is refused. Nor is
-// a link, or a folder that holds a folder link, handed to the recycle bin. True only when the entry
-// was removed and is gone from its path. When it returns false and reason is given, *reason says
-// why in a few words.
+// a link, or a folder that holds a folder link, handed to the recycle bin, nor is an entry without
+// an exact path (ExactEntryPath) touched at all. True only when the entry was removed and is gone
+// from its path. When it returns false and reason is given, *reason says why in a few words.
 bool RemoveFoundEntry(const TFileItem& record, bool toRecycleBin, std::string* reason = nullptr);
 
 // The row texts of the results list: "Size(Bytes)" in decimal, and "Time" as the date of the

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "diskclean/MessageLoop.h"
+#include "registry/CodePage.h"
 #include "registry/FileHandles.h"
 #include "diskclean/portable/FileText.h"
 
@@ -26,6 +27,22 @@ private:
     DWORD old_ = 0;
     bool ok_ = false;
 };
+
+// The 8-bit listing holds a name in at most MAX_PATH bytes, and a longer one (in UTF-8, some 86
+// characters of CJK script) comes back cut, at a character or in the middle of one. A name this
+// long may have been cut.
+constexpr std::size_t kNameMayBeCut = MAX_PATH - 8;
+
+// The entry's whole name, read again by its short name with the wide call. False when it has no
+// short name: no 8-bit call could then name it.
+bool WholeName(const std::string& folder, const WIN32_FIND_DATAA& d, std::string& name) {
+    if (!d.cAlternateFileName[0] || !std::memchr(d.cAlternateFileName, 0, sizeof d.cAlternateFileName)) return false;
+    WIN32_FIND_DATAW w;
+    UniqueFind find(FindFirstFileW(ToWide(JoinPath(folder, d.cAlternateFileName)).c_str(), &w));
+    if (!find) return false;
+    name = FromWide(w.cFileName);
+    return !name.empty() && !HasWildcard(name);
+}
 
 bool IsDotEntry(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
 
@@ -138,13 +155,14 @@ bool TSearchFolders::OpenFolder(const std::string& folder, bool isRoot, std::vec
     return true;
 }
 
-void TSearchFolders::ExamineEntry(const std::string& folder, const void* findData) {
+void TSearchFolders::ExamineEntry(const std::string& folder, const char* name, std::size_t nameLength,
+                                  const void* findData) {
     const WIN32_FIND_DATAA& d = *static_cast<const WIN32_FIND_DATAA*>(findData);
     const DWORD attr = d.dwFileAttributes;
     if ((attr & FILE_ATTRIBUTE_HIDDEN) && !ScanHideFile) return;
     if ((attr & FILE_ATTRIBUTE_READONLY) && !ScanReadFile) return;
     if ((attr & FILE_ATTRIBUTE_SYSTEM) && !ScanSystemFile) return;
-    if (!MatchesAny(masks_, d.cFileName, std::strlen(d.cFileName))) return;
+    if (!MatchesAny(masks_, name, nameLength)) return;
 
     if (attr & FILE_ATTRIBUTE_HIDDEN) ++countHide_;
     if (attr & FILE_ATTRIBUTE_READONLY) ++countRead_;
@@ -156,7 +174,8 @@ void TSearchFolders::ExamineEntry(const std::string& folder, const void* findDat
 
     // AddFoundFile
     TFileItem item;
-    item.Name = d.cFileName;
+    item.Name.assign(name, nameLength);
+    item.ShortName = d.cAlternateFileName;
     item.Path = JoinPath(folder, "");
     item.FileAttrStr = AttrString(attr);
     item.Size = size;
@@ -203,14 +222,23 @@ void TSearchFolders::ScanFolder(const std::string& root) {
             continue;
         }
         const WIN32_FIND_DATAA& d = f.data;
-        if (!IsDotEntry(d.cFileName)) {
-            ExamineEntry(f.folder, &d);
+        const char* name = d.cFileName;
+        std::size_t nameLength = strnlen(d.cFileName, sizeof d.cFileName);
+        bool named = true;
+        if (nameLength >= kNameMayBeCut) {
+            // Neither listed nor entered unless its whole name is known.
+            named = WholeName(f.folder, d, fullName_);
+            name = fullName_.c_str();
+            nameLength = fullName_.size();
+        }
+        if (named && !IsDotEntry(name)) {
+            ExamineEntry(f.folder, name, nameLength, &d);
             if (!*alive) return;
             const bool isFolder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             const bool isLink = (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
             if (DoRecursive && isFolder && !isLink) {
                 f.resumeAfterChild = true;
-                const std::string child = JoinPath(f.folder, d.cFileName);  // `f` may move below
+                const std::string child = JoinPath(f.folder, name);  // `f` may move below
                 if (!OpenFolder(child, false, frames)) return;
                 continue;
             }

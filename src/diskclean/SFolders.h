@@ -33,6 +33,7 @@ enum TScanOptions {
 // One found entry.
 struct TFileItem {
     std::string Name;         // long name, as listed
+    std::string ShortName;    // the file system's 8.3 name of the entry, as listed; "" when it has none
     std::string Path;         // the folder holding it, always ending in a backslash
     std::string FileAttrStr;  // "A-H---" and the like
     std::int64_t Size = 0;    // whole size in bytes (0 for folders)
@@ -109,13 +110,14 @@ private:
 
     void ScanFolder(const std::string& root);
     bool OpenFolder(const std::string& folder, bool isRoot, std::vector<Frame>& frames);
-    void ExamineEntry(const std::string& folder, const void* findData);
+    void ExamineEntry(const std::string& folder, const char* name, std::size_t nameLength, const void* findData);
     bool FirstVisit(const std::string& folder);
     bool AfterEntry(const std::shared_ptr<std::atomic<bool>>& alive);
 
     TMaskList masks_;
     std::vector<TFileItem> found_;
     std::set<FolderId> visited_;
+    std::string fullName_;  // the name of the entry in hand when the listing may have cut it
     int countFiles_ = 0;
     std::int64_t sizeOfFiles_ = 0;
     int countHide_ = 0, countRead_ = 0, countSystem_ = 0;

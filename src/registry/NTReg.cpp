@@ -116,19 +116,18 @@ bool TNTRegistry::QueryKeyInfo(KeyInfo& info) const {
     if (RegQueryInfoKeyA(open_.get(), nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
                          &maxValueName, &maxData, nullptr, &written) != ERROR_SUCCESS)
         return false;
-    // A double-byte system locale may report lengths in characters where names take two bytes each.
-    // The locale is the system's for the life of the process; asking once spares a walk a system
-    // call per key.
-    static const bool doubleByte = GetSystemMetrics(SM_DBCSENABLED) != 0;
-    if (doubleByte) {
-        maxSubKey *= 2;
-        maxValueName *= 2;
-    }
+    // The lengths may be given in UTF-16 characters, where the 8-bit names take up to three bytes
+    // each in UTF-8 (the process code page) and two in a double-byte code page. The code page is
+    // the process's for its life; asking once spares a walk a system call per key.
+    static const DWORD bytesPerCharacter = GetACP() == CP_UTF8 ? 3 : GetSystemMetrics(SM_DBCSENABLED) ? 2 : 1;
+    maxSubKey *= bytesPerCharacter;
+    maxValueName *= bytesPerCharacter;
     info.SubKeyCount = subKeys;
     info.MaxSubKeyNameLength = maxSubKey;
     info.ValueCount = values;
     info.MaxValueNameLength = maxValueName;
-    info.MaxDataLength = maxData;
+    // String data in UTF-16 takes up to half as much again in UTF-8.
+    info.MaxDataLength = bytesPerCharacter == 3 ? maxData / 2 * 3 + 3 : maxData;
     info.LastWriteTime = (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
     return true;
 }

@@ -51,9 +51,9 @@ DWORD RegTypeOfKind(ValueKind kind);
 
 struct KeyInfo {
     std::uint32_t SubKeyCount = 0;
-    std::uint32_t MaxSubKeyNameLength = 0;  // characters, without the terminating zero
+    std::uint32_t MaxSubKeyNameLength = 0;  // bytes of 8-bit text (3 per character in UTF-8), without the terminating zero
     std::uint32_t ValueCount = 0;
-    std::uint32_t MaxValueNameLength = 0;   // characters, without the terminating zero
+    std::uint32_t MaxValueNameLength = 0;   // bytes of 8-bit text, as above
     std::uint32_t MaxDataLength = 0;        // bytes
     std::uint64_t LastWriteTime = 0;        // file time
 };

@@ -1,5 +1,6 @@
 #include "registry/PublicOpt.h"
 
+#include "registry/CodePage.h"
 #include "registry/FileHandles.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <utility>
 
 namespace vsc {
@@ -156,34 +158,28 @@ std::string GetSystemDir() {
 }
 
 // One COM initialisation and one shell link object per call. Load's outcome is not tested: a file
-// that does not load leaves the link empty, and GetPath then writes nothing.
+// that does not load leaves the link empty, and GetPath then writes nothing. The wide interface is
+// used, so that neither the shortcut's path nor its target is cut to MAX_PATH bytes of 8-bit text:
+// a path that does not fit whole is not read at all, and a target that does not fit is not given.
 std::string GetShortcutTarget(const std::string& linkPath) {
     ComInit com;
-    UniqueCom<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out());
+    UniqueCom<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out());
     if (FAILED(hr) || !link.get()) throw ComError{hr};
     UniqueCom<IPersistFile> file;
     hr = link->QueryInterface(IID_IPersistFile, file.out());
     if (FAILED(hr) || !file.get()) throw ComError{hr};
 
-    // The path in UTF-16, at most MAX_PATH-1 characters.
-    WCHAR wide[MAX_PATH] = {};
-    if (!linkPath.empty()) {
-        const int needed = MultiByteToWideChar(CP_ACP, 0, linkPath.data(), static_cast<int>(linkPath.size()), nullptr, 0);
-        if (needed > 0) {
-            std::wstring all(static_cast<std::size_t>(needed), L'\0');
-            MultiByteToWideChar(CP_ACP, 0, linkPath.data(), static_cast<int>(linkPath.size()), &all[0], needed);
-            all.resize(std::min<std::size_t>(all.size(), MAX_PATH - 1));
-            std::copy(all.begin(), all.end(), wide);
-        }
-    }
-    file->Load(wide, STGM_READ);
+    const std::wstring wide = ToWide(linkPath);
+    if (wide.empty() || wide.size() >= MAX_PATH) return std::string();
+    file->Load(wide.c_str(), STGM_READ);
 
-    char target[MAX_PATH] = {};
-    WIN32_FIND_DATAA data;
-    if (FAILED(link->GetPath(target, MAX_PATH, &data, SLGP_UNCPRIORITY))) return std::string();
-    target[MAX_PATH - 1] = '\0';
-    return std::string(target);
+    WCHAR target[MAX_PATH + 1] = {};
+    WIN32_FIND_DATAW data;
+    if (FAILED(link->GetPath(target, MAX_PATH + 1, &data, SLGP_UNCPRIORITY))) return std::string();
+    target[MAX_PATH] = L'\0';
+    if (std::wcslen(target) >= MAX_PATH) return std::string();  // possibly cut
+    return FromWide(target);
 }
 
 }  // namespace vsc

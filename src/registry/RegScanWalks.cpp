@@ -32,10 +32,10 @@ namespace vsc {
 
 namespace {
 
-// Longest value name the registry allows, in bytes of ANSI text (two per character on a
-// double-byte code page), with its terminator.
-constexpr DWORD kLongestValueName = 16383 * 2 + 1;
-constexpr DWORD kLongestKeyName = 255 * 2 + 1;
+// Longest value name the registry allows, in bytes of 8-bit text (up to three per character in
+// UTF-8, the process code page), with its terminator.
+constexpr DWORD kLongestValueName = 16383 * 3 + 1;  // UTF-8: up to three bytes per UTF-16 unit
+constexpr DWORD kLongestKeyName = 255 * 3 + 1;
 // Data longer than this is not fetched with the enumeration; the value step reads it by name.
 constexpr DWORD kEnumDataCap = 64 * 1024;
 

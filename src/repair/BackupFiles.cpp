@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "registry/CodePage.h"
 #include "repair/portable/BackupFormat.h"
 
 namespace vsc {
@@ -113,6 +114,12 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
         done += read;
     }
     contents.resize(done);
+    return true;
+}
+
+bool ReadBackupFile(const std::string& path, std::string& text) {
+    if (!ReadWholeFile(path, text)) return false;
+    text = FileTextToProcess(text);
     return true;
 }
 

@@ -37,6 +37,11 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents);
 // Reads a whole file; false when it cannot be opened or read (or is larger than 64 MB).
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
+// Reads a backup file as text in the process code page, in which backups are written. A file that
+// is not valid UTF-8 was written in the system's legacy ANSI code page (by an older version, or
+// where the process code page is that one) and is read in it. False as ReadWholeFile.
+bool ReadBackupFile(const std::string& path, std::string& text);
+
 // True when nothing (file or folder) exists at the path any more.
 bool PathGone(const std::string& path);
 

@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "registry/CodePage.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
 
@@ -144,7 +145,16 @@ bool ClearRegValue(const std::string& keyPath, const std::string& valueName) {
     return true;
 }
 
-bool RecycleShortcutFile(const std::string& path) {
+bool RecycleShortcutFile(const std::string& path, std::string* reason) {
+    // The shell reads '?' and '*' as wildcards: such a path would name every file they match.
+    if (HasWildcard(path)) {
+        if (reason) *reason = "its name cannot be written in the system's code page";
+        return false;
+    }
+    if (!FitsAnsiPath(path)) {
+        if (reason) *reason = "its path is too long for the 8-bit calls";
+        return false;
+    }
     // Only a file: a folder that has taken the shortcut's name is never sent away with its contents.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return PathGone(path);
@@ -155,7 +165,9 @@ bool RecycleShortcutFile(const std::string& path) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
     SHFileOperationA(&op);
-    return PathGone(path);
+    if (PathGone(path)) return true;
+    if (reason) *reason = FailureOf(RepairAction::RecycleFile);
+    return false;
 }
 
 ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
@@ -243,18 +255,19 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
     bool anyRecordFailed = false;
     for (const PlannedChange& change : changes) {
         bool done = false;
+        std::string reason;
         switch (change.Action) {
         case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName); break;
         case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName); break;
         case RepairAction::RecycleFile:
-            if (PathGone(change.Path)) continue;  // a shortcut no longer there is passed over
-            done = RecycleShortcutFile(change.Path);
+            if (!HasWildcard(change.Path) && PathGone(change.Path)) continue;  // no longer there: passed over
+            done = RecycleShortcutFile(change.Path, &reason);
             break;
         }
         if (done) {
             ++result.Repaired;
         } else {
-            fail(change.Row, FailureOf(change.Action));
+            fail(change.Row, reason.empty() ? FailureOf(change.Action) : reason);
             if (change.HasRecord) {
                 changed[change.Record] = false;
                 anyRecordFailed = true;

@@ -39,8 +39,10 @@ bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
 bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
 
 // Moves a file to the recycle bin through the shell (undoable). True only when the file has left
-// its folder; a folder at the path is left alone (false).
-bool RecycleShortcutFile(const std::string& path);
+// its folder; a folder at the path is left alone (false). A path holding a wildcard ('?', '*') or
+// too long for the 8-bit calls is never handed to the shell (false). When it returns false and
+// reason is given, *reason says why.
+bool RecycleShortcutFile(const std::string& path, std::string* reason = nullptr);
 
 // What a registry value holds now, as a backup record (category not set). False when the value is
 // not there or cannot be read; representable is then meaningless. representable is false when the

@@ -80,7 +80,7 @@ bool RestoreEntry(const BackupRecord& record, std::string* reason) {
 RestoreResult RestoreBackupFile(const std::string& path) {
     RestoreResult result;
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!ReadBackupFile(path, text)) {
         result.ReadFailed = true;
         return result;
     }

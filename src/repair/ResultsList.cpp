@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "registry/portable/Utf8Text.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/CheckStates.h"
 
@@ -12,7 +13,7 @@ namespace {
 void CopyText(const std::string& text, NMLVDISPINFOA* request) {
     if (!request->item.pszText || request->item.cchTextMax <= 0) return;
     const std::size_t room = static_cast<std::size_t>(request->item.cchTextMax) - 1;
-    const std::size_t length = std::min(text.size(), room);
+    const std::size_t length = GetACP() == CP_UTF8 ? Utf8CutLength(text, room) : std::min(text.size(), room);
     std::copy_n(text.data(), length, request->item.pszText);
     request->item.pszText[length] = '\0';
 }

@@ -80,7 +80,7 @@ int TfrmRestore::SelectedRow() const {
 }
 
 std::string TfrmRestore::RowFileName(int row) const {
-    char buffer[MAX_PATH * 2] = {};
+    char buffer[MAX_PATH * 4] = {};  // a whole name of 255 characters in UTF-8
     LVITEMA item = {};
     item.iSubItem = 0;
     item.pszText = buffer;

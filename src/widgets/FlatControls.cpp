@@ -53,12 +53,20 @@ void PaintBuffered(HWND control, HDC target, const std::function<void(HDC, const
     BitBlt(target, 0, 0, rect.right, rect.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
+// The caption in UTF-16. GDI draws 8-bit text in the system's code page, not the process's (UTF-8),
+// so every caption is drawn and measured with the wide calls.
+std::wstring WideText(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
 void DrawCaption(HWND control, HDC dc, RECT rect, HFONT font, COLORREF color, UINT flags) {
-    std::string text = ControlText(control);
+    const std::wstring text = WideText(control);
     ScopedSelect selectFont(dc, font ? font : DefaultFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(control) ? color : colors::kDisabledText);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags | DT_NOPREFIX);
 }
 
 // Focused, and the window shows focus marks (they stay hidden until the keyboard is used).
@@ -84,11 +92,11 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
         // A caption wider than the button is drawn with its letters narrowed to fit.
         HFONT font = style.font ? style.font : DefaultFont();
         UniqueFont smaller;
-        const std::string text = ControlText(control);
+        const std::wstring text = WideText(control);
         {
             ScopedSelect selectFont(dc, font);
             SIZE extent{};
-            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             const int room = rect.right - rect.left - 6;
             TEXTMETRICA metrics{};
             LOGFONTA lf{};
@@ -160,9 +168,9 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
     DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (ShowsFocus(control)) {
         RECT focus = textRect;
-        std::string text = ControlText(control);
+        const std::wstring text = WideText(control);
         ScopedSelect selectFont(dc, style.font ? style.font : DefaultFont());
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &focus, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &focus, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         const int height = focus.bottom - focus.top;
         focus.top = rect.top + (rect.bottom - rect.top - height) / 2 - 1;
         focus.bottom = focus.top + height + 2;
@@ -175,10 +183,10 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
 
 void PaintGroup(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
     PaintParentBackground(control, dc);
-    std::string text = ControlText(control);
+    const std::wstring text = WideText(control);
     ScopedSelect selectFont(dc, style.font ? style.font : DefaultFont());
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     RECT frame = rect;
     frame.top += extent.cy / 2;
     RECT textRect{rect.left + 8, rect.top, rect.left + 8 + extent.cx + 4, rect.top + extent.cy};

@@ -166,8 +166,10 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     SeededValue tray(run, "VscOutsideTray", "C:\\VscOutside\\tray.exe");
     SeededValue program(appPath, "", "C:\\VscOutside\\v1.2.exe");
     SeededValue manual(help, "vscoutside.hlp", "C:\\VscOutside\\");
+    SeededValue cyrillic(run, "VscOutside\xD0\xBF\xD1\x83", "C:\\VscOutside\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82.exe");
     struct Expected { std::string path, value; int colour; };
     const Expected seeded[] = {{run, "C:\\VscOutside\\tray.exe", 0},
+                               {run, "C:\\VscOutside\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82.exe", 0},
                                {appPath, "C:\\VscOutside\\v1.2.exe", 1},  // two dots: not fully safe
                                {help, "C:\\VscOutside\\vscoutside.hlp", 0}};
 
@@ -236,10 +238,16 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
     RemoveTree(root);
     ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((root + "\\cache").c_str(), nullptr));
+    // Cyrillic, CJK and emoji names and a Cyrillic folder: the list shows them as they are.
+    const std::string cyrillicFolder = root + "\\\xD0\xBA\xD1\x8D\xD1\x88\\";  // "кэш"
+    ASSERT_TRUE(CreateDirectoryA(cyrillicFolder.c_str(), nullptr));
     struct Seed { std::string folder, name; size_t size; };
     const Seed seeds[] = {{root + "\\", "vscoutside_setup.tmp", 4096},
                           {root + "\\cache\\", "vscoutside_report.bak", 2048},
-                          {root + "\\cache\\", "thumbs.db", 512}};
+                          {root + "\\cache\\", "thumbs.db", 512},
+                          {cyrillicFolder, "\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82.tmp", 1024},  // "отчёт.tmp"
+                          {root + "\\", "\xE6\x97\xA5\xE6\x9C\xAC.bak", 300},
+                          {root + "\\cache\\", "\xF0\x9F\x98\x80.tmp", 100}};
     for (const Seed& s : seeds) {
         HANDLE file = CreateFileA((s.folder + s.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -262,14 +270,14 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
         EXPECT_EQ(reader->Row(drivesList, row).Check, drives[static_cast<size_t>(row)] == letter[0] ? 1 : 0) << row;
     }
     Click("Scan");
-    EXPECT_EQ(TakeAnnouncement(60000), "3 files Found");
+    EXPECT_EQ(TakeAnnouncement(60000), "6 files Found");
 
     HWND list = reader->FindList(window, "Filename");
     ASSERT_NE(list, nullptr) << "the file results panel is not shown";
     EXPECT_EQ(reader->Headers(list),
               (std::vector<std::string>{"Filename", "Location", "Size(Bytes)", "Time", "Attribute"}));
     const auto rows = reader->Rows(list);
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 6u);
     for (const Seed& s : seeds) {
         auto row = std::find_if(rows.begin(), rows.end(),
                                 [&](const OutsideReader::ListRow& r) { return r.Columns[0] == s.name; });
@@ -288,8 +296,10 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
         EXPECT_GE(row->Image, 0) << s.name;
     }
     Click("Check All");
-    EXPECT_EQ(Checks(list), std::vector<int>(3, 1));
+    EXPECT_EQ(Checks(list), std::vector<int>(6, 1));
     ExpectRowDrawn(list, 0, 5);
+    for (int row = 0; row < 6; ++row)
+        if (rows[static_cast<size_t>(row)].Columns[1] == cyrillicFolder) ExpectRowDrawn(list, row, 5);
     SaveWindowPicture(window, BuildFolder() + "\\panel-file-results.bmp");
     Click("Uncheck All");
     ClickAt(list, reader->CheckBoxPoint(list, 2));
@@ -297,7 +307,7 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
     ClickAt(list, POINT{(second.left + second.right) / 2, (second.top + second.bottom) / 2});
     EXPECT_EQ(reader->Row(list, 1).Check, 0) << "a click on the row's text left its box alone";
     PressKey(list, VK_SPACE);
-    EXPECT_EQ(Checks(list), (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(Checks(list), (std::vector<int>{0, 1, 1, 0, 0, 0}));
 
     Click("Menu");
     RemoveTree(root);

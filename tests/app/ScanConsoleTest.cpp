@@ -151,6 +151,9 @@ private:
 };
 
 const std::string kMissing = "C:\\vsc_console_missing";
+// A startup entry named and pointing beyond ASCII (UTF-8, the code page of both programs).
+const std::string kRunName = "VscConsole\xC3\xA9\xD0\xBF";
+const std::string kRunFile = "\\d\xC3\xA9j\xC3\xA0\xE6\x97\xA5.exe";
 const std::string kAppKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vsc_console.exe";
 const std::string kHelpKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
 const std::string kSharedKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -163,7 +166,7 @@ void SeedProblems(SeededValues& seeds) {
     seeds.Set(kAppKey, "", REG_SZ, "\"" + kMissing + "\\app.exe\"" + sz, true);
     seeds.Set(kHelpKey, "vsc_console.hlp", REG_SZ, kMissing + sz);
     seeds.Set(kSharedKey, kMissing + "\\shared.dll", REG_DWORD, std::string("\2\0\0\0", 4));
-    seeds.Set(kRunKey, "VscConsole\xE9", REG_SZ, kMissing + "\\d\xE9j\xE0.exe" + sz);
+    seeds.Set(kRunKey, kRunName, REG_SZ, kMissing + kRunFile + sz);
 }
 
 // Runs a scan of the categories in the window and returns its results list, row by row.
@@ -220,7 +223,7 @@ TEST(ScanConsole, RegistryReportMatchesTheWindowsResultsListRowByRow) {
         {kAppKey, "", 3, "Software Locations", "empty value"},
         {kHelpKey, "vsc_console.hlp", 5, "Windows Help", "delete value"},
         {kSharedKey, kMissing + "\\shared.dll", 6, "Share Programs", "delete value"},
-        {kRunKey, "VscConsole\xE9", 7, "Startup Programs", "delete value"},
+        {kRunKey, kRunName, 7, "Startup Programs", "delete value"},
     };
     for (const Seeded& s : expected) {
         int found = 0;
@@ -233,9 +236,9 @@ TEST(ScanConsole, RegistryReportMatchesTheWindowsResultsListRowByRow) {
         }
         EXPECT_EQ(found, 1) << s.keyPath << " " << s.valueName;
     }
-    const std::string utf8Name = Convert("VscConsole\xE9", CP_ACP, CP_UTF8);
-    EXPECT_NE(utf8Name, "VscConsole\xE9");
-    EXPECT_NE(run.Out.find(utf8Name), std::string::npos);
+    // Both programs run in UTF-8: the texts are passed on as they are, never encoded twice.
+    EXPECT_NE(run.Out.find(kRunName), std::string::npos);
+    EXPECT_EQ(run.Out.find(Convert(kRunName, 1252, CP_UTF8)), std::string::npos);
 }
 
 TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
@@ -243,8 +246,8 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
     SeededValues seeds;
     SeedProblems(seeds);
     const ScanCopy scan("scan-repair");
-    const std::string runValue = "VscConsole\xE9";
-    const std::string runData = kMissing + "\\d\xE9j\xE0.exe";
+    const std::string runValue = kRunName;
+    const std::string runData = kMissing + kRunFile;
 
     {
         // Not while the window runs; a report may go on beside it.

@@ -61,6 +61,18 @@ TEST(Settings, WritesAndReadsBackTheFilterListAndSwitches) {
     }
     EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "absent", ini), "");
     EXPECT_TRUE(ParseFilterList(ReadIniString("FileFilters", "UserExp", "", ini)).empty());
+
+    // Descriptions beyond ASCII: a file in UTF-8 and one written in the legacy code page
+    // (Windows-1252 in the build's prefix) read the same; a save keeps the other values whole and
+    // leaves the file in UTF-8.
+    for (const char* list : {"<*.tmp:Tempor\xC3\xA4re \xC3\xA9>", "<*.tmp:Tempor\xE4re \xE9>"}) {
+        dir.WriteFile("sub\\Config.Ini", std::string("[FileFilters]\r\nUserExp=") + list + "\r\nDefaultExp=" + list +
+                                               "\r\n[DeleteOptions]\r\nDleteTo=0\r\n");
+        EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "", ini), "<*.tmp:Tempor\xC3\xA4re \xC3\xA9>");
+        EXPECT_EQ(ReadDiskOptions(ini).DleteTo, "0");
+        TIniFile(ini).WriteString("ScanOptions", "HideFile", "1");
+        EXPECT_EQ(ReadIniString("FileFilters", "DefaultExp", "", ini), "<*.tmp:Tempor\xC3\xA4re \xC3\xA9>");
+    }
 }
 
 TEST(Settings, LongValuesAreCutAt9728Characters) {

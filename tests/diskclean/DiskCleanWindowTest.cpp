@@ -31,6 +31,11 @@ std::string FixtureDrive() {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Names beyond any legacy code page, in UTF-8 (the process code page).
+const char* const kCyrillic = "vscj_\xD0\xBF\xD1\x83.junk";  // two characters: "vscj_??.junk" to a legacy call
+const char* const kCjk = "vscj_\xE6\x97\xA5\xE6\x9C\xAC.junk";
+const char* const kEmoji = "vscj_\xF0\x9F\x98\x80.junk";  // one character, two UTF-16 units
+
 bool Shown(HWND control) { return (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 std::string Cell(HWND list, int row, int column) {
@@ -205,8 +210,11 @@ TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolder
     const std::string folder = root + "\\vscj_fold.jdir";
     CreateDirectoryA(folder.c_str(), nullptr);
     Put("vscj_fold.jdir\\inside.txt");
-    ScanExpecting(6, messages);
-    Check({"vscj_a.junk", "vscj_b.junk", "vscj_c.junk", "vscj_locked.junk", "vscj_fold.jdir"});
+    // Cyrillic and CJK names, checked, beside plain ones that their '?' form would match.
+    const std::string cyrillic = Put(kCyrillic), cjk = Put(kCjk), plainAb = Put("vscj_ab.junk"),
+                      plainCd = Put("vscj_cd.junk");
+    ScanExpecting(10, messages);
+    Check({"vscj_a.junk", "vscj_b.junk", "vscj_c.junk", "vscj_locked.junk", "vscj_fold.jdir", kCyrillic, kCjk});
     EXPECT_EQ(form.DeleteOption, "1");
 
     HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -216,12 +224,16 @@ TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolder
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(messages.shown[0].Text, "Are you sure you want to clean the selected files?");
     EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
-    EXPECT_EQ(messages.shown[1].Text, "2 Files could not be cleaned (in use, access denied or already gone).");
+    const std::string& failures = messages.shown[1].Text;
+    EXPECT_EQ(failures.rfind("2 Files could not be cleaned:\r\n", 0), 0u) << failures;
+    EXPECT_NE(failures.find("\r\nvscj_locked.junk in " + root + "\\: Sharing violation"), std::string::npos) << failures;
+    EXPECT_NE(failures.find("\r\nvscj_fold.jdir in " + root + "\\: a folder is not deleted permanently"),
+              std::string::npos) << failures;
     EXPECT_EQ(messages.shown[1].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(messages.shown[2].Text, "Total 3 Files have been Clean successfully!");
-    EXPECT_FALSE(Exists(a) || Exists(b) || Exists(c));
+    EXPECT_EQ(messages.shown[2].Text, "Total 5 Files have been Clean successfully!");
+    EXPECT_FALSE(Exists(a) || Exists(b) || Exists(c) || Exists(cyrillic) || Exists(cjk));
     EXPECT_TRUE(Exists(locked));
-    EXPECT_TRUE(Exists(unchecked));
+    EXPECT_TRUE(Exists(unchecked) && Exists(plainAb) && Exists(plainCd));
     EXPECT_TRUE(Exists(folder + "\\inside.txt"));  // the permanent delete never removes a folder
 
     ExpectDrivePage();
@@ -237,14 +249,16 @@ TEST_F(DiskCleanWindowTest, CleaningToTheRecycleBinTakesFoldersWithTheirContents
     WriteIni("0", "0");
     const std::string a = Put("vscj_bin_a.junk"), keep = Put("vscj_bin_keep.junk");
     Put("vscj_fold.jdir\\inside.txt");
-    ScanExpecting(3, messages);
-    Check({"vscj_bin_a.junk", "vscj_fold.jdir"});
+    // The shell takes '?' for a wildcard: "vscj_??.junk" would take the plain file too.
+    const std::string emoji = Put(kEmoji), plain = Put("vscj_ab.junk");
+    ScanExpecting(5, messages);
+    Check({"vscj_bin_a.junk", "vscj_fold.jdir", kEmoji});
     Click(form.btnDelFile);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Are you sure you want to clean the selected files?",
-                                                          "Total 2 Files have been Clean successfully!"}));
-    EXPECT_FALSE(Exists(a));
+                                                          "Total 3 Files have been Clean successfully!"}));
+    EXPECT_FALSE(Exists(a) || Exists(emoji));
     EXPECT_FALSE(Exists(root + "\\vscj_fold.jdir"));
-    EXPECT_TRUE(Exists(keep));
+    EXPECT_TRUE(Exists(keep) && Exists(plain));
 
     // Under Wine the recycle bin is the desktop's trash folder ($XDG_DATA_HOME/Trash, which the
     // test scripts keep inside the build): the entries are there. Remove them again.
@@ -252,7 +266,7 @@ TEST_F(DiskCleanWindowTest, CleaningToTheRecycleBinTakesFoldersWithTheirContents
     if (GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof data) && data[0] == '/') {
         std::string trash = std::string("Z:") + data + "/Trash";
         std::replace(trash.begin(), trash.end(), '/', '\\');
-        for (const char* name : {"vscj_bin_a.junk", "vscj_fold.jdir"}) {
+        for (const char* name : {"vscj_bin_a.junk", "vscj_fold.jdir", kEmoji}) {
             WIN32_FIND_DATAA fd;
             HANDLE find = FindFirstFileA((trash + "\\files\\" + name + "*").c_str(), &fd);
             EXPECT_NE(find, INVALID_HANDLE_VALUE) << name << " is not in " << trash;

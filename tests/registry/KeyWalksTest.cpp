@@ -137,15 +137,12 @@ TEST(ScanFilePaths, AnswersAlikeForPathsThatShareFolders) {
                                               }));
 }
 
-// A value name that the ANSI code page cannot spell is enumerated with a '?' in its place. The
-// walks know such a value only by that name, as the registry resolves it: a problem never names
-// one value while showing another value's data (repair would then act on the wrong value).
-TEST(KeyWalk, NamesSpoiledByTheCodePageAreTakenByName) {
-    const WCHAR unspellable[] = L"\x4E00";
-    char ansi[8] = {};
-    WideCharToMultiByte(CP_ACP, 0, unspellable, 1, ansi, sizeof ansi - 1, nullptr, nullptr);
-    if (std::string(ansi) != "?") GTEST_SKIP() << "the ANSI code page spells the test character";
-
+// A value name beyond the code page. Under the UTF-8 code page it is enumerated as it is and its
+// value checked like any other. Where the code page lacks a character, the name has a '?' in its
+// place: the walks then know the value only by that name, as the registry resolves it, so a problem
+// never names one value while showing another value's data (repair would act on the wrong value).
+TEST(KeyWalk, NamesBeyondTheCodePageAreReadExactlyOrTakenByName) {
+    const bool utf8 = GetACP() == CP_UTF8;
     ScratchDir dir("qnames");
     const std::string present = dir.WriteFile("present.exe");
     ScratchKey key("qnames");
@@ -153,7 +150,7 @@ TEST(KeyWalk, NamesSpoiledByTheCodePageAreTakenByName) {
     key.SetString("", "Seen?", present);  // a real '?' in the name; its file exists
     HKEY open = CreateKeyPath(key.Path());
     ASSERT_NE(open, nullptr);
-    const WCHAR gone[] = L"C:\\vsc-gone\\spoiled.exe";
+    const WCHAR gone[] = L"C:\\vsc-gone\\\x0434.exe";
     for (const WCHAR* name : {L"Seen\x4E00", L"Gone\x4E00"})
         ASSERT_EQ(RegSetValueExW(open, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(gone), sizeof gone), ERROR_SUCCESS);
     RegCloseKey(open);
@@ -164,8 +161,12 @@ TEST(KeyWalk, NamesSpoiledByTheCodePageAreTakenByName) {
             check->ScanStartupEntries(key.Path());
         else
             check->ScanFilePaths(key.Path());
-        EXPECT_EQ(check.Problems(), (std::vector<Problem>{{key.Path(), "Plain", "C:\\vsc-gone\\plain.exe",
-                                                            std::to_string(category)}}));
+        const std::string c = std::to_string(category), data = "C:\\vsc-gone\\\xD0\xB4.exe";
+        std::vector<Problem> expected{{key.Path(), "Plain", "C:\\vsc-gone\\plain.exe", c}};
+        if (utf8) expected = {{key.Path(), "Gone\xE4\xB8\x80", data, c}, expected[0], {key.Path(), "Seen\xE4\xB8\x80", data, c}};
+        std::vector<Problem> found = check.Problems();
+        std::sort(found.begin(), found.end(), [](const Problem& a, const Problem& b) { return a.ValueName < b.ValueName; });
+        EXPECT_EQ(found, expected);
     }
 }
 

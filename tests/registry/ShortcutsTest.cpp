@@ -7,6 +7,7 @@
 
 #include "CheckTestSupport.h"
 #include "registry/PublicOpt.h"
+#include "repair/Repair.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -102,16 +103,15 @@ TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
     EXPECT_TRUE(missing.Problems().empty());
 }
 
-// A target whose folder name the ANSI code page cannot spell comes back with a '?' in its place.
-// Such a text names no file that can be tested, so the shortcut, which works, is never reported
-// (repair would delete it).
-TEST(ScanShortcuts, TargetsTheCodePageCannotSpellAreNeverReported) {
-    char ansi[8] = {};
-    WideCharToMultiByte(CP_ACP, 0, L"\x4E00", 1, ansi, sizeof ansi - 1, nullptr, nullptr);
-    if (std::string(ansi) != "?") GTEST_SKIP() << "the ANSI code page spells the test character";
-
+// A broken shortcut named in Cyrillic is found, and the repair takes that file alone, never "??.lnk"
+// as a pattern (which would take "ab.lnk" too); a working shortcut to a CJK folder is not reported.
+TEST(ScanShortcuts, NamesBeyondTheCodePageAreFoundExactly) {
+    if (GetACP() != CP_UTF8) GTEST_SKIP() << "the process code page is not UTF-8";
     ScratchDir dir("links");
     const std::string gone = WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
+    const std::string named = dir.File("\xD0\xBF\xD1\x83.lnk");
+    const std::string goneToo = WriteBrokenShortcut(dir, "\xD0\xBF\xD1\x83.lnk", "\xD0\xB4.exe");
+    const std::string plain = dir.WriteFile("ab.lnk");
     const std::wstring folder = std::wstring(dir.Path().begin(), dir.Path().end()) + L"\\\x4E00";
     const std::wstring target = folder + L"\\app.exe";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
@@ -125,7 +125,16 @@ TEST(ScanShortcuts, TargetsTheCodePageCannotSpellAreNeverReported) {
     DeleteFileW(target.c_str());
     RemoveDirectoryW(folder.c_str());
     ASSERT_TRUE(written);
-    EXPECT_EQ(run.Problems(), (std::vector<Problem>{{dir.File("broken.lnk"), "LinkFiles", gone, "14"}}));
+    const std::vector<Problem> found = run.Problems();
+    EXPECT_EQ(found.size(), 2u);
+    for (const Problem& p : {Problem{dir.File("broken.lnk"), "LinkFiles", gone, "14"}, Problem{named, "LinkFiles", goneToo, "14"}})
+        EXPECT_NE(std::find(found.begin(), found.end(), p), found.end()) << p;
+    std::string reason;
+    EXPECT_FALSE(RecycleShortcutFile(dir.File("??.lnk"), &reason));
+    EXPECT_EQ(reason, "its name cannot be written in the system's code page");
+    EXPECT_TRUE(RecycleShortcutFile(named, &reason)) << reason;
+    EXPECT_EQ(GetFileAttributesA(named.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(plain.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A paused worker neither opens a folder nor reads a shortcut: it waits before either, and the

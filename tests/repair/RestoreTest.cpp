@@ -60,6 +60,9 @@ TEST(Restore, EveryCategoryGoesBackToTheSameDataAndType) {
         {"c11", REG_SZ, Sz("z"), "11"},
         {"c12", REG_EXPAND_SZ, Sz("%SystemRoot%\\media\\gone.wav"), "12"},
         {"c13", REG_SZ, Sz("C:\\gone\\file.dat"), "13"},
+        // Names and data beyond any legacy code page (Cyrillic, CJK, emoji) go back exactly.
+        {"\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE", REG_SZ, Sz("C:\\\xD0\xBF\xD1\x83\\\xE6\x97\xA5\xE6\x9C\xAC.exe"), "7"},
+        {"\xF0\x9F\x98\x80", REG_EXPAND_SZ, Sz("%TEMP%\\\xF0\x9F\x98\x80.dat"), "13"},
     };
     ScanResultLists lists;
     std::vector<std::size_t> rows;
@@ -97,6 +100,14 @@ TEST(Restore, OldFiveLineFilesFollowTheCategoryRule) {
     ExpectValue(key.Child("Deep\\Er"), "", REG_SZ, Sz("C:\\x.exe"));
     ExpectValue(key.Path(), "C:\\s.dll", REG_DWORD, std::string("\xfe\xff\xff\xff", 4));
     ExpectValue(key.Path(), "was", REG_SZ, Sz("%WinDir%\\a.exe"));
+
+    // A backup written in the legacy code page (Windows-1252 in the build's prefix) before backups
+    // were UTF-8: its name and data are read in that code page and go back as they were.
+    EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's UTF-8 code page is not honoured";
+    const std::string legacy = dir.WriteFile(
+        "regbackup2.txt", kSep + key.Path() + "\r\nGr\xFC\xDF\r\nC:\\T\xFCr\\\xE9t\xE9.exe\r\n7\r\n");
+    EXPECT_TRUE(RestoreBackupFile(legacy).Succeeded());
+    ExpectValue(key.Path(), "Gr\xC3\xBC\xC3\x9F", REG_SZ, Sz("C:\\T\xC3\xBCr\\\xC3\xA9t\xC3\xA9.exe"));
 }
 
 TEST(Restore, DamagedAndEmptyFiles) {
