@@ -9,6 +9,7 @@
 #include "app/AppImages.h"
 #include "app/CategoryCaptions.h"
 #include "app/UFrmMain.h"
+#include "VscVersion.h"
 #include "diskclean/DriveList.h"
 #include "widgets/FlatControls.h"
 
@@ -262,7 +263,7 @@ void TFrmMain::CreateAboutPage() {
     title.Font = TitleFont();
     title.Text = RGB(22, 64, 140);
     CreateLabel(page, "Vemo System Cleaner", 24, 88, 380, 28, title);
-    BoldText(page, "Current Version: 1.15", 24, 124, 380);
+    BoldText(page, "Current Version: " VSC_VERSION, 24, 124, 380);
     Text(page, "Developed by the Vemo System Cleaner project", 24, 150, 380);
     Text(page, "Copyright (C) the Vemo System Cleaner project. All rights reserved.", 24, 170, 400);
     Text(page, "Home Page:  ", 24, 206, 100);

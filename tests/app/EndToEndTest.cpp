@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CategoryCaptions.h"
@@ -18,6 +19,7 @@
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
 #include "widgets/Gdi.h"
+#include "VscVersion.h"
 
 using namespace vsc;
 using vsc::test::OutsideReader;
@@ -26,6 +28,8 @@ using vsc::test::Settle;
 using vsc::test::TitledWindows;
 
 namespace {
+
+const char* const kVersionLine = "Current Version: " VSC_VERSION;
 
 COLORREF ScreenPixel(HWND control, int x, int y) {
     POINT p{x, y};
@@ -149,7 +153,7 @@ TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
     const COLORREF page = colors::kPageBack;
     const COLORREF nav = colors::kNavButton;
     struct Step { const char* caption; const char* visibleText; const char* picture; };
-    const Step steps[] = {{"About", "Current Version: 1.15", "page-about.bmp"},
+    const Step steps[] = {{"About", kVersionLine, "page-about.bmp"},
                           {"Disk Clean", "Option", "page-drives.bmp"},
                           {"Registy Clean", "Restore", "page-sections.bmp"}};
     for (const Step& step : steps) {
@@ -160,7 +164,7 @@ TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
             EXPECT_EQ(ScreenPixel(button, 6, 4), std::string(other) == step.caption ? page : nav)
                 << other << " after pressing " << step.caption;
         }
-        EXPECT_NE(reader_->Find(window_, std::string(step.visibleText) == "Current Version: 1.15" ? "Static" : "Button",
+        EXPECT_NE(reader_->Find(window_, std::string(step.visibleText) == kVersionLine ? "Static" : "Button",
                                 step.visibleText),
                   nullptr)
             << step.caption;
@@ -174,7 +178,7 @@ TEST_F(EndToEnd, NavigationHighlightsThePressedButtonInThePageColour) {
 }
 
 TEST_F(EndToEnd, F1OpensTheHelpFileBesideTheProgram) {
-    const std::string help = ExecutableFolder() + "\\VSysCleaner.chm";
+    const std::string help = test::ProgramFolder() + "\\VSysCleaner.chm";
     if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no compiled help file";
     auto helpWindow = [] { return FindWindowA(nullptr, "Vemo System Cleaner Help"); };
     HWND tree = reader_->Find(window_, "SysTreeView32", "Sections to Scan");
@@ -223,8 +227,11 @@ TEST(EndToEndClosing, ClosingDuringARegistryScanEndsTheProgramAtOnce) {
     EXPECT_LT(GetTickCount64() - start, 10000u);
 }
 
-TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
-    HMODULE exe = LoadLibraryExA(test::ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+// Both executables carry the manifest, the icon and the version resource, with the version of the
+// build's VERSION file.
+static void ExpectResourcesOf(const std::string& name) {
+    const std::string path = test::ProgramFolder() + "\\" + name;
+    HMODULE exe = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr);
     HRSRC manifestInfo = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
     ASSERT_NE(manifestInfo, nullptr);
@@ -233,6 +240,7 @@ TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"" VSC_VERSION ".0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
     EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
     FreeLibrary(exe);
@@ -246,15 +254,26 @@ TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
     auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
     auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
     ASSERT_TRUE(size && info && query);
-    std::vector<char> data(size(test::ProgramPath().c_str(), nullptr));
+    std::vector<char> data(size(path.c_str(), nullptr));
     ASSERT_FALSE(data.empty());
-    ASSERT_TRUE(info(test::ProgramPath().c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    ASSERT_TRUE(info(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwProductVersionMS, static_cast<DWORD>(MAKELONG(15, 1)));
-    char* product = nullptr;
-    ASSERT_TRUE(query(data.data(), "\\StringFileInfo\\040904E4\\ProductName", reinterpret_cast<void**>(&product), &length));
-    EXPECT_EQ(std::string(product), "Vemo System Cleaner");
+    EXPECT_EQ(fixed->dwProductVersionMS, static_cast<DWORD>(MAKELONG(VSC_VERSION_MINOR, VSC_VERSION_MAJOR)));
+    for (const auto& [key, expected] : {std::pair<const char*, std::string>{"ProductName", "Vemo System Cleaner"},
+                                        {"FileVersion", VSC_VERSION}, {"OriginalFilename", name}}) {
+        char* text = nullptr;
+        ASSERT_TRUE(query(data.data(), ("\\StringFileInfo\\040904E4\\" + std::string(key)).c_str(),
+                          reinterpret_cast<void**>(&text), &length)) << key;
+        EXPECT_EQ(std::string(text), expected) << key;
+    }
     FreeLibrary(version);
+}
+
+TEST(Resources, NameTheProductVersionAndAskForNoElevation) {
+    for (const char* name : {"VSysCleaner.exe", "VSysScan.exe"}) {
+        SCOPED_TRACE(name);
+        ExpectResourcesOf(name);
+    }
 }

@@ -1,5 +1,6 @@
 // The built program, started as a user starts it: VSysCleaner.exe from the folder of the test
-// binary (build/win), in a process of its own, found by its window title.
+// binary (build/win), or from the folder VSC_PROGRAM_DIR names (an unpacked release, checked by
+// scripts/package), in a process of its own, found by its window title.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,12 @@ namespace vsc::test {
 
 inline const char* const kProgramTitle = "Vemo System Cleaner";
 
-inline std::string ProgramPath() { return ExecutableFolder() + "\\VSysCleaner.exe"; }
+inline std::string ProgramFolder() {
+    char folder[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("VSC_PROGRAM_DIR", folder, sizeof(folder));
+    return n > 0 && n < sizeof(folder) ? std::string(folder) : ExecutableFolder();
+}
+inline std::string ProgramPath() { return ProgramFolder() + "\\VSysCleaner.exe"; }
 
 // A started copy of the program; killed on destruction if it is still running.
 class Program {
@@ -23,7 +29,7 @@ public:
         STARTUPINFOA startup{sizeof(startup)};
         std::string command = "\"" + ProgramPath() + "\"";
         if (!CreateProcessA(ProgramPath().c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            ExecutableFolder().c_str(), &startup, &info_)) {
+                            ProgramFolder().c_str(), &startup, &info_)) {
             return false;
         }
         CloseHandle(info_.hThread);

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/ProgramUnderTest.h"
 #include "app/UFrmMain.h"
 #include "portable/JsonRead.h"
 #include "diskclean/DriveList.h"
@@ -20,6 +21,7 @@
 #include "support/TestSupport.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
+#include "VscVersion.h"
 
 using namespace vsc;
 using vsc::test::Json;
@@ -93,7 +95,7 @@ std::string Ansi(const std::string& utf8) { return Convert(utf8, CP_UTF8, CP_ACP
 class ScanCopy {
 public:
     explicit ScanCopy(const std::string& name) : dir_(name) {
-        CopyFileA((ExecutableFolder() + "\\VSysScan.exe").c_str(), Exe().c_str(), FALSE);
+        CopyFileA((test::ProgramFolder() + "\\VSysScan.exe").c_str(), Exe().c_str(), FALSE);
     }
     std::string Exe() const { return dir_.File("VSysScan.exe"); }
     ProgramRun operator()(const std::string& args) const { return RunProgram(Exe(), args); }
@@ -199,7 +201,7 @@ TEST(ScanConsole, RegistryReportMatchesTheWindowsResultsListRowByRow) {
     SeededValues seeds;
     SeedProblems(seeds);
 
-    const std::string exe = ExecutableFolder() + "\\VSysScan.exe";
+    const std::string exe = test::ProgramFolder() + "\\VSysScan.exe";
     const ProgramRun run = RunProgram(exe, "registry --only 3,5,6,7 --json");
     ASSERT_EQ(run.Code, 1u) << run.Err;
     EXPECT_EQ(run.Err, "");
@@ -366,11 +368,11 @@ TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
 }
 
 TEST(ScanConsole, BadInputsAreRefusedWithCodeTwoAndNoChange) {
-    const std::string exe = ExecutableFolder() + "\\VSysScan.exe";
+    const std::string exe = test::ProgramFolder() + "\\VSysScan.exe";
     const ProgramRun help = RunProgram(exe, "--help");
     EXPECT_EQ(help.Code, 0u);
     EXPECT_NE(help.Out.find("VSysScan registry [--only N[,N...]]"), std::string::npos);
-    EXPECT_EQ(RunProgram(exe, "--version").Out, "VSysScan 1.15\r\n");
+    EXPECT_EQ(RunProgram(exe, "--version").Out, "VSysScan " VSC_VERSION "\r\n");
 
     const std::string listed = ListLocalDrives();
     std::string unlisted;

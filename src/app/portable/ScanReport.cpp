@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "VscVersion.h"
+
 namespace vsc {
 
-const char* const kScanToolVersion = "1.15";
+const char* const kScanToolVersion = VSC_VERSION;
 
 namespace {
 

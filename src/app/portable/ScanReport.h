@@ -12,7 +12,7 @@
 
 namespace vsc {
 
-extern const char* const kScanToolVersion;  // "1.15"
+extern const char* const kScanToolVersion;  // VSC_VERSION, from the file VERSION
 
 struct ReportProblem {
     int Category = 0;

@@ -5,6 +5,7 @@
 #include "JsonRead.h"
 #include "app/portable/ScanCommand.h"
 #include "app/portable/ScanReport.h"
+#include "VscVersion.h"
 
 using namespace vsc;
 using vsc::test::Json;
@@ -80,7 +81,7 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     const auto mark = [](const std::string& s) { return s.empty() ? s : s + "\xC3\xA9"; };
     const Json doc = JsonReader::Parse(ReportJson(registry, mark));
     EXPECT_EQ(doc.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "problems"}));
-    EXPECT_EQ(doc["version"].text, "1.15");
+    EXPECT_EQ(doc["version"].text, VSC_VERSION);
     EXPECT_EQ(doc["count"].number, 2);
     ASSERT_EQ(doc["problems"].items.size(), 2u);
     const Json& second = doc["problems"][1];
