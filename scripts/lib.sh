@@ -12,8 +12,9 @@ BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 # Debian packages the build, the tests and the screenshots need (fp-utils-3.2.2 ships chmcmd and
-# chmls, which compile and read back the help file).
-VSC_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils x11-apps imagemagick googletest fp-utils-3.2.2)
+# chmls, which compile and read back the help file; nsis and wixl build the installers of the
+# installer test, msitools is their companion).
+VSC_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils x11-apps imagemagick googletest fp-utils-3.2.2 nsis wixl msitools)
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 

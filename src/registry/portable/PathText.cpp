@@ -14,10 +14,15 @@ const char* const ExcludedKeyPaths[kExcludedKeyPathCount] = {
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders",
+    // Windows Installer's own records: its database of products, components and folders, and
+    // its product registrations among the classes.
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Advanced INF Setup",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Control Panel",
+    // The COM classes, which "Custom Control" checks through HKEY_CLASSES_ROOT.
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID",
 };
 
 const char* const UninstallExtensions[kUninstallExtensionCount] = {
@@ -63,7 +68,27 @@ bool KeyNotExcluded(const std::string& keyPath) {
         while (i < keyPath.size() && row[i] && UpperAsciiChar(row[i]) == UpperAsciiChar(keyPath[i])) ++i;
         if (i == keyPath.size() && !row[i]) return false;
     }
-    return true;
+    // The 32-bit twin of an excluded key is excluded too: the same path with "\Wow6432Node" left out.
+    const std::string native = WithoutWow64Node(keyPath);
+    return native.size() == keyPath.size() || KeyNotExcluded(native);
+}
+
+std::string WithoutWow64Node(const std::string& keyPath) {
+    static const char kNode[] = "\\WOW6432NODE";
+    constexpr std::size_t kLength = sizeof kNode - 1;
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = keyPath.find('\\'); at != std::string::npos; at = keyPath.find('\\', at + 1)) {
+        if (keyPath.size() - at < kLength) break;
+        std::size_t i = 0;
+        while (i < kLength && UpperAsciiChar(keyPath[at + i]) == kNode[i]) ++i;
+        if (i < kLength || (at + kLength < keyPath.size() && keyPath[at + kLength] != '\\')) continue;
+        out.append(keyPath, from, at - from);
+        from = at + kLength;
+    }
+    if (from == 0) return keyPath;
+    out.append(keyPath, from, std::string::npos);
+    return out;
 }
 
 bool HasDriveRoot(const std::string& text) {
