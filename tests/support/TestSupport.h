@@ -64,6 +64,10 @@ private:
     bool ok_ = false;
 };
 
+// Saves a shortcut file to the target through the 8-bit or the Unicode shell link interface.
+bool WriteShortcut(const std::string& linkPath, const std::string& target);
+bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target);
+
 // Creates (or opens) a key path given as text, with any missing parents; returns the open key or
 // null. The caller closes it.
 HKEY CreateKeyPath(const std::string& keyPath);
