@@ -253,8 +253,8 @@ HKEY RootKeyHandle(const std::string& keyPath) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + index)));
 }
 
-bool IsLinkKey(HKEY key, std::uint32_t valueCount, std::string* targetNtPath) {
-    if (!key || valueCount == 0) return false;
+bool IsLinkKey(HKEY key, const KeyInfo& info, std::string* targetNtPath) {
+    if (!key || info.ValueCount != 1 || info.SubKeyCount != 0) return false;
     DWORD type = REG_NONE;
     DWORD size = 0;
     if (RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -285,7 +285,7 @@ bool KeyPathIsLink(const std::string& keyPath, std::string* targetNtPath) {
     registry.SelectRoot(root);
     KeyInfo info;
     if (!registry.OpenSubKey(SplitKeyPath(keyPath).subKey, false, true) || !registry.QueryKeyInfo(info)) return false;
-    return IsLinkKey(registry.OpenHandle(), info.ValueCount, targetNtPath);
+    return IsLinkKey(registry.OpenHandle(), info, targetNtPath);
 }
 
 namespace {

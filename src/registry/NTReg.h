@@ -134,9 +134,9 @@ HKEY RootKeyHandle(const std::string& keyPath);
 
 // True when the key, opened as itself (OpenSubKey with openLink), is a registry link: a key that
 // holds a "SymbolicLinkValue" of type REG_LINK, the NT path of the key it stands for, which
-// targetNtPath then receives (in the ANSI code page). valueCount is the key's value count from
-// QueryKeyInfo: a key without values is no link, and costs no further call.
-bool IsLinkKey(HKEY key, std::uint32_t valueCount, std::string* targetNtPath = nullptr);
+// targetNtPath then receives (in the ANSI code page). info holds the key's counts (QueryKeyInfo): a
+// link holds that one value and no sub-key, so any other key costs no further call.
+bool IsLinkKey(HKEY key, const KeyInfo& info, std::string* targetNtPath = nullptr);
 
 // Whether the last key of the key path is a registry link (its parent keys are followed as usual).
 // False when the key cannot be opened.

@@ -128,7 +128,7 @@ private:
             if (!level->registry.QueryKeyInfo(level->info)) return false;
             // A registry link is not entered: what it leads to is walked where it really lives,
             // when the walk reaches it there.
-            if (parent && IsLinkKey(level->registry.OpenHandle(), level->info.ValueCount)) return false;
+            if (parent && IsLinkKey(level->registry.OpenHandle(), level->info)) return false;
             levels.push_back(std::move(level));
             return true;
         } catch (const std::exception&) {

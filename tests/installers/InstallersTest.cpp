@@ -18,6 +18,7 @@
 
 #include "app/ProgramUnderTest.h"
 #include "registry/portable/PathText.h"
+#include "repair/Repair.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
 
@@ -64,15 +65,6 @@ bool KeyExists(const std::string& keyPath) {
     return true;
 }
 
-void DeleteValue(const std::string& keyPath, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(RootKeyHandle(keyPath), SplitKeyPath(keyPath).subKey.c_str(), 0, KEY_SET_VALUE, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, name.c_str());
-        RegCloseKey(key);
-    }
-}
-
 // One NSIS test program (tests/installers/VscTestApp.nsi) and the entries its installer writes.
 struct NsisProgram {
     std::string Name;
@@ -112,7 +104,7 @@ struct NsisProgram {
     }
     // Removes whatever the installer left, with or without its uninstaller.
     void Remove() const {
-        for (const Entry& e : Entries()) DeleteValue(e.KeyPath, e.ValueName);
+        for (const Entry& e : Entries()) DeleteRegValue(e.KeyPath, e.ValueName);
         for (const std::string& key :
              {Uninstall(), kMachine + kCurrentVersion + "\\App Paths\\" + Name + ".exe",
               "HKEY_CLASSES_ROOT" + std::string(View32 ? "\\Wow6432Node" : "") + "\\CLSID\\" + Clsid,

@@ -58,6 +58,21 @@ std::string UpperAscii(std::string text) {
 
 namespace {
 char UpperAsciiChar(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
+
+constexpr char kWow64Node[] = "\\WOW6432NODE";
+constexpr std::size_t kWow64NodeLength = sizeof kWow64Node - 1;
+
+// Where the next "\Wow6432Node" key name (any letter case) starts at or after from; npos if none.
+std::size_t FindWow64Node(const std::string& keyPath, std::size_t from) {
+    for (std::size_t at = keyPath.find('\\', from); at != std::string::npos; at = keyPath.find('\\', at + 1)) {
+        if (keyPath.size() - at < kWow64NodeLength) break;
+        std::size_t i = 0;
+        while (i < kWow64NodeLength && UpperAsciiChar(keyPath[at + i]) == kWow64Node[i]) ++i;
+        if (i == kWow64NodeLength && (at + i == keyPath.size() || keyPath[at + i] == '\\')) return at;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 // Asked for every sub-key a walk meets, so it compares in place rather than building upper-case
@@ -69,22 +84,15 @@ bool KeyNotExcluded(const std::string& keyPath) {
         if (i == keyPath.size() && !row[i]) return false;
     }
     // The 32-bit twin of an excluded key is excluded too: the same path with "\Wow6432Node" left out.
-    const std::string native = WithoutWow64Node(keyPath);
-    return native.size() == keyPath.size() || KeyNotExcluded(native);
+    return FindWow64Node(keyPath, 0) == std::string::npos || KeyNotExcluded(WithoutWow64Node(keyPath));
 }
 
 std::string WithoutWow64Node(const std::string& keyPath) {
-    static const char kNode[] = "\\WOW6432NODE";
-    constexpr std::size_t kLength = sizeof kNode - 1;
     std::string out;
     std::size_t from = 0;
-    for (std::size_t at = keyPath.find('\\'); at != std::string::npos; at = keyPath.find('\\', at + 1)) {
-        if (keyPath.size() - at < kLength) break;
-        std::size_t i = 0;
-        while (i < kLength && UpperAsciiChar(keyPath[at + i]) == kNode[i]) ++i;
-        if (i < kLength || (at + kLength < keyPath.size() && keyPath[at + kLength] != '\\')) continue;
+    for (std::size_t at = FindWow64Node(keyPath, 0); at != std::string::npos; at = FindWow64Node(keyPath, from)) {
         out.append(keyPath, from, at - from);
-        from = at + kLength;
+        from = at + kWow64NodeLength;
     }
     if (from == 0) return keyPath;
     out.append(keyPath, from, std::string::npos);
