@@ -13,9 +13,10 @@ JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 # Debian packages the build, the tests and the screenshots need (fp-utils-3.2.2 ships chmcmd and
 # chmls, which compile and read back the help file; fonts-dejavu-core draws the Cyrillic names the
-# window tests show; zip and unzip pack and check the release).
+# window tests show; zip and unzip pack and check the release; nsis and wixl build the installers of
+# the installer test, msitools is their companion).
 VSC_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils x11-apps imagemagick googletest fp-utils-3.2.2
-  fonts-dejavu-core zip unzip)
+  fonts-dejavu-core zip unzip nsis wixl msitools)
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 

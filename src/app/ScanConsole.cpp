@@ -200,6 +200,12 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
         failure.Reason = f.Reason;
         report.Failed.push_back(std::move(failure));
     }
+    for (std::size_t row : result.ChangedSinceScanRows) {
+        ReportFailure left;
+        left.KeyPath = lists->KeyPathList[row];
+        left.ValueName = lists->ValueNameList[row];
+        report.ChangedSinceScan.push_back(std::move(left));
+    }
     return report;
 }
 

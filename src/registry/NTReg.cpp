@@ -1,5 +1,7 @@
 #include "registry/NTReg.h"
 
+#include <sddl.h>
+
 #include <vector>
 
 namespace vsc {
@@ -79,7 +81,7 @@ void TNTRegistry::SelectRoot(HKEY root) {
     ReleaseKey();
 }
 
-bool TNTRegistry::OpenSubKey(const std::string& subKey, bool canCreate) {
+bool TNTRegistry::OpenSubKey(const std::string& subKey, bool canCreate, bool openLink) {
     std::string path = subKey;
     if (!path.empty() && path[0] == '\\') path.erase(0, 1);
     if (!root_) return false;
@@ -97,7 +99,8 @@ bool TNTRegistry::OpenSubKey(const std::string& subKey, bool canCreate) {
     } else {
         for (REGSAM access : {static_cast<REGSAM>(KEY_ALL_ACCESS), static_cast<REGSAM>(KEY_READ | KEY_WRITE),
                               static_cast<REGSAM>(KEY_READ)}) {
-            if (RegOpenKeyExA(root_, path.c_str(), 0, access, &key) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(root_, path.c_str(), openLink ? REG_OPTION_OPEN_LINK : 0, access, &key) ==
+                ERROR_SUCCESS) {
                 opened = true;
                 break;
             }
@@ -247,6 +250,68 @@ HKEY RootKeyHandle(const std::string& keyPath) {
     const int index = RootKeyIndex(keyPath);
     if (index < 0) return nullptr;
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + index)));
+}
+
+bool IsLinkKey(HKEY key, const KeyInfo& info, std::string* targetNtPath) {
+    if (!key || info.ValueCount != 1 || info.SubKeyCount != 0) return false;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_LINK)
+        return false;
+    if (targetNtPath) {
+        // The target is UTF-16 text without a terminator.
+        std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        targetNtPath->clear();
+        if (RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                             &read) == ERROR_SUCCESS) {
+            const int length = static_cast<int>(wcsnlen(text.data(), read / sizeof(wchar_t)));
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+            if (bytes > 0) {
+                targetNtPath->resize(static_cast<size_t>(bytes));
+                WideCharToMultiByte(CP_ACP, 0, text.data(), length, &(*targetNtPath)[0], bytes, nullptr, nullptr);
+            }
+        }
+    }
+    return true;
+}
+
+bool KeyPathIsLink(const std::string& keyPath, std::string* targetNtPath) {
+    const HKEY root = RootKeyHandle(keyPath);
+    if (!root) return false;
+    TNTRegistry registry;
+    registry.SelectRoot(root);
+    KeyInfo info;
+    if (!registry.OpenSubKey(SplitKeyPath(keyPath).subKey, false, true) || !registry.QueryKeyInfo(info)) return false;
+    return IsLinkKey(registry.OpenHandle(), info, targetNtPath);
+}
+
+namespace {
+
+// The SID of the user this process runs as, as text ("S-1-5-21-..."); "" when it cannot be read.
+std::string CurrentUserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    std::string text;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size ? size : 1);
+    char* sid = nullptr;
+    if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+}  // namespace
+
+std::string KeyPathOfLinkTarget(const std::string& targetNtPath) {
+    static const std::string sid = CurrentUserSid();
+    return KeyPathOfNtPath(targetNtPath, sid);
 }
 
 bool OpenKeyPath(const std::string& keyPath, TNTRegistry& registry, bool canCreate) {

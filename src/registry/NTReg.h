@@ -80,7 +80,9 @@ public:
     // Opens (or with canCreate, creates) the sub-key below the root; one leading backslash is
     // dropped, and an empty path opens the root itself as a handle of its own. On success the new
     // key replaces the open one and true is returned; on failure nothing changes.
-    bool OpenSubKey(const std::string& subKey, bool canCreate);
+    // With openLink (and without canCreate) a registry link is opened as itself, not followed to
+    // the key it stands for: IsLinkKey then tells which it is.
+    bool OpenSubKey(const std::string& subKey, bool canCreate, bool openLink = false);
 
     // False (and a zeroed record) when the open key cannot be queried.
     bool QueryKeyInfo(KeyInfo& info) const;
@@ -129,6 +131,20 @@ private:
 
 // The predefined root handle of the key path's root name, or null for an unknown root name.
 HKEY RootKeyHandle(const std::string& keyPath);
+
+// True when the key, opened as itself (OpenSubKey with openLink), is a registry link: a key that
+// holds a "SymbolicLinkValue" of type REG_LINK, the NT path of the key it stands for, which
+// targetNtPath then receives (in the ANSI code page). info holds the key's counts (QueryKeyInfo): a
+// link holds that one value and no sub-key, so any other key costs no further call.
+bool IsLinkKey(HKEY key, const KeyInfo& info, std::string* targetNtPath = nullptr);
+
+// Whether the last key of the key path is a registry link (its parent keys are followed as usual).
+// False when the key cannot be opened.
+bool KeyPathIsLink(const std::string& keyPath, std::string* targetNtPath = nullptr);
+
+// The key path a link's target stands for ("HKEY_LOCAL_MACHINE\...", "HKEY_CURRENT_USER\..." for
+// the user running the program, "HKEY_USERS\..." for another), or "" when it names no such key.
+std::string KeyPathOfLinkTarget(const std::string& targetNtPath);
 
 // Releases the object's open key, selects the key path's root and opens the sub-key on it.
 // False (nothing open) for an unknown root name or a key that cannot be opened or created.

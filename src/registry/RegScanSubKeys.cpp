@@ -6,15 +6,10 @@
 // sub-key that has gone since the list was taken cannot be opened and is passed over. A call made
 // after a stop request returns before it opens anything. Any error ends the call for its key path;
 // what was recorded before it stays.
-#include "registry/PublicOpt.h"
+#include "registry/EntryRules.h"
 #include "registry/RegScanThread.h"
 
 namespace vsc {
-
-namespace {
-
-
-}  // namespace
 
 // A problem names the class's InprocServer32 key, the default value, and the data exactly as
 // stored. A bare file name is looked for in the system directory only; a path that does not start
@@ -32,15 +27,7 @@ void TRegScanThread::ScanInprocServers(const std::string& keyPath) {
             if (!OpenScanKey(keyPath + "\\" + name + "\\InprocServer32")) continue;
             if (StopRequested()) return;
             if (!IsStringKind(Registry.ValueKind(""))) continue;
-            CurValueData = Registry.ReadText("");
-            if (CurValueData.empty() || Contains(CurValueData, '?')) continue;
-
-            std::string path = CurValueData;
-            if (Contains(path, '"')) path = StripQuotes(path);
-            if (Contains(path, '%')) path = ExpandLeadingEnvVar(path);
-            if (!Contains(path, '\\') && Contains(path, '.')) path = GetSystemDir() + "\\" + path;
-            if (!HasDriveRoot(path)) continue;
-            if (!FileExistsWithDrive(path) && !FolderExists(path)) AddProblem();
+            if (TextEntryBroken(2, CurValueName, Registry.ReadText(""), CurValueData)) AddProblem();
         }
     } catch (...) {
     }
@@ -59,13 +46,7 @@ void TRegScanThread::ScanAppPaths(const std::string& keyPath) {
             if (StopRequested()) return;
             if (!OpenScanKey(keyPath + "\\" + name)) continue;
             if (!IsStringKind(Registry.ValueKind(""))) continue;
-            CurValueData = Registry.ReadText("");
-            if (!Contains(CurValueData, '\\') || Contains(CurValueData, '?')) continue;
-            if (Contains(CurValueData, '"')) CurValueData = StripQuotes(CurValueData);
-            if (Contains(CurValueData, '%')) CurValueData = ExpandLeadingEnvVar(CurValueData);
-            if (!Contains(CurValueData, '.')) continue;
-            if (!HasDriveRoot(CurValueData)) continue;
-            if (!FileExistsWithDrive(CurValueData)) AddProblem();
+            if (TextEntryBroken(3, CurValueName, Registry.ReadText(""), CurValueData)) AddProblem();
         }
     } catch (...) {
     }
@@ -84,15 +65,7 @@ void TRegScanThread::ScanUninstallEntries(const std::string& keyPath) {
             if (!OpenScanKey(keyPath + "\\" + name)) continue;
             CurValueName = "UninstallString";
             if (!IsStringKind(Registry.ValueKind(CurValueName))) continue;
-            CurValueData = Registry.ReadText(CurValueName);
-            if (Trim(CurValueData).size() <= 5 || Contains(CurValueData, '?')) continue;
-            for (const char* ext : UninstallExtensions) {
-                const std::string path = ExtractPathByExt(ext, CurValueData);
-                if (!path.empty() && Contains(path, ':') && !FileExistsWithDrive(path)) {
-                    AddProblem();
-                    break;
-                }
-            }
+            if (TextEntryBroken(8, CurValueName, Registry.ReadText(CurValueName), CurValueData)) AddProblem();
         }
     } catch (...) {
     }

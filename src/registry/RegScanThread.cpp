@@ -2,6 +2,10 @@
 
 #include <process.h>
 
+#include <algorithm>
+
+#include "registry/portable/PathText.h"
+
 namespace vsc {
 
 namespace {
@@ -25,6 +29,9 @@ private:
     SRWLOCK& lock_;
 };
 
+// The fixed category table. Where Windows keeps a key apart for 32-bit programs (their installers
+// write below Wow6432Node), the 32-bit twin follows its key and gets the same check; a twin that
+// is a registry link to its key (as some are) is visited once, where it really lives (RunScan).
 std::vector<CategoryEntry> BuildCategoryTable() {
     using T = TRegScanThread;
     return {
@@ -35,28 +42,37 @@ std::vector<CategoryEntry> BuildCategoryTable() {
           "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
           "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
           "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\New"}},
-        {2, "Custom Control ", &T::ScanInprocServers, {"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CURRENT_USER\\CLSID"}},
+        {2, "Custom Control ", &T::ScanInprocServers,
+         {"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID", "HKEY_CURRENT_USER\\CLSID"}},
         {3, "Software Locations", &T::ScanAppPaths,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths"}},
+         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths"}},
         {4, "Windows Fonts", &T::ScanFonts,
          {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
           "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts"}},
         {5, "Windows Help", &T::ScanHelpFiles,
          {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help"}},
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Html Help"}},
         {6, "Share Programs", &T::ScanSharedFiles,
          {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
           "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\CCSelect\\.current"}},
         {7, "Startup Programs", &T::ScanStartupEntries,
          {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
           "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
           "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
           "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
           "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
           "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
           "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices"}},
         {8, "Add/Remove Programs", &T::ScanUninstallEntries,
-         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}},
+         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+          "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}},
         {9, "Virtual Devices", &T::ScanVirtualDevices,
          {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\VirtualDeviceDrivers"}},
         {10, "Configuration Files", &T::ScanConfigFiles, {"HKEY_LOCAL_MACHINE\\"}},
@@ -66,6 +82,12 @@ std::vector<CategoryEntry> BuildCategoryTable() {
         {13, "Invalad Files Path", &T::ScanFilePaths, {"HKEY_LOCAL_MACHINE\\SOFTWARE"}},
         {14, "Invalid Shortcuts", &T::ScanShortcuts, {}},
     };
+}
+
+bool ListedIgnoringCase(const std::vector<std::string>& keyPaths, const std::string& keyPath) {
+    const std::string wanted = UpperAscii(keyPath);
+    return std::any_of(keyPaths.begin(), keyPaths.end(),
+                       [&wanted](const std::string& listed) { return UpperAscii(listed) == wanted; });
 }
 
 }  // namespace
@@ -200,7 +222,14 @@ void TRegScanThread::RunScan() {
             const CategoryEntry& entry = table[static_cast<size_t>(k - 1)];
             const auto& overridden = keyPathOverrides_[static_cast<size_t>(k)];
             const auto& keyPaths = overridden.empty() ? entry.KeyPaths : overridden;
-            for (const std::string& keyPath : keyPaths) (this->*entry.Check)(keyPath);
+            for (const std::string& keyPath : keyPaths) {
+                // A key path that is a registry link is checked where the link leads, unless the
+                // category lists that key itself: then it is checked once, under its own path.
+                const std::string real = RealKeyPath(keyPath);
+                if (real.empty()) continue;
+                if (real != keyPath && ListedIgnoringCase(keyPaths, real)) continue;
+                (this->*entry.Check)(real);
+            }
         }
         ++CategoryIndex;
     }
@@ -208,6 +237,12 @@ void TRegScanThread::RunScan() {
         ShowProgress();
         for (char letter : DriveLetters) ScanShortcuts(std::string(1, letter) + ":");
     }
+}
+
+std::string RealKeyPath(const std::string& keyPath) {
+    std::string target;
+    if (!KeyPathIsLink(keyPath, &target)) return keyPath;
+    return KeyPathOfLinkTarget(target);
 }
 
 bool TRegScanThread::OpenScanKey(const std::string& keyPath) {
@@ -235,7 +270,8 @@ bool TRegScanThread::OpenSubKeyOn(const std::string& keyPath, const TNTRegistry&
     if (!parent.OpenHandle()) return false;
     // The parent's key serves as this object's root, which the object never closes.
     registry.SelectRoot(parent.OpenHandle());
-    return registry.OpenSubKey(name, false);
+    // Opened as itself: a registry link is never followed (the caller asks IsLinkKey).
+    return registry.OpenSubKey(name, false, true);
 }
 
 void TRegScanThread::ShowProgress() {

@@ -71,6 +71,10 @@ const std::vector<CategoryEntry>& CategoryTable();
 // "Registry Integrity" .. "Invalid Shortcuts"; "" outside 1..14.
 const char* CategoryProgressName(int category);
 
+// The key path itself, or, when its last key is a registry link, the key path of the key the link
+// leads to ("" when that is no key path).
+std::string RealKeyPath(const std::string& keyPath);
+
 class TRegScanThread {
 public:
     // The worker keeps its own copies of the strings and shares the lists. The thread is created
@@ -116,6 +120,7 @@ public:
     // OpenKeyOn for a sub-key met during a walk: keyPath is the parent's key path + "\" + name, and
     // the key is opened by its name below the parent's open key, which must stay open while
     // registry uses it. Reaches keys whose whole path is longer than the 8-bit registry calls take.
+    // A registry link is opened as itself, not followed: IsLinkKey tells the caller.
     bool OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
                       TNTRegistry& registry);
     void ShowProgress();

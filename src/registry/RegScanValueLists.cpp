@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "registry/EntryRules.h"
 #include "registry/PublicOpt.h"
 #include "registry/RegScanThread.h"
 
@@ -15,12 +16,10 @@ namespace vsc {
 
 namespace {
 
-// The frame of the fonts and help checks: every value of the key with string data, neither its
-// name nor its data blank and no '?' in the data, is handed to fileOf, which gives the file the
-// value names, or "" to pass the value over. A file that does not exist is recorded. An error
-// ends the work on this key path; problems recorded so far stay.
-template <typename FileOf>
-void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, FileOf fileOf) {
+// The frame of the fonts and help checks: every value of the key with string data is judged by
+// the category's rule (EntryRules). An error ends the work on this key path; problems recorded so
+// far stay.
+void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, int category) {
     try {
         if (!scan.OpenScanKey(keyPath)) return;
         std::vector<std::string> names;
@@ -29,11 +28,7 @@ void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, FileOf
             if (scan.StopRequested()) return;
             scan.CurValueName = name;
             if (!IsStringKind(scan.Registry.ValueKind(name))) continue;
-            scan.CurValueData = scan.Registry.ReadText(name);
-            if (IsBlank(name) || IsBlank(scan.CurValueData)) continue;
-            if (Contains(scan.CurValueData, '?')) continue;
-            const std::string file = fileOf(name, scan.CurValueData);
-            if (!file.empty() && !FileExistsWithDrive(file)) scan.AddProblem();
+            if (TextEntryBroken(category, name, scan.Registry.ReadText(name), scan.CurValueData)) scan.AddProblem();
         }
     } catch (const std::exception&) {
     }
@@ -41,19 +36,11 @@ void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, FileOf
 
 }  // namespace
 
-void TRegScanThread::ScanFonts(const std::string& keyPath) {
-    // Font data is a file name in the system's font folder, or a path of its own.
-    ScanTextValueFiles(*this, keyPath, [](const std::string&, const std::string& data) {
-        return Contains(data, '\\') ? data : EnvironmentVariable("windir") + "\\Fonts\\" + data;
-    });
-}
+// Font data is a file name in the system's font folder, or a path of its own.
+void TRegScanThread::ScanFonts(const std::string& keyPath) { ScanTextValueFiles(*this, keyPath, 4); }
 
-void TRegScanThread::ScanHelpFiles(const std::string& keyPath) {
-    // The value name is the help file, the data the folder that holds it.
-    ScanTextValueFiles(*this, keyPath, [](const std::string& name, const std::string& data) {
-        return Contains(name, '\\') ? std::string() : data + "\\" + name;
-    });
-}
+// The value name is the help file, the data the folder that holds it.
+void TRegScanThread::ScanHelpFiles(const std::string& keyPath) { ScanTextValueFiles(*this, keyPath, 5); }
 
 void TRegScanThread::ScanSharedFiles(const std::string& keyPath) {
     std::vector<std::string> names;
@@ -68,11 +55,7 @@ void TRegScanThread::ScanSharedFiles(const std::string& keyPath) {
         // Each value under its own guard: a value that cannot be read as a number is passed over.
         try {
             CurValueName = name;
-            if (IsBlank(name)) continue;
-            if (Contains(name, '?')) continue;
-            CurValueData = std::to_string(Registry.ReadNumber(name));
-            if (Trim(name).size() <= 5 || name[1] != ':' || !HasExtDot(name)) continue;
-            if (!FileExistsWithDrive(name)) AddProblem();
+            if (EntryStillBroken(6, Registry, name, CurValueData)) AddProblem();
         } catch (const std::exception&) {
         }
     }

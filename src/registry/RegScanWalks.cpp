@@ -5,7 +5,8 @@
 // in index order, then each sub-key in index order, each sub-key walked completely before the
 // next. Every level has its own registry object: the start key is opened by its key path, each
 // sub-key by its name below its parent's open key, and each opening shows the key in the progress
-// display. A level's counts are taken once, when it is opened. The levels live on an explicit stack on the heap, not on the thread's stack, so a chain as deep
+// display. A sub-key that is a registry link is never entered. A level's counts are taken once,
+// when it is opened. The levels live on an explicit stack on the heap, not on the thread's stack, so a chain as deep
 // as the registry allows (512 levels) costs no more stack than a single key.
 //
 // A value or sub-key that can no longer be read at its index (the key changed during the walk)
@@ -25,6 +26,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "registry/EntryRules.h"
 #include "registry/PublicOpt.h"
 #include "registry/RegScanThread.h"
 
@@ -124,6 +126,9 @@ private:
                                        : scan_.OpenKeyOn(keyPath, level->registry);
             if (!opened) return false;
             if (!level->registry.QueryKeyInfo(level->info)) return false;
+            // A registry link is not entered: what it leads to is walked where it really lives,
+            // when the walk reaches it there.
+            if (parent && IsLinkKey(level->registry.OpenHandle(), level->info)) return false;
             levels.push_back(std::move(level));
             return true;
         } catch (const std::exception&) {
@@ -295,17 +300,8 @@ void TRegScanThread::ScanStartupEntries(const std::string& keyPath) {
     KeyWalker(*this).Walk(
         keyPath,
         [this](const ValueView& value) {
-            if (IsBlank(value.Name())) return;  // the default value is not a startup entry
-            if (!value.IsText()) return;
-            CurValueData = value.Text();
-            std::string program = CurValueData;
-            if (Contains(program, '"')) program = StripQuotes(program);
-            if (IsBlank(program) || Trim(program).size() <= 4) return;
-            if (Contains(CurValueData, '?')) return;
-            // Only data that ends in the program's name: arguments after it keep it out.
-            if (!EndsWithExt(program, ".EXE") && !EndsWithExt(program, ".DLL")) return;
-            if (Contains(program, '%')) program = ExpandLeadingEnvVar(program);
-            if (!FileExistsOnPath(program)) AddProblem();
+            if (!IsBlank(value.Name()) && value.IsText() && TextEntryBroken(7, value.Name(), value.Text(), CurValueData))
+                AddProblem();
         },
         EveryKey, true);
 }
@@ -314,14 +310,8 @@ void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
     KeyWalker(*this).Walk(
         keyPath,
         [this](const ValueView& value) {
-            if (!IsBlank(value.Name())) return;  // only a key's default value names the sound
-            if (!value.IsText()) return;
-            CurValueData = value.Text();
-            if (IsBlank(CurValueData) || Contains(CurValueData, '?')) return;
-            if (!EndsWithExt(CurValueData, ".WAV")) return;
-            if (!Contains(CurValueData, '\\')) CurValueData = EnvironmentVariable("windir") + "\\Media\\" + CurValueData;
-            if (Contains(CurValueData, '%')) CurValueData = ExpandLeadingEnvVar(CurValueData);
-            if (!FileExistsWithDrive(CurValueData)) AddProblem();
+            if (IsBlank(value.Name()) && value.IsText() && TextEntryBroken(12, value.Name(), value.Text(), CurValueData))
+                AddProblem();
         },
         EveryKey, false);
 }
@@ -333,12 +323,8 @@ void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
         [this, &files](const ValueView& value) {
             if (!value.IsText()) return;
             CurValueData = value.Text();
-            if (IsBlank(CurValueData) || Contains(CurValueData, '?') || !Contains(CurValueData, '\\') ||
-                CurValueData.size() <= 7)
-                return;
-            // Only data that is exactly a drive-qualified path with a three-character extension.
-            if (!HasDriveRoot(CurValueData) || !HasExtDot(CurValueData)) return;
-            if (!files.FileOrFolderExists(CurValueData)) AddProblem();
+            // The rule of TextEntryBroken, with the walk's remembered answers.
+            if (FilePathExamined(CurValueData) && !files.FileOrFolderExists(CurValueData)) AddProblem();
         },
         // The keys of the other categories (and a few more) are left to their own checks.
         [](const std::string& child) { return KeyNotExcluded(child); }, false);

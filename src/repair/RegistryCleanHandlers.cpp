@@ -204,7 +204,11 @@ void TFrmMain::btnDeleteItemsClick() {
         return;
     }
     if (result.Failed > 0) ShowError("there are not all selected problems have been Deleted successfully!");
-    ShowInfo("Total " + std::to_string(result.Repaired) + " problems have been repaired successfully!");
+    std::string closing = "Total " + std::to_string(result.Repaired) + " problems have been repaired successfully!";
+    if (result.ChangedSinceScan > 0)
+        closing += "\r\n" + std::to_string(result.ChangedSinceScan) +
+                   " problems were left as they are, because they changed since the scan.";
+    ShowInfo(closing);
     btnBackMainClick();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "registry/CodePage.h"
+#include "registry/EntryRules.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
 
@@ -94,9 +95,30 @@ struct PlannedChange {
     RepairAction Action;
     std::string Path;        // key path, or the file's full path
     std::string ValueName;
-    bool HasRecord = false;  // index into the records when true
+    int Category = 0;
+    std::string ScannedData;  // the data the scan recorded
+    bool HasRecord = false;   // index into the records when true
     std::size_t Record = 0;
 };
+
+// True while the entry is still the problem the scan recorded: the value (or shortcut) is there,
+// the category's rule still finds its file missing, and the data it records is the scan's.
+bool StillAsScanned(const PlannedChange& change) {
+    std::string data;
+    if (change.Action == RepairAction::RecycleFile)
+        return ShortcutStillBroken(change.Path, data) && data == change.ScannedData;
+    TNTRegistry registry;
+    return OpenKeyPath(change.Path, registry, false) &&
+           EntryStillBroken(change.Category, registry, change.ValueName, data) && data == change.ScannedData;
+}
+
+// True when the value still holds what its backup record keeps.
+bool SameAsRecord(const BackupRecord& record) {
+    BackupRecord now;
+    bool representable = false;
+    return ReadValueForBackup(record.KeyPath, record.ValueName, now, representable) == ValueState::Present &&
+           representable && now.RegType == record.RegType && now.DataText == record.DataText;
+}
 
 std::string BackupText(const std::vector<BackupRecord>& records, const std::vector<bool>& keep) {
     std::string text;
@@ -206,6 +228,13 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         result.Failures.push_back({row, std::move(reason)});
     };
 
+    // An entry that is gone, holds other data than the scan recorded, or whose file is there again
+    // is left as it is, and counted apart.
+    auto leave = [&result](std::size_t row) {
+        ++result.ChangedSinceScan;
+        result.ChangedSinceScanRows.push_back(row);
+    };
+
     // Plan, reading every value before anything changes.
     std::vector<PlannedChange> changes;
     std::vector<BackupRecord> records;
@@ -216,12 +245,25 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
             continue;
         }
         PlannedChange change{row, ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
+        change.Category = category;
+        change.ScannedData = lists.ValueDataList[row];
+        if (change.Action == RepairAction::RecycleFile) {
+            // A name holding a wildcard cannot be read again exactly: it is refused, not left.
+            if (HasWildcard(change.Path)) {
+                fail(row, "its name cannot be written in the system's code page");
+                continue;
+            }
+            if (!StillAsScanned(change)) {
+                leave(row);
+                continue;
+            }
+        }
         if (change.Action != RepairAction::RecycleFile) {
             BackupRecord record;
             bool representable = false;
             const ValueState state = ReadValueForBackup(change.Path, change.ValueName, record, representable);
             if (state == ValueState::Missing) {
-                ++result.Repaired;
+                leave(row);
                 continue;
             }
             if (state == ValueState::Unreadable) {
@@ -230,6 +272,10 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
             }
             if (!representable) {
                 fail(row, "the value's data cannot be kept in a backup file");
+                continue;
+            }
+            if (!StillAsScanned(change)) {
+                leave(row);
                 continue;
             }
             record.Category = lists.CategoryList[row];
@@ -254,13 +300,21 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
     // Apply.
     bool anyRecordFailed = false;
     for (const PlannedChange& change : changes) {
+        // Read again just before the change: what changed meanwhile is left, and its record goes.
+        if (!StillAsScanned(change) || (change.HasRecord && !SameAsRecord(records[change.Record]))) {
+            leave(change.Row);
+            if (change.HasRecord) {
+                changed[change.Record] = false;
+                anyRecordFailed = true;
+            }
+            continue;
+        }
         bool done = false;
         std::string reason;
         switch (change.Action) {
         case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName); break;
         case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName); break;
         case RepairAction::RecycleFile:
-            if (!HasWildcard(change.Path) && PathGone(change.Path)) continue;  // no longer there: passed over
             done = RecycleShortcutFile(change.Path, &reason);
             break;
         }
@@ -275,6 +329,7 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         }
     }
 
+    std::sort(result.ChangedSinceScanRows.begin(), result.ChangedSinceScanRows.end());
     std::stable_sort(result.Failures.begin(), result.Failures.end(),
                      [](const RepairFailure& a, const RepairFailure& b) { return a.Row < b.Row; });
 

@@ -1,8 +1,10 @@
 // The repair engine: repairs the checked problems of a scan, with the backup written first.
 //
 // How it works. RepairProblems runs in two passes over the checked rows, in ascending order.
-//  1. Plan: each registry problem's value is read afresh, with its registry type. A value (or key)
-//     that is already gone counts as repaired and needs nothing. A value that cannot be read, or
+//  1. Plan: each problem is read afresh and judged again by its category's rule (EntryRules). An
+//     entry that is gone, holds other data than the scan recorded, or whose file (or shortcut
+//     target) exists again is left as it is and counted apart (ChangedSinceScan). The same test
+//     runs again just before each change. A value that cannot be read, or
 //     whose name or data cannot be written as backup lines, is a failure and stays unchanged.
 //     Every other value gets a backup record of what it holds now.
 //  2. Before the first change, the whole backup file is written (folder created when missing,
@@ -61,8 +63,12 @@ struct RepairFailure {
 struct RepairResult {
     bool NothingChecked = false;  // no checked row: nothing was done
     bool BackupFailed = false;    // the backup could not be written: nothing was changed
-    int Repaired = 0;             // values changed or already gone, files moved to the recycle bin
-    int Failed = 0;               // checked problems left as they were
+    int Repaired = 0;             // values changed, files moved to the recycle bin
+    int Failed = 0;               // checked problems left as they were, because a change failed
+    // Checked problems left as they are because they changed since the scan: the value or the
+    // shortcut is gone, holds other data, or the file it names exists again. Rows in order.
+    int ChangedSinceScan = 0;
+    std::vector<std::size_t> ChangedSinceScanRows;
     std::vector<RepairFailure> Failures;  // one per failed problem, in row order
     std::string BackupFile;       // full path of the backup file written, "" when none
 };

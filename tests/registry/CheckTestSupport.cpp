@@ -28,39 +28,6 @@ EnvOverride::EnvOverride(const std::string& name, const std::string& value) : na
 
 EnvOverride::~EnvOverride() { SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
 
-namespace {
-
-// Saves a shortcut to the target through the 8-bit or the Unicode shell link interface.
-template <typename Link, typename Text>
-bool SaveShortcut(REFIID iid, const std::string& linkPath, const Text& target) {
-    const HRESULT init = CoInitialize(nullptr);
-    bool ok = false;
-    Link* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->SetPath(target.c_str())) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR wide[MAX_PATH];
-            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0)
-                ok = SUCCEEDED(file->Save(wide, TRUE));
-            file->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return ok;
-}
-
-}  // namespace
-
-bool WriteShortcut(const std::string& linkPath, const std::string& target) {
-    return SaveShortcut<IShellLinkA>(IID_IShellLinkA, linkPath, target);
-}
-
-bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target) {
-    return SaveShortcut<IShellLinkW>(IID_IShellLinkW, linkPath, target);
-}
-
 bool WriteShellItemShortcut(const std::string& linkPath, const std::string& parsingName) {
     const HRESULT init = CoInitialize(nullptr);
     bool ok = false;

@@ -72,12 +72,11 @@ TEST(FullScan, FindsEverySeededProblemOncePerKeyPathThatReachesIt) {
     std::vector<Problem> expected;
 
     // 2: a COM class whose server is gone. HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes,
-    // so the file-path walk of category 13 reaches the same value by its own key path.
+    // whose classes the file-path walk of category 13 leaves to this category: listed once.
     const std::string server = kGone + "\\server.dll";
     seeds.Key("HKEY_CLASSES_ROOT\\CLSID\\" + kClsid);
     seeds.Value("HKEY_CLASSES_ROOT\\CLSID\\" + kClsid + "\\InprocServer32", "", server);
     expected.push_back({"HKEY_CLASSES_ROOT\\CLSID\\" + kClsid + "\\InprocServer32", "", server, "2"});
-    expected.push_back({hklmSoft + "\\Classes\\CLSID\\" + kClsid + "\\InprocServer32", "", server, "13"});
     seeds.Key("HKEY_CURRENT_USER\\CLSID\\" + kClsid);
     seeds.Value("HKEY_CURRENT_USER\\CLSID\\" + kClsid + "\\InprocServer32", "", server);
     expected.push_back({"HKEY_CURRENT_USER\\CLSID\\" + kClsid + "\\InprocServer32", "", server, "2"});

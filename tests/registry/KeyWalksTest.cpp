@@ -172,6 +172,43 @@ TEST(KeyWalk, NamesBeyondTheCodePageAreReadExactlyOrTakenByName) {
 
 // ---- The walk frame ----
 
+// A registry link is never entered: a walk lists what it leads to once, where it really lives,
+// and a category's key path that is a link is checked where it leads (once, when the category
+// lists that key too).
+TEST(KeyWalk, RegistryLinksAreNotFollowed) {
+    ScratchKey root("links");
+    root.SetString("target", "File", "C:\\vsc-gone\\linked.txt");
+    root.CreateKey("walk");
+    ScratchLink link(root.Child("walk\\link"), root.Child("target"));
+    ASSERT_TRUE(link.ok());
+    std::string target;
+    EXPECT_TRUE(KeyPathIsLink(root.Child("walk\\link"), &target));
+    EXPECT_EQ(RealKeyPath(root.Child("walk\\link")), root.Child("target")) << target;
+    EXPECT_FALSE(KeyPathIsLink(root.Child("target")));
+    EXPECT_EQ(RealKeyPath(root.Child("target")), root.Child("target"));
+
+    const std::vector<Problem> once{{root.Child("target"), "File", "C:\\vsc-gone\\linked.txt", "13"}};
+    CheckRun check(13);
+    check->ScanFilePaths(root.Path());
+    EXPECT_EQ(check.Problems(), once);
+    for (const auto& keyPaths : {std::vector<std::string>{root.Child("walk\\link"), root.Child("target")},
+                                 std::vector<std::string>{root.Child("walk\\link")}}) {
+        auto lists = std::make_shared<ScanResultLists>();
+        TRegScanThread worker(true, lists, "0000000000001", "");
+        worker.OverrideKeyPaths(13, keyPaths);
+        worker.RunScan();
+        EXPECT_EQ(ProblemsOf(*lists), once) << keyPaths.size();
+    }
+
+    // The links of every Wine prefix that join the two views.
+    if (!RunningUnderWine()) return;
+    EXPECT_EQ(UpperAscii(RealKeyPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes")),
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\WOW6432NODE");
+    const std::string appPaths = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    EXPECT_EQ(UpperAscii(RealKeyPath(CategoryTable()[2].KeyPaths[1])), UpperAscii(appPaths));
+    EXPECT_EQ(RealKeyPath("HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID"), "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID");
+}
+
 TEST(KeyWalk, VisitsValuesBeforeSubKeysDepthFirstInIndexOrder) {
     ScratchKey root("order");
     root.SetString("", "v1", "C:\\vsc-gone\\1.txt");

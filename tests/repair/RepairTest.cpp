@@ -94,38 +94,92 @@ TEST(Repair, EveryCategoryGetsItsActionAndTheBackupHoldsWhatWasThere) {
     ScratchDir dir("rep");
     const std::string folder = dir.File("backup");
     ScanResultLists lists;
-    // One value per category 1..13; categories 4 to 8 delete, the others clear.
+    // One broken value per category 1..13, recorded as the scan records it; categories 4 to 8
+    // delete, the others clear.
+    struct Row {
+        std::string sub, name, stored, scanned;
+        DWORD type = REG_SZ;
+    };
+    std::vector<Row> seeded;
     for (int category = 1; category <= 13; ++category) {
         const std::string name = "v" + std::to_string(category);
-        key.SetString("K", name, "C:\\gone\\" + name + ".exe");
-        AddProblem(lists, key.Child("K"), name, "scan text " + name, std::to_string(category));
+        Row row{"K", name, "C:\\gone\\" + name + ".exe", "C:\\gone\\" + name + ".exe"};
+        if (category == 3) row.stored = "\"" + row.scanned + "\"";  // the scan records it unquoted
+        if (category == 6) row = {"K", "C:\\gone\\v6.dll", std::string("\1\0\0\0", 4), "1", REG_DWORD};
+        if (category == 12) row = {"K12", "", "C:\\gone\\v12.wav", "C:\\gone\\v12.wav"};
+        if (row.type == REG_SZ)
+            key.SetString(row.sub, row.name, row.stored);
+        else
+            key.SetBytes(row.sub, row.name, row.stored.data(), 4, row.type);
+        AddProblem(lists, key.Child(row.sub), row.name, row.scanned, std::to_string(category));
+        seeded.push_back(row);
     }
-    const std::string shortcut = dir.WriteFile("desk\\old.lnk", "not a real link");
+    const std::string shortcut = dir.File("desk\\old.lnk");
+    dir.MakeDir("desk");
+    ASSERT_TRUE(vsc::test::WriteShortcut(shortcut, "C:\\gone\\target.exe"));
     AddProblem(lists, shortcut, "LinkFiles", "C:\\gone\\target.exe", "14");
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), folder);
     EXPECT_FALSE(result.BackupFailed);
     EXPECT_EQ(result.Repaired, 14);
     EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(result.ChangedSinceScan, 0);
     EXPECT_EQ(result.BackupFile, folder + "\\regbackup1.txt");
 
     std::string expected;
     for (int category = 1; category <= 13; ++category) {
-        const std::string name = "v" + std::to_string(category);
+        const Row& row = seeded[static_cast<size_t>(category - 1)];
         const bool deletes = category >= 4 && category <= 8;
         if (deletes) {
-            EXPECT_FALSE(ValueExists(key.Child("K"), name)) << category;
+            EXPECT_FALSE(ValueExists(key.Child(row.sub), row.name)) << category;
         } else {
-            const Value v = Read(key.Child("K"), name);
+            const Value v = Read(key.Child(row.sub), row.name);
             EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ)) << category;
             EXPECT_EQ(v.data, kEmptySz) << category;
         }
         // The data as the registry held it (not the scan's text), then the category and the type.
-        expected += kSep + key.Child("K") + "\r\n" + name + "\r\nC:\\gone\\" + name + ".exe\r\n" +
-                    std::to_string(category) + "\r\ntype=1\r\n";
+        expected += kSep + key.Child(row.sub) + "\r\n" + row.name + "\r\n" +
+                    (category == 6 ? std::string("1") : row.stored) + "\r\n" + std::to_string(category) +
+                    "\r\ntype=" + std::to_string(row.type) + "\r\n";
     }
     EXPECT_EQ(FileText(result.BackupFile), expected);
     EXPECT_TRUE(PathGone(shortcut)) << "the shortcut goes to the recycle bin";
+}
+
+// Just before a change the entry is read again: one that is gone, holds other data than the scan
+// recorded, or whose file (or shortcut target) exists again is left as it is and counted apart.
+TEST(Repair, EntriesThatChangedSinceTheScanAreLeftAsTheyAre) {
+    ScratchKey key("since");
+    ScratchDir dir("since");
+    const std::string back = dir.WriteFile("App\\app.exe");
+    key.SetString("", "broken", "C:\\gone\\app.exe");
+    key.SetString("", "other", "C:\\gone\\new.exe");
+    key.SetString("", "back", back);
+    key.SetString("Sub", "", "\"" + back + "\"");
+    const std::string kept = dir.File("kept.lnk"), dangling = dir.File("dangling.lnk");
+    ASSERT_TRUE(vsc::test::WriteShortcut(kept, back));
+    ASSERT_TRUE(vsc::test::WriteShortcut(dangling, "C:\\gone\\app.exe"));
+    ScanResultLists lists;
+    AddProblem(lists, key.Path(), "broken", "C:\\gone\\app.exe", "7");  // still as the scan saw it
+    AddProblem(lists, key.Path(), "gone", "C:\\gone\\app.exe", "7");    // the value is gone
+    AddProblem(lists, key.Path(), "other", "C:\\gone\\app.exe", "13");  // other data now
+    AddProblem(lists, key.Path(), "back", back, "13");                    // the file is back
+    AddProblem(lists, key.Child("Sub"), "", back, "3");                   // the same, unquoted by the scan
+    AddProblem(lists, kept, "LinkFiles", back, "14");                     // the target is back
+    AddProblem(lists, dangling, "LinkFiles", "C:\\gone\\other.exe", "14");  // another target now
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    EXPECT_EQ(result.Repaired, 1);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(result.ChangedSinceScan, 6);
+    EXPECT_EQ(result.ChangedSinceScanRows, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_FALSE(ValueExists(key.Path(), "broken"));
+    EXPECT_EQ(Read(key.Path(), "other").data, std::string("C:\\gone\\new.exe") + '\0');
+    EXPECT_EQ(Read(key.Path(), "back").data, back + '\0');
+    EXPECT_EQ(Read(key.Child("Sub"), "").data, "\"" + back + "\"" + '\0');
+    EXPECT_FALSE(PathGone(kept));
+    EXPECT_FALSE(PathGone(dangling));
+    EXPECT_EQ(FileText(result.BackupFile), kSep + key.Path() + "\r\nbroken\r\nC:\\gone\\app.exe\r\n7\r\ntype=1\r\n");
 }
 
 TEST(Repair, DefaultValuesNumbersAndExpandStringsAreRecordedWithTheirType) {
@@ -139,17 +193,17 @@ TEST(Repair, DefaultValuesNumbersAndExpandStringsAreRecordedWithTheirType) {
     key.SetBytes("C", "C:\\bin.dll", bytes, sizeof bytes, REG_BINARY);
     ScanResultLists lists;
     AddProblem(lists, key.Child("A"), "", "C:\\x.exe", "3");
-    AddProblem(lists, key.Child("B"), "p", "C:\\windows\\gone.exe", "7");
+    AddProblem(lists, key.Child("B"), "p", "%SystemRoot%\\gone.exe", "7");
     AddProblem(lists, key.Child("C"), "C:\\shared.dll", "-1", "6");
-    AddProblem(lists, key.Child("C"), "C:\\bin.dll", "", "6");
+    AddProblem(lists, key.Child("C"), "C:\\bin.dll", "", "6");  // no count: never the scan's problem
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
-    EXPECT_EQ(result.Repaired, 4);
+    EXPECT_EQ(result.Repaired, 3);
+    EXPECT_EQ(result.ChangedSinceScan, 1);
     EXPECT_EQ(FileText(result.BackupFile),
               kSep + key.Child("A") + "\r\n\r\nC:\\x.exe\r\n3\r\ntype=1\r\n" + kSep + key.Child("B") +
                   "\r\np\r\n%SystemRoot%\\gone.exe\r\n7\r\ntype=2\r\n" + kSep + key.Child("C") +
-                  "\r\nC:\\shared.dll\r\n-1\r\n6\r\ntype=4\r\n" + kSep + key.Child("C") +
-                  "\r\nC:\\bin.dll\r\n00010d0a\r\n6\r\ntype=3\r\n");
+                  "\r\nC:\\shared.dll\r\n-1\r\n6\r\ntype=4\r\n");
 }
 
 TEST(Repair, BackupNamesFollowTheLargestNumberAndTheFolderIsCreated) {
@@ -174,9 +228,9 @@ TEST(Repair, BackupNamesFollowTheLargestNumberAndTheFolderIsCreated) {
     // A repair into a folder that does not exist yet creates it.
     const std::string fresh = dir.File("new\\backup");
     dir.MakeDir("new");
-    key.SetString("", "v", "x");
+    key.SetString("", "v", "C:\\gone\\x.exe");
     ScanResultLists lists;
-    AddProblem(lists, key.Path(), "v", "x", "7");
+    AddProblem(lists, key.Path(), "v", "C:\\gone\\x.exe", "7");
     const RepairResult result = RepairProblems(lists, {0}, fresh);
     EXPECT_EQ(result.BackupFile, fresh + "\\regbackup1.txt");
     EXPECT_FALSE(ValueExists(key.Path(), "v"));
@@ -205,7 +259,7 @@ TEST(Repair, ABackupThatCannotBeWrittenChangesNothing) {
     EXPECT_FALSE(PathGone(shortcut));
 }
 
-TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
+TEST(Repair, GoneValuesAreLeftAndUnwritableOnesAreFailures) {
     ScratchKey key("gone");
     ScratchDir dir("gone");
     key.SetString("", "multi", "line one\r\nline two");
@@ -214,12 +268,12 @@ TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
     const char hidden[] = "C:\\gone.exe\0more text";  // text past the zero byte is data too
     key.SetBytes("", "hidden", hidden, sizeof hidden, REG_SZ);
     ScanResultLists lists;
-    AddProblem(lists, key.Child("NoSuchKey"), "v", "C:\\a.hlp", "5");  // key gone: repaired, no record
-    AddProblem(lists, key.Path(), "missing", "C:\\b.exe", "3");        // value gone: repaired, not created
+    AddProblem(lists, key.Child("NoSuchKey"), "v", "C:\\a.hlp", "5");  // key gone: left, no record
+    AddProblem(lists, key.Path(), "missing", "C:\\b.exe", "3");        // value gone: left, not created
     AddProblem(lists, key.Path(), "multi", "line one", "7");           // cannot be written as lines
     AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "7");
-    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "13");         // the same value again
-    AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: passed over
+    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "13");         // the same value again: gone by then
+    AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: left
     AddProblem(lists, key.Path(), "ok", "", "x");                      // unreadable category
     AddProblem(lists, key.Path(), "x\ny", "", "7");                    // a name with a line break
     AddProblem(lists, key.Path(), "hidden", "C:\\gone.exe", "13");     // no line holds all its data
@@ -228,15 +282,15 @@ TEST(Repair, GoneValuesCountAsRepairedAndUnwritableOnesAsFailures) {
     AddProblem(lists, folder, "LinkFiles", "", "14");                  // never recycled
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
-    EXPECT_EQ(result.Repaired, 4);
-    EXPECT_EQ(result.Failed, 5);
+    EXPECT_EQ(result.Repaired, 1);
+    EXPECT_EQ(result.Failed, 4);
+    EXPECT_EQ(result.ChangedSinceScanRows, (std::vector<std::size_t>{0, 1, 4, 5, 9}));
     EXPECT_FALSE(PathGone(folder + "\\keep.txt"));
     EXPECT_EQ(Read(key.Path(), "hidden").data, std::string(hidden, sizeof hidden));
     EXPECT_FALSE(ValueExists(key.Path(), "missing"));
     EXPECT_EQ(Read(key.Path(), "multi").data, std::string("line one\r\nline two\0", 19));
     EXPECT_FALSE(ValueExists(key.Path(), "ok")) << "a clear after the delete creates nothing";
-    const std::string record = kSep + key.Path() + "\r\nok\r\nC:\\gone.exe\r\n";
-    EXPECT_EQ(FileText(result.BackupFile), record + "7\r\ntype=1\r\n" + record + "13\r\ntype=1\r\n");
+    EXPECT_EQ(FileText(result.BackupFile), kSep + key.Path() + "\r\nok\r\nC:\\gone.exe\r\n7\r\ntype=1\r\n");
 
     // Nothing checked, or only rows outside the lists: nothing happens at all.
     const RepairResult none = RepairProblems(lists, {100}, dir.File("backup2"));

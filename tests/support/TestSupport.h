@@ -48,6 +48,26 @@ private:
     std::string path_;
 };
 
+// A volatile registry link made by a test: keyPath (below HKEY_CURRENT_USER) leads to the key
+// path target (HKEY_CURRENT_USER\... or HKEY_LOCAL_MACHINE\...). Destruction deletes the link
+// itself, never what it leads to; declare it after the ScratchKey that holds it.
+class ScratchLink {
+public:
+    ScratchLink(const std::string& keyPath, const std::string& target);
+    ~ScratchLink();
+    ScratchLink(const ScratchLink&) = delete;
+    ScratchLink& operator=(const ScratchLink&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string subKey_;
+    bool ok_ = false;
+};
+
+// Saves a shortcut file to the target through the 8-bit or the Unicode shell link interface.
+bool WriteShortcut(const std::string& linkPath, const std::string& target);
+bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target);
+
 // Creates (or opens) a key path given as text, with any missing parents; returns the open key or
 // null. The caller closes it.
 HKEY CreateKeyPath(const std::string& keyPath);

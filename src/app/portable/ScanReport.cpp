@@ -91,6 +91,7 @@ std::string ReportText(const ScanReport& report) {
         else
             out += Line({"failed", f.KeyPath, f.ValueName, f.Reason});
     }
+    for (const ReportFailure& f : report.ChangedSinceScan) out += Line({"changed", f.KeyPath, f.ValueName});
     const char* verb = report.Kind == ReportKind::Registry ? "repaired" : report.Kind == ReportKind::Junk ? "cleaned" : "restored";
     out += std::to_string(report.Changed) + " " + verb + ", " + std::to_string(report.Failed.size()) + " failed" + kEol;
     return out;
@@ -152,6 +153,17 @@ std::string ReportJson(const ScanReport& report, const std::function<std::string
                 o.Key("reason") += text(f.Reason);
             }
             out.push_back(']');
+            if (report.Kind == ReportKind::Registry) {
+                root.Key("changedSinceScan").push_back('[');
+                for (std::size_t i = 0; i < report.ChangedSinceScan.size(); ++i) {
+                    const ReportFailure& f = report.ChangedSinceScan[i];
+                    if (i) out.push_back(',');
+                    JsonObject o(out);
+                    o.Key("keyPath") += text(f.KeyPath);
+                    o.Key("valueName") += text(f.ValueName);
+                }
+                out.push_back(']');
+            }
         }
     }
     return out + kEol;

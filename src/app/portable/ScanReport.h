@@ -52,6 +52,9 @@ struct ScanReport {
     std::optional<std::string> Backup;  // backup file name, without folder
     int Changed = 0;
     std::vector<ReportFailure> Failed;
+    // Registry repair: entries left as they are because they changed since the scan (KeyPath and
+    // ValueName; for a shortcut its path and "LinkFiles").
+    std::vector<ReportFailure> ChangedSinceScan;
 };
 
 // 0: nothing found, or every change asked for was made; 1: found and not changed (report only);
@@ -59,7 +62,8 @@ struct ScanReport {
 int ReportExitCode(const ScanReport& report);
 
 // One line per problem or file, fields separated by tabs, then a count line. After changes: the
-// backup file's name ("backup" and the name), one "failed" line per failure, and a last count line.
+// backup file's name ("backup" and the name), one "failed" line per failure, one "changed" line per
+// entry left because it changed since the scan, and a last count line.
 // Lines end in CR LF. Control characters inside a field (tabs, line breaks) are shown as blanks.
 std::string ReportText(const ScanReport& report);
 

@@ -28,4 +28,10 @@ int RootKeyIndex(const std::string& keyPath);
 // The predefined handle value 0x80000000 + index, or 0 for an unknown root.
 std::uintptr_t RootKeyHandleValue(const std::string& keyPath);
 
+// The key path of a key named by its NT path, as a registry link names its target:
+// "\REGISTRY\MACHINE\X" is "HKEY_LOCAL_MACHINE\X", "\REGISTRY\USER\<sid>\X" is
+// "HKEY_CURRENT_USER\X" for the given SID of the current user and "HKEY_USERS\<sid>\X" for any
+// other. The prefix is matched ignoring ASCII letter case; "" for any other text.
+std::string KeyPathOfNtPath(const std::string& ntPath, const std::string& currentUserSid);
+
 }  // namespace vsc

@@ -14,10 +14,15 @@ const char* const ExcludedKeyPaths[kExcludedKeyPathCount] = {
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders",
+    // Windows Installer's own records: its database of products, components and folders, and
+    // its product registrations among the classes.
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Advanced INF Setup",
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Control Panel",
+    // The COM classes, which "Custom Control" checks through HKEY_CLASSES_ROOT.
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID",
 };
 
 const char* const UninstallExtensions[kUninstallExtensionCount] = {
@@ -53,6 +58,21 @@ std::string UpperAscii(std::string text) {
 
 namespace {
 char UpperAsciiChar(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
+
+constexpr char kWow64Node[] = "\\WOW6432NODE";
+constexpr std::size_t kWow64NodeLength = sizeof kWow64Node - 1;
+
+// Where the next "\Wow6432Node" key name (any letter case) starts at or after from; npos if none.
+std::size_t FindWow64Node(const std::string& keyPath, std::size_t from) {
+    for (std::size_t at = keyPath.find('\\', from); at != std::string::npos; at = keyPath.find('\\', at + 1)) {
+        if (keyPath.size() - at < kWow64NodeLength) break;
+        std::size_t i = 0;
+        while (i < kWow64NodeLength && UpperAsciiChar(keyPath[at + i]) == kWow64Node[i]) ++i;
+        if (i == kWow64NodeLength && (at + i == keyPath.size() || keyPath[at + i] == '\\')) return at;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 // Asked for every sub-key a walk meets, so it compares in place rather than building upper-case
@@ -63,7 +83,20 @@ bool KeyNotExcluded(const std::string& keyPath) {
         while (i < keyPath.size() && row[i] && UpperAsciiChar(row[i]) == UpperAsciiChar(keyPath[i])) ++i;
         if (i == keyPath.size() && !row[i]) return false;
     }
-    return true;
+    // The 32-bit twin of an excluded key is excluded too: the same path with "\Wow6432Node" left out.
+    return FindWow64Node(keyPath, 0) == std::string::npos || KeyNotExcluded(WithoutWow64Node(keyPath));
+}
+
+std::string WithoutWow64Node(const std::string& keyPath) {
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = FindWow64Node(keyPath, 0); at != std::string::npos; at = FindWow64Node(keyPath, from)) {
+        out.append(keyPath, from, at - from);
+        from = at + kWow64NodeLength;
+    }
+    if (from == 0) return keyPath;
+    out.append(keyPath, from, std::string::npos);
+    return out;
 }
 
 bool HasDriveRoot(const std::string& text) {

@@ -6,8 +6,8 @@
 
 namespace vsc {
 
-// The fifteen key paths that the file-path walk never enters on its own.
-constexpr int kExcludedKeyPathCount = 15;
+// The key paths that the file-path walk never enters on its own (nor their 32-bit twins).
+constexpr int kExcludedKeyPathCount = 17;
 extern const char* const ExcludedKeyPaths[kExcludedKeyPathCount];
 
 // The eight extensions looked for in uninstall command lines, in search order (case-sensitive).
@@ -18,8 +18,12 @@ extern const char* const UninstallExtensions[kUninstallExtensionCount];
 std::size_t LastCharPos(char c, const std::string& text);
 // The drive-qualified path ending in the first occurrence of ext in the command line, or "".
 std::string ExtractPathByExt(const std::string& ext, const std::string& commandLine);
-// False when the key path equals one of ExcludedKeyPaths, ignoring ASCII letter case.
+// False when the key path, or its 64-bit twin (WithoutWow64Node), equals one of ExcludedKeyPaths,
+// ignoring ASCII letter case.
 bool KeyNotExcluded(const std::string& keyPath);
+// The key path with every "\Wow6432Node" key name (any letter case) left out: the key a 32-bit
+// twin stands beside. Any other key path comes back unchanged.
+std::string WithoutWow64Node(const std::string& keyPath);
 // Characters 2 and 3 are ':' and '\'.
 bool HasDriveRoot(const std::string& text);
 // The character at position Length-3 is '.'.

@@ -103,15 +103,20 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     registry.Backup = "regbackup4.txt";
     registry.Changed = 1;
     registry.Failed.push_back({"HKEY_CURRENT_USER\\Run", "tab\there", "", "", "the value could not be deleted"});
+    registry.ChangedSinceScan.push_back({"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help", "a\"b.hlp", "", "", ""});
     EXPECT_EQ(ReportExitCode(registry), 3);
     const Json repaired = JsonReader::Parse(ReportJson(registry, [](const std::string& s) { return s; }));
     EXPECT_EQ(repaired["backup"].text, "regbackup4.txt");
     EXPECT_EQ(repaired["changed"].number, 1);
     ASSERT_EQ(repaired["failed"].items.size(), 1u);
     EXPECT_EQ(repaired["failed"][0].keys, (std::vector<std::string>{"keyPath", "valueName", "reason"}));
+    ASSERT_EQ(repaired["changedSinceScan"].items.size(), 1u);
+    EXPECT_EQ(repaired["changedSinceScan"][0].keys, (std::vector<std::string>{"keyPath", "valueName"}));
+    EXPECT_EQ(repaired["changedSinceScan"][0]["valueName"].text, "a\"b.hlp");
     const std::string text = ReportText(registry);
     EXPECT_NE(text.find("2 Problem(s) Found\r\nbackup\tregbackup4.txt\r\nfailed\tHKEY_CURRENT_USER\\Run\ttab here\t"
-                        "the value could not be deleted\r\n1 repaired, 1 failed\r\n"),
+                        "the value could not be deleted\r\nchanged\tHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help\t"
+                        "a\"b.hlp\r\n1 repaired, 1 failed\r\n"),
               std::string::npos);
 
     // A clean with nothing found: no backup (null), exit code 0.

@@ -39,6 +39,16 @@ TEST(PathText, KeyNotExcludedMatchesWholePathsIgnoringCase) {
     EXPECT_TRUE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows"));
     for (const char* row : ExcludedKeyPaths) EXPECT_FALSE(KeyNotExcluded(row)) << row;
     EXPECT_TRUE(KeyNotExcluded(""));
+    // Windows Installer's records, and the 32-bit twins of every excluded key.
+    EXPECT_FALSE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer"));
+    EXPECT_FALSE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Installer"));
+    EXPECT_FALSE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\wow6432node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    EXPECT_FALSE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\CLSID"));
+    EXPECT_TRUE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion"));
+    EXPECT_TRUE(KeyNotExcluded("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432NodeX\\Microsoft\\Windows\\Help"));
+    EXPECT_EQ(WithoutWow64Node("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node"), "HKEY_LOCAL_MACHINE\\SOFTWARE");
+    EXPECT_EQ(WithoutWow64Node("A\\Wow6432Node\\B\\WOW6432NODE\\C"), "A\\B\\C");
+    EXPECT_EQ(WithoutWow64Node("Wow6432Node\\B"), "Wow6432Node\\B");
 }
 
 TEST(PathText, ShortTextTests) {
