@@ -10,7 +10,6 @@
 // 4,000 of them "*.tmp"), lent a free drive letter for the run. The window reads the shipped
 // "Config.Ini" beside the executable (the default filters).
 #include <windows.h>
-#include <winioctl.h>
 
 #include <atomic>
 #include <cstdio>
@@ -20,6 +19,7 @@
 #include <string>
 
 #include "BareWalk.h"
+#include "LentDrive.h"
 #include "WindowBench.h"
 #include "app/UFrmMain.h"
 #include "widgets/CheckStates.h"
@@ -101,75 +101,6 @@ bool MakeTree(const std::string& root) {
     return true;
 }
 
-// Lends the tree a drive letter for the life of the object, as Wine's own drive settings do: the
-// mount manager of Wine links the letter to the folder's Unix path (in the prefix's dosdevices).
-class LentDrive {
-public:
-    explicit LentDrive(const std::string& target) {
-        using UnixName = char*(__cdecl*)(const wchar_t*);
-        const auto unixName =
-            reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-        wchar_t wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH);
-        char* path = unixName ? unixName(wide) : nullptr;
-        if (!path) return;
-        unixPath_ = path;
-        HeapFree(GetProcessHeap(), 0, path);
-        const DWORD used = GetLogicalDrives();
-        for (char letter : std::string("VWXYUTRQP")) {
-            if (used & (1u << (letter - 'A'))) continue;
-            if (!Define(letter, DRIVE_FIXED)) continue;
-            if (GetFileAttributesA((std::string(1, letter) + ":\\tree.done").c_str()) != INVALID_FILE_ATTRIBUTES) {
-                letter_ = letter;
-                return;
-            }
-            Define(letter, DRIVE_NO_ROOT_DIR);
-        }
-    }
-    ~LentDrive() {
-        if (letter_) Define(letter_, DRIVE_NO_ROOT_DIR);
-    }
-    LentDrive(const LentDrive&) = delete;
-    LentDrive& operator=(const LentDrive&) = delete;
-    char Letter() const { return letter_; }
-
-private:
-    // The request of Wine's mount manager that defines (or, with DRIVE_NO_ROOT_DIR, removes) a drive.
-    struct UnixDrive {
-        ULONG size, type, fsType;
-        DWORD serial;
-        ULONGLONG unixDevice;
-        WCHAR letter;
-        USHORT mountPointOffset, deviceOffset, labelOffset;
-    };
-    static_assert(sizeof(UnixDrive) == 32, "the mount manager's layout");
-
-    bool Define(char letter, ULONG type) const {
-        std::vector<char> request(sizeof(UnixDrive) + unixPath_.size() + 1, 0);
-        auto* drive = reinterpret_cast<UnixDrive*>(request.data());
-        drive->size = static_cast<ULONG>(request.size());
-        drive->type = type;
-        drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
-        if (type != DRIVE_NO_ROOT_DIR) {
-            drive->mountPointOffset = sizeof(UnixDrive);
-            std::memcpy(request.data() + sizeof(UnixDrive), unixPath_.c_str(), unixPath_.size() + 1);
-        }
-        HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (manager == INVALID_HANDLE_VALUE) return false;
-        DWORD returned = 0;
-        const BOOL ok = DeviceIoControl(manager, CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
-                                        request.data(), static_cast<DWORD>(request.size()), nullptr, 0, &returned,
-                                        nullptr);
-        CloseHandle(manager);
-        return ok != FALSE;
-    }
-
-    std::string unixPath_;
-    char letter_ = 0;
-};
-
-
 // The heap bytes of the found files' own strings (those too long for the string's inner buffer).
 long long StringBytes(const std::vector<vsc::TFileItem>& files) {
     long long bytes = 0;
@@ -194,7 +125,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the files in %s\n", root.c_str());
         return 1;
     }
-    LentDrive lent(root);
+    LentDrive lent(root, "tree.done");
     if (!lent.Letter()) {
         std::fprintf(stderr, "no free drive letter could be lent to %s\n", root.c_str());
         return 1;

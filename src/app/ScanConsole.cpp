@@ -17,6 +17,7 @@
 #include "diskclean/JunkFileClean.h"
 #include "diskclean/SFolders.h"
 #include "registry/CodePage.h"
+#include "registry/PublicOpt.h"
 #include "registry/RegScanThread.h"
 #include "registry/portable/Utf8Text.h"
 #include "repair/BackupFiles.h"
@@ -120,17 +121,6 @@ public:
 private:
     HANDLE handle_;
     bool taken_;
-};
-
-class ComApartment {
-public:
-    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT hr_;
 };
 
 std::string FileNameOf(const std::string& path) {

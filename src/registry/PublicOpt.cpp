@@ -15,45 +15,6 @@
 
 namespace vsc {
 
-namespace {
-
-// COM initialised on the calling thread for the life of the object. A thread whose apartment is
-// already of the other kind keeps it (CoInitialize then fails and there is nothing to undo), so
-// CoUninitialize runs only for a successful CoInitialize, and every successful one is undone.
-class ComInit {
-public:
-    ComInit() : hr_(CoInitialize(nullptr)) {}
-    ~ComInit() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComInit(const ComInit&) = delete;
-    ComInit& operator=(const ComInit&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
-// An owned interface pointer; released on destruction. Move-only.
-template <typename T>
-class UniqueCom {
-public:
-    UniqueCom() = default;
-    ~UniqueCom() {
-        if (p_) p_->Release();
-    }
-    UniqueCom(const UniqueCom&) = delete;
-    UniqueCom& operator=(const UniqueCom&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    // For the out-parameter of CoCreateInstance and QueryInterface; the slot must be empty.
-    void** out() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
-
-}  // namespace
-
 std::string EnvironmentVariable(const std::string& name) {
     // Size first, then the text: the value can be longer than any fixed buffer.
     std::string value(256, '\0');
@@ -150,6 +111,17 @@ bool FolderExists(const std::string& text) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The file test and the folder test in one attribute query: an entry that is there is a folder
+// (FolderExists) or a file, which counts when the text holds a drive colon (FileExistsWithDrive).
+// A text with a wildcard takes the two tests, as the file test matches it as a pattern.
+bool FileOrFolderExists(const std::string& text) {
+    if (text.empty()) return false;
+    if (text.find_first_of("*?") != std::string::npos) return FileExistsWithDrive(text) || FolderExists(text);
+    const DWORD attributes = GetFileAttributesA(text.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || Contains(text, ':');
+}
+
 std::string GetSystemDir() {
     char buffer[MAX_PATH + 1] = {};
     const UINT n = GetSystemDirectoryA(buffer, sizeof buffer);
@@ -157,26 +129,63 @@ std::string GetSystemDir() {
     return std::string(buffer);
 }
 
-// One COM initialisation and one shell link object per call. Load's outcome is not tested: a file
-// that does not load leaves the link empty, and GetPath then writes nothing. The wide interface is
-// used, so that neither the shortcut's path nor its target is cut to MAX_PATH bytes of 8-bit text:
-// a path that does not fit whole is not read at all, and a target that does not fit is not given.
 std::string GetShortcutTarget(const std::string& linkPath) {
-    ComInit com;
-    UniqueCom<IShellLinkW> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out());
-    if (FAILED(hr) || !link.get()) throw ComError{hr};
-    UniqueCom<IPersistFile> file;
-    hr = link->QueryInterface(IID_IPersistFile, file.out());
-    if (FAILED(hr) || !file.get()) throw ComError{hr};
+    TShortcutReader reader;
+    return reader.Target(linkPath);
+}
 
+ComApartment::ComApartment() : hr_(CoInitialize(nullptr)) {}
+
+ComApartment::~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+}
+
+TShortcutReader::~TShortcutReader() { Close(); }
+
+void TShortcutReader::Open() {
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link_));
+    if (FAILED(hr) || !link_) {
+        link_ = nullptr;
+        throw ComError{hr};
+    }
+    hr = link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file_));
+    if (FAILED(hr) || !file_) {
+        file_ = nullptr;
+        Close();
+        throw ComError{hr};
+    }
+}
+
+void TShortcutReader::Close() {
+    if (file_) file_->Release();
+    if (link_) link_->Release();
+    file_ = nullptr;
+    link_ = nullptr;
+    used_ = false;
+}
+
+// Load's outcome is not what decides: a fresh object that fails to load stays empty, and GetPath
+// then writes nothing (or what the part of a damaged file that did load names). A used object
+// that fails may still hold the previous file's link, so such a file is loaded again into a fresh
+// object, which then serves the files after it. GetPath gets no find-data record: the target's
+// text is the same without, and filling one costs Wine more than all the rest of the read. The
+// wide interface is used, so that neither the shortcut's path nor its target is cut to MAX_PATH
+// bytes of 8-bit text: a path that does not fit whole is not read at all, and a target that does
+// not fit is not given.
+std::string TShortcutReader::Target(const std::string& linkPath) {
     const std::wstring wide = ToWide(linkPath);
     if (wide.empty() || wide.size() >= MAX_PATH) return std::string();
-    file->Load(wide.c_str(), STGM_READ);
+    if (!link_) Open();
+    if (FAILED(file_->Load(wide.c_str(), STGM_READ)) && used_) {
+        Close();
+        Open();
+        file_->Load(wide.c_str(), STGM_READ);
+    }
+    used_ = true;
 
     WCHAR target[MAX_PATH + 1] = {};
-    WIN32_FIND_DATAW data;
-    if (FAILED(link->GetPath(target, MAX_PATH + 1, &data, SLGP_UNCPRIORITY))) return std::string();
+    if (FAILED(link_->GetPath(target, MAX_PATH + 1, nullptr, SLGP_UNCPRIORITY))) return std::string();
     target[MAX_PATH] = L'\0';
     if (std::wcslen(target) >= MAX_PATH) return std::string();  // possibly cut
     return FromWide(target);

@@ -1,12 +1,16 @@
 // File references in registry data: the helpers every category check uses to cut registry text
-// into a file path and to ask whether that file or folder exists. Stateless; safe on the worker
-// thread. The pure text tests live in registry/portable/PathText.h.
+// into a file path and to ask whether that file or folder exists. The free functions are
+// stateless; all are safe on the worker thread. The pure text tests live in
+// registry/portable/PathText.h.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "registry/portable/PathText.h"
+
+struct IShellLinkW;
+struct IPersistFile;
 
 namespace vsc {
 
@@ -28,6 +32,10 @@ std::vector<std::string> GetSearchPathList();
 // True when the text names an existing folder.
 bool FolderExists(const std::string& text);
 
+// FileExistsWithDrive(text) || FolderExists(text), answered by one question to the file system
+// (two for a text with a wildcard, which the file test matches as a pattern).
+bool FileOrFolderExists(const std::string& text);
+
 // The environment variable's value; "" when it is unset.
 std::string EnvironmentVariable(const std::string& name);
 
@@ -35,13 +43,51 @@ std::string EnvironmentVariable(const std::string& name);
 std::string GetSystemDir();
 
 // The target path of a shortcut file, or "" when it has no file-system target or cannot be read.
-// Initialises COM for the span of the call. Throws ComError when the shell link object cannot be
-// created or queried.
+// Initialises COM and makes a shell link object for the span of the call. Throws ComError when
+// the shell link object cannot be created or queried.
 std::string GetShortcutTarget(const std::string& linkPath);
 
-// Raised by GetShortcutTarget.
+// Raised by GetShortcutTarget and TShortcutReader.
 struct ComError {
     long hr;
+};
+
+// COM initialised on the calling thread (single-threaded apartment) for the life of the object.
+// A thread already in the other kind of apartment keeps it; only a successful initialisation is
+// undone, on the same thread.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    long hr_;
+};
+
+// Reads the targets of many shortcut files through one shell link object, made at the first read
+// and loaded with each file in turn: Target gives what GetShortcutTarget gives, file by file.
+// Initialises COM for its own life (a reference count only, where the thread has it already).
+// Belongs to the thread that made it.
+class TShortcutReader {
+public:
+    TShortcutReader() = default;
+    ~TShortcutReader();
+    TShortcutReader(const TShortcutReader&) = delete;
+    TShortcutReader& operator=(const TShortcutReader&) = delete;
+
+    // Throws ComError when the shell link object cannot be created or queried.
+    std::string Target(const std::string& linkPath);
+
+private:
+    void Open();
+    void Close();
+
+    ComApartment com_;
+    IShellLinkW* link_ = nullptr;
+    IPersistFile* file_ = nullptr;
+    bool used_ = false;  // a file has been loaded into the object
 };
 
 }  // namespace vsc

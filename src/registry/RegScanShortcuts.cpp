@@ -1,5 +1,6 @@
-// Category 14: shortcut files (.lnk) on a drive whose target no longer exists. Targets are read with
-// GetShortcutTarget (PublicOpt).
+// Category 14: shortcut files (.lnk) on a drive whose target no longer exists. Targets are read
+// through one TShortcutReader (PublicOpt) per drive, so that the drive's shortcuts share one shell
+// link object, and each target is tested once (FileOrFolderExists).
 //
 // How the folder walk works. The drive is searched depth first: a folder's entries are taken in
 // the order the file system lists them, and a sub-folder is searched completely as soon as it is
@@ -60,6 +61,7 @@ bool IsShortcutName(const std::string& name) {
 }  // namespace
 
 void TRegScanThread::ScanShortcuts(const std::string& drive) {
+    TShortcutReader reader;  // its shell link object is made at the first shortcut
     std::set<FolderId> visited;
     std::vector<std::unique_ptr<FolderLevel>> levels;
 
@@ -102,10 +104,10 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
 
         if (!IsShortcutName(name)) continue;
         WaitWhilePaused();  // nor does it read a shortcut
-        const std::string target = GetShortcutTarget(full);
+        const std::string target = reader.Target(full);
         // A '?' marks a target name that did not survive the conversion to the ANSI code page: it
         // cannot be tested (in a folder part it never matches), and the shortcut may well work.
-        if (target.empty() || Contains(target, '?') || FileExistsWithDrive(target) || FolderExists(target)) continue;
+        if (target.empty() || Contains(target, '?') || FileOrFolderExists(target)) continue;
         if (StopRequested()) return;
         CurKeyPath = full;
         CurValueName = "LinkFiles";

@@ -3,7 +3,9 @@
 #include <process.h>
 
 #include <algorithm>
+#include <optional>
 
+#include "registry/PublicOpt.h"
 #include "registry/portable/PathText.h"
 
 namespace vsc {
@@ -188,10 +190,16 @@ unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
     // The checks test paths on any drive; an empty removable drive must fail the test quietly
     // rather than ask the user to insert a disk.
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
-    // The thread must end in order whatever a check does: the end message is always posted.
-    try {
-        if (!self->stop_.load()) self->RunScan();
-    } catch (...) {
+    {
+        // COM, which only the shortcut search uses, once for the whole scan when it searches
+        // drives: each drive's shortcut reader then only counts a reference.
+        std::optional<ComApartment> com;
+        if (!self->DriveLetters.empty()) com.emplace();
+        // The thread must end in order whatever a check does: the end message is always posted.
+        try {
+            if (!self->stop_.load()) self->RunScan();
+        } catch (...) {
+        }
     }
     self->Registry.ReleaseKey();
     self->finished_ = true;

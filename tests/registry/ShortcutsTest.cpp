@@ -68,6 +68,17 @@ TEST(ScanShortcuts, ShellObjectWebAndUnreadableShortcutsHaveNoTarget) {
     CheckRun run(14);
     run->ScanShortcuts(dir.Path());
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
+
+    // The search loads a drive's shortcuts into one shell link object. Read after any other file,
+    // each of these gives what a fresh object gives: a file that fails to load or has no
+    // file-system target leaves nothing of the link before it, and does not spoil the one after.
+    ASSERT_TRUE(WriteShortcut(dir.File("good.lnk"), dir.WriteFile("t\\present.exe")));
+    WriteBrokenShortcut(dir, "gone.lnk", "t\\gone.exe");
+    dir.WriteFile("junk.lnk", "this is not a shell link");
+    TShortcutReader reader;
+    for (const char* name : {"good.lnk", "empty.lnk", "good.lnk", "junk.lnk", "gone.lnk", "computer.lnk", "gone.lnk",
+                             "missing.lnk", "good.lnk", "web.lnk", "gone.lnk"})
+        EXPECT_EQ(reader.Target(dir.File(name)), GetShortcutTarget(dir.File(name))) << name;
 }
 
 TEST(ScanShortcuts, SearchesEveryFolderHiddenSystemAndDotLnkOnesIncluded) {

@@ -1,0 +1,352 @@
+// The broken-shortcut search as the user waits for it: the real main window, shown, with only the
+// drive under "Invalid Shortcuts" ticked in its section tree; "Scan" pressed through the button;
+// timed until the end message ("N Problem(s) Found"). In the same run, a bare search of the same
+// drive: one folder walk, COM initialised once, one shell link object into which each ".lnk" is
+// loaded and read without a find-data record, and one attribute query per target. Rounds alternate the two; the program prints every
+// round, the spread, the ratio (goal: 1.3 or less, best to best and median to median) and the peak
+// working set.
+//
+// To show where the time goes, each round also times the bare search with one of the costs the
+// search may add (a find-data record asked of every link; a new shell link object per file; COM
+// set up and torn down around it as well; two existence tests per target), the check called
+// directly on a thread of its own, and the scan on its worker without the window.
+//
+//   build/wine-exec build/win/bench_shortcutscan.exe [rounds]     (needs DISPLAY; default 5 rounds)
+//
+// The drive: a folder of the prefix's temporary folder, made once (3,000 shortcuts in 60 folders,
+// every third one broken, some to a folder), lent a free drive letter for the run. The targets lie
+// in a folder beside it; those of the broken shortcuts are there too, in a sub-folder that is moved
+// aside for the run only, so that between runs the prefix holds no broken shortcut (the tests
+// search its drive C).
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "LentDrive.h"
+#include "WindowBench.h"
+#include "app/UFrmMain.h"
+#include "registry/RegScanThread.h"
+#include "widgets/CheckStates.h"
+
+namespace {
+
+using namespace vsc::bench;
+
+constexpr int kFolders = 60, kLinksPerFolder = 50;  // 3,000 shortcuts
+constexpr int kBrokenEvery = 3;                     // link i is broken when i % 3 == 2
+constexpr int kFolderTargetEvery = 30;              // link i aims at a folder when i % 30 == 0
+constexpr int kLinks = kFolders * kLinksPerFolder;
+constexpr int kBroken = kLinks / kBrokenEvery;
+
+std::string TempFolder() {
+    char temp[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    std::string base = (n == 0 || n >= MAX_PATH) ? std::string("C:\\") : std::string(temp, n);
+    if (base.back() != '\\') base += '\\';
+    return base;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool Touch(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(MAX_PATH, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], MAX_PATH);
+    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return wide;
+}
+
+// Makes the shortcuts under `root` and their targets under `targets`, unless a complete set is
+// there. The targets of the broken ones are in targets\gone, which the run moves aside.
+bool MakeLinks(const std::string& root, const std::string& targets) {
+    if (Exists(root + "\\tree.done")) return true;
+    std::printf("making %d shortcuts in %s ...\n", kLinks, root.c_str());
+    std::fflush(stdout);
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(targets.c_str(), nullptr);
+    CreateDirectoryA((targets + "\\gone").c_str(), nullptr);
+    if (FAILED(CoInitialize(nullptr))) return false;
+    bool ok = true;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
+        ok = false;
+    for (int i = 0; ok && i < kLinks; ++i) {
+        const std::string folder = root + "\\folder" + std::to_string(i / kLinksPerFolder);
+        if (i % kLinksPerFolder == 0) CreateDirectoryA(folder.c_str(), nullptr);
+        std::string target = targets;
+        if (i % kBrokenEvery == kBrokenEvery - 1)
+            target += "\\gone\\app" + std::to_string(i) + ".exe";
+        else if (i % kFolderTargetEvery != 0)
+            target += "\\app" + std::to_string(i) + ".exe";
+        if (target != targets && !Touch(target)) ok = false;
+        const std::string name = folder + "\\Shortcut " + std::to_string(i) + ".lnk";
+        ok = ok && SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(file->Save(Wide(name).c_str(), TRUE));
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return ok && Touch(root + "\\tree.done");
+}
+
+// Breaks every third shortcut for the life of the object: the folder of their targets is moved
+// aside, and back at the end. A run that did not end leaves it aside; the next one puts it back.
+class BrokenForTheRun {
+public:
+    explicit BrokenForTheRun(const std::string& targets) : there_(targets + "\\gone"), aside_(targets + "\\gone.aside") {
+        MoveFileA(there_.c_str(), aside_.c_str());
+    }
+    ~BrokenForTheRun() { MoveFileA(aside_.c_str(), there_.c_str()); }
+    BrokenForTheRun(const BrokenForTheRun&) = delete;
+    BrokenForTheRun& operator=(const BrokenForTheRun&) = delete;
+    bool Broken() const { return !Exists(there_) && Exists(aside_); }
+
+private:
+    std::string there_, aside_;
+};
+
+// ---- The bare search and its variants ----
+
+enum class Variant {
+    Bare,            // COM once, one shell link object, one attribute query per target
+    FindData,        // as Bare, with a WIN32_FIND_DATA record handed to GetPath
+    ObjectPerFile,   // COM once, a new shell link object per file
+    ComPerFile,      // COM set up and torn down around a new object per file
+    TwoTests,        // as Bare, with a file test and then a folder test per target
+};
+
+struct BareCount {
+    long long links = 0, broken = 0;
+};
+
+IShellLinkA* NewLink() {
+    IShellLinkA* link = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    return link;
+}
+
+// The target of one link, loaded into `link`; "" when the file does not load.
+std::string Target(IShellLinkA* link, const std::string& path, bool findData) {
+    std::string target;
+    IPersistFile* file = nullptr;
+    if (link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        char buffer[MAX_PATH] = {};
+        WIN32_FIND_DATAA data;
+        if (SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)) &&
+            SUCCEEDED(link->GetPath(buffer, MAX_PATH, findData ? &data : nullptr, SLGP_UNCPRIORITY)))
+            target = buffer;
+        file->Release();
+    }
+    return target;
+}
+
+bool TargetExists(const std::string& target, Variant variant) {
+    if (variant == Variant::TwoTests) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA(target.c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            FindClose(find);
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+        }
+    }
+    return Exists(target);
+}
+
+void BareFolder(const std::string& folder, Variant variant, IShellLinkA* shared, BareCount& count) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string full = folder + "\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            BareFolder(full, variant, shared, count);
+            continue;
+        }
+        if (name.size() < 4 || lstrcmpiA(name.c_str() + name.size() - 4, ".lnk") != 0) continue;
+        ++count.links;
+        std::string target;
+        if (variant == Variant::ComPerFile) {
+            CoInitialize(nullptr);
+            IShellLinkA* link = NewLink();
+            target = Target(link, full, false);
+            if (link) link->Release();
+            CoUninitialize();
+        } else if (variant == Variant::ObjectPerFile) {
+            IShellLinkA* link = NewLink();
+            target = Target(link, full, false);
+            if (link) link->Release();
+        } else {
+            target = Target(shared, full, variant == Variant::FindData);
+        }
+        if (!target.empty() && !TargetExists(target, variant)) ++count.broken;
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+}
+
+// Each variant runs on a thread of its own, as the scan does on its worker, so that COM starts
+// from nothing there.
+double TimeBareSearch(const std::string& drive, Variant variant, BareCount& count) {
+    double seconds = 0;
+    std::thread search([&] {
+        count = BareCount();
+        const auto t = Clock::now();
+        if (variant != Variant::ComPerFile) CoInitialize(nullptr);
+        IShellLinkA* shared = variant == Variant::ComPerFile ? nullptr : NewLink();
+        BareFolder(drive, variant, shared, count);
+        if (shared) shared->Release();
+        if (variant != Variant::ComPerFile) CoUninitialize();
+        seconds = Seconds(t, Clock::now());
+    });
+    search.join();
+    return seconds;
+}
+
+// The check called directly on a thread of its own, without window or worker thread.
+double TimeCheckAlone(const std::string& drive, std::size_t& found) {
+    double seconds = 0;
+    std::thread search([&] {
+        vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(),
+                                 std::string(vsc::kSelectionLength, '0'), "");
+        scan.SetCategoryIndex(vsc::kCategoryCount);
+        const auto t = Clock::now();
+        scan.ScanShortcuts(drive);
+        seconds = Seconds(t, Clock::now());
+        found = scan.Lists()->Count();
+    });
+    search.join();
+    return seconds;
+}
+
+// The scan on its worker thread, without the window.
+double TimeWorkerAlone(char letter) {
+    vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(), std::string(vsc::kSelectionLength, '0'),
+                             std::string(1, letter));
+    const auto t = Clock::now();
+    scan.Start();
+    while (!scan.WaitFor(INFINITE)) {
+    }
+    return Seconds(t, Clock::now());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (RefuseOutsideBuildPrefix("bench_shortcutscan")) return 2;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::string root = TempFolder() + "VscBenchShortcuts", targets = TempFolder() + "VscBenchShortcutTargets";
+    if (!MakeLinks(root, targets)) {
+        std::fprintf(stderr, "cannot make the shortcuts in %s\n", root.c_str());
+        return 1;
+    }
+    BrokenForTheRun broken(targets);
+    if (!broken.Broken()) {
+        std::fprintf(stderr, "cannot move %s\\gone aside\n", targets.c_str());
+        return 1;
+    }
+    LentDrive lent(root, "tree.done");
+    if (!lent.Letter()) {
+        std::fprintf(stderr, "no free drive letter could be lent to %s\n", root.c_str());
+        return 1;
+    }
+    const std::string drive = std::string(1, lent.Letter()) + ":";
+
+    vsc::TFrmMain form;
+    form.QuitOnDestroy = false;
+    form.CreateMainWindow();
+    form.Show();
+    const auto at = form.ListedDrives.find(lent.Letter());
+    if (at == std::string::npos) {
+        std::fprintf(stderr, "the drive %s is not in the section tree (%s)\n", drive.c_str(), form.ListedDrives.c_str());
+        return 1;
+    }
+    Press(form.btnLeft1);
+    // What the user ticks: everything off ("My Computer" twice), then the drive's node under
+    // "Invalid Shortcuts".
+    form.ToggleTreeNode(form.CategoryNodes[0]);
+    if (vsc::TreeNodeState(form.treRegistry, form.CategoryNodes[0]) != vsc::tcsUnticked)
+        form.ToggleTreeNode(form.CategoryNodes[0]);
+    form.ToggleTreeNode(vsc::TreeNodeAt(form.treRegistry, 15 + static_cast<int>(at)));
+    const vsc::ScanSelection selection = form.BuildSelection();
+    if (selection.Selection != std::string(vsc::kSelectionLength, '0') || selection.DriveLetters != drive.substr(0, 1)) {
+        std::fprintf(stderr, "unexpected selection %s / %s\n", selection.Selection.c_str(),
+                     selection.DriveLetters.c_str());
+        return 1;
+    }
+    PumpFor(300);
+
+    EndMessage end;
+    BareCount count;
+    TimeBareSearch(drive, Variant::Bare, count);  // warms the caches for both
+    std::vector<double> bare, window, findData, objectPerFile, comPerFile, twoTests, direct, worker;
+    std::size_t found = 0, foundDirect = 0;
+    for (int round = 0; round < rounds; ++round) {
+        BareCount other;
+        findData.push_back(TimeBareSearch(drive, Variant::FindData, other));
+        objectPerFile.push_back(TimeBareSearch(drive, Variant::ObjectPerFile, other));
+        comPerFile.push_back(TimeBareSearch(drive, Variant::ComPerFile, other));
+        twoTests.push_back(TimeBareSearch(drive, Variant::TwoTests, other));
+        direct.push_back(TimeCheckAlone(drive, foundDirect));
+        worker.push_back(TimeWorkerAlone(lent.Letter()));
+        bare.push_back(TimeBareSearch(drive, Variant::Bare, count));
+
+        end.count = 0;
+        const auto t = Clock::now();
+        Press(form.btnRegistryScan);
+        if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
+            std::fprintf(stderr, "the scan did not end within ten minutes\n");
+            return 1;
+        }
+        window.push_back(Seconds(t, end.at));
+        found = form.ScanResults->Count();
+        std::printf("round %d: bare search %.3f s, scan through the window %.3f s, ratio %.2f (%s); bare with a "
+                    "find-data record %.3f s, with an object per file %.3f s, with COM per file %.3f s, with two tests %.3f s; the check alone %.3f s, "
+                    "on its worker %.3f s\n",
+                    round + 1, bare.back(), window.back(), window.back() / bare.back(), end.text.c_str(),
+                    findData.back(), objectPerFile.back(), comPerFile.back(), twoTests.back(), direct.back(), worker.back());
+        std::fflush(stdout);
+        PumpFor(200);
+        if (IsWindowVisible(form.btnBackMain)) Press(form.btnBackMain);  // back to the section tree
+        PumpFor(200);
+    }
+    std::printf("drive %s: %lld shortcuts, %lld broken by the bare search; the window found %zu, the check alone "
+                "%zu (%d expected)\n",
+                drive.c_str(), count.links, count.broken, found, foundDirect, kBroken);
+    auto line = [](const char* what, const std::vector<double>& times) {
+        const Spread s = SpreadOf(times);
+        std::printf("%-52s best %.3f s, median %.3f s, worst %.3f s\n", what, s.best, s.median, s.worst);
+    };
+    line("bare search (COM once, one object, one test):", bare);
+    line("scan through the window:", window);
+    line("bare, a find-data record asked of every link:", findData);
+    line("bare, a new shell link object per file:", objectPerFile);
+    line("bare, COM set up and torn down per file:", comPerFile);
+    line("bare, a file test and a folder test per target:", twoTests);
+    line("the check alone (no window, no worker):", direct);
+    line("the scan on its worker, without the window:", worker);
+    const Spread b = SpreadOf(bare), w = SpreadOf(window);
+    std::printf("ratio: %.2f best to best, %.2f median to median (goal: 1.3 or less)\n", w.best / b.best,
+                w.median / b.median);
+    std::printf("peak working set: %.1f MB\n", PeakWorkingSetMb());
+    const bool right = count.broken == kBroken && found == static_cast<std::size_t>(kBroken) &&
+                       foundDirect == static_cast<std::size_t>(kBroken);
+    if (!right) std::fprintf(stderr, "the searches did not find the %d broken shortcuts\n", kBroken);
+    return right ? 0 : 1;
+}
