@@ -266,7 +266,10 @@ bool TRegScanThread::OpenKeyOn(const std::string& keyPath, TNTRegistry& registry
     const HKEY root = RootKeyHandle(keyPath);
     if (!root) return false;
     registry.SelectRoot(root);
-    return registry.OpenSubKey(CurSubKey, false);
+    // The last key is opened as itself: a sub-key that is a registry link then shows only its link
+    // value, so a one-level check finds nothing to read in it and passes it over. (The category's
+    // own key paths are resolved before the checks run.)
+    return registry.OpenSubKey(CurSubKey, false, true);
 }
 
 bool TRegScanThread::OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,

@@ -12,6 +12,7 @@ using vsc::test::IdleWorker;
 using vsc::test::Problem;
 using vsc::test::ScratchDir;
 using vsc::test::ScratchKey;
+using vsc::test::ScratchLink;
 
 namespace {
 
@@ -123,6 +124,8 @@ TEST(ScanAppPaths, ReportsMissingProgramsUnquotedAndExpanded) {
     key.SetBytes("dword.exe", "", &dword, sizeof dword, REG_DWORD);
     key.SetBytes("unterminated.exe", "", gone.data(), static_cast<DWORD>(gone.size()), REG_SZ);
     key.CreateKey("nodefault.exe");
+    ScratchLink link(key.Child("linked.exe"), key.Child("app.exe"));  // listed once, where it lives
+    ASSERT_TRUE(link.ok());
 
     IdleWorker run(3);
     run.worker.ScanAppPaths(key.Path());
