@@ -1,7 +1,5 @@
-; A test program installed by the installer test: one of each registry entry a real installer
-; writes. makensis -DAPP=<name> -DBITS=64 (the 64-bit view) or -DBITS=32 (the 32-bit view and
-; "Program Files (x86)", as a 32-bit installer on 64-bit Windows writes them), -DCLSID=<class>,
-; -DPAYLOAD=<any file> -DOUT=<installer>. Both kinds run on amd64 stubs.
+; The installer test's program: one of each registry entry an installer writes, in the registry
+; view -DBITS=64 or 32 (then in "Program Files (x86)"). Also -DAPP, -DCLSID, -DPAYLOAD, -DOUT.
 Unicode true
 Target amd64-unicode
 Name "${APP}"
@@ -54,6 +52,6 @@ Section Uninstall
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\SharedDLLs" "$INSTDIR\shared.dll"
   DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "${APP}"
   DeleteRegKey HKLM "Software\Microsoft\Windows\CurrentVersion\App Paths\${APP}.exe"
-  DeleteRegKey HKLM "${UNINST}"
   RMDir /r "$INSTDIR"
+  DeleteRegKey HKLM "${UNINST}"
 SectionEnd

@@ -94,25 +94,20 @@ TEST(Repair, EveryCategoryGetsItsActionAndTheBackupHoldsWhatWasThere) {
     ScratchDir dir("rep");
     const std::string folder = dir.File("backup");
     ScanResultLists lists;
-    // One broken value per category 1..13, recorded as the scan records it; categories 4 to 8
-    // delete, the others clear.
+    // One value per category 1..13, as the scan records it (an application path unquoted, a shared
+    // DLL's count named by its file, a sound as a key's default value); 4 to 8 delete, the others clear.
     struct Row {
-        std::string sub, name, stored, scanned;
-        DWORD type = REG_SZ;
+        std::string sub, name, data, stored;
     };
-    std::vector<Row> seeded;
+    std::vector<Row> rows;
     for (int category = 1; category <= 13; ++category) {
-        const std::string name = "v" + std::to_string(category);
-        Row row{"K", name, "C:\\gone\\" + name + ".exe", "C:\\gone\\" + name + ".exe"};
-        if (category == 3) row.stored = "\"" + row.scanned + "\"";  // the scan records it unquoted
-        if (category == 6) row = {"K", "C:\\gone\\v6.dll", std::string("\1\0\0\0", 4), "1", REG_DWORD};
+        const std::string name = "v" + std::to_string(category), gone = "C:\\gone\\" + name + ".exe";
+        Row row{"K", name, gone, category == 3 ? "\"" + gone + "\"" : gone};
+        if (category == 6) row = {"K", "C:\\gone\\v6.dll", "1", "1"};
         if (category == 12) row = {"K12", "", "C:\\gone\\v12.wav", "C:\\gone\\v12.wav"};
-        if (row.type == REG_SZ)
-            key.SetString(row.sub, row.name, row.stored);
-        else
-            key.SetBytes(row.sub, row.name, row.stored.data(), 4, row.type);
-        AddProblem(lists, key.Child(row.sub), row.name, row.scanned, std::to_string(category));
-        seeded.push_back(row);
+        category == 6 ? key.SetBytes("K", row.name, "\1\0\0\0", 4, REG_DWORD) : key.SetString(row.sub, row.name, row.stored);
+        AddProblem(lists, key.Child(row.sub), row.name, row.data, std::to_string(category));
+        rows.push_back(row);
     }
     const std::string shortcut = dir.File("desk\\old.lnk");
     dir.MakeDir("desk");
@@ -123,12 +118,11 @@ TEST(Repair, EveryCategoryGetsItsActionAndTheBackupHoldsWhatWasThere) {
     EXPECT_FALSE(result.BackupFailed);
     EXPECT_EQ(result.Repaired, 14);
     EXPECT_EQ(result.Failed, 0);
-    EXPECT_EQ(result.ChangedSinceScan, 0);
     EXPECT_EQ(result.BackupFile, folder + "\\regbackup1.txt");
 
     std::string expected;
     for (int category = 1; category <= 13; ++category) {
-        const Row& row = seeded[static_cast<size_t>(category - 1)];
+        const Row& row = rows[static_cast<size_t>(category - 1)];
         const bool deletes = category >= 4 && category <= 8;
         if (deletes) {
             EXPECT_FALSE(ValueExists(key.Child(row.sub), row.name)) << category;
@@ -138,48 +132,11 @@ TEST(Repair, EveryCategoryGetsItsActionAndTheBackupHoldsWhatWasThere) {
             EXPECT_EQ(v.data, kEmptySz) << category;
         }
         // The data as the registry held it (not the scan's text), then the category and the type.
-        expected += kSep + key.Child(row.sub) + "\r\n" + row.name + "\r\n" +
-                    (category == 6 ? std::string("1") : row.stored) + "\r\n" + std::to_string(category) +
-                    "\r\ntype=" + std::to_string(row.type) + "\r\n";
+        expected += kSep + key.Child(row.sub) + "\r\n" + row.name + "\r\n" + row.stored + "\r\n" +
+                    std::to_string(category) + (category == 6 ? "\r\ntype=4\r\n" : "\r\ntype=1\r\n");
     }
     EXPECT_EQ(FileText(result.BackupFile), expected);
     EXPECT_TRUE(PathGone(shortcut)) << "the shortcut goes to the recycle bin";
-}
-
-// Just before a change the entry is read again: one that is gone, holds other data than the scan
-// recorded, or whose file (or shortcut target) exists again is left as it is and counted apart.
-TEST(Repair, EntriesThatChangedSinceTheScanAreLeftAsTheyAre) {
-    ScratchKey key("since");
-    ScratchDir dir("since");
-    const std::string back = dir.WriteFile("App\\app.exe");
-    key.SetString("", "broken", "C:\\gone\\app.exe");
-    key.SetString("", "other", "C:\\gone\\new.exe");
-    key.SetString("", "back", back);
-    key.SetString("Sub", "", "\"" + back + "\"");
-    const std::string kept = dir.File("kept.lnk"), dangling = dir.File("dangling.lnk");
-    ASSERT_TRUE(vsc::test::WriteShortcut(kept, back));
-    ASSERT_TRUE(vsc::test::WriteShortcut(dangling, "C:\\gone\\app.exe"));
-    ScanResultLists lists;
-    AddProblem(lists, key.Path(), "broken", "C:\\gone\\app.exe", "7");  // still as the scan saw it
-    AddProblem(lists, key.Path(), "gone", "C:\\gone\\app.exe", "7");    // the value is gone
-    AddProblem(lists, key.Path(), "other", "C:\\gone\\app.exe", "13");  // other data now
-    AddProblem(lists, key.Path(), "back", back, "13");                    // the file is back
-    AddProblem(lists, key.Child("Sub"), "", back, "3");                   // the same, unquoted by the scan
-    AddProblem(lists, kept, "LinkFiles", back, "14");                     // the target is back
-    AddProblem(lists, dangling, "LinkFiles", "C:\\gone\\other.exe", "14");  // another target now
-
-    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
-    EXPECT_EQ(result.Repaired, 1);
-    EXPECT_EQ(result.Failed, 0);
-    EXPECT_EQ(result.ChangedSinceScan, 6);
-    EXPECT_EQ(result.ChangedSinceScanRows, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6}));
-    EXPECT_FALSE(ValueExists(key.Path(), "broken"));
-    EXPECT_EQ(Read(key.Path(), "other").data, std::string("C:\\gone\\new.exe") + '\0');
-    EXPECT_EQ(Read(key.Path(), "back").data, back + '\0');
-    EXPECT_EQ(Read(key.Child("Sub"), "").data, "\"" + back + "\"" + '\0');
-    EXPECT_FALSE(PathGone(kept));
-    EXPECT_FALSE(PathGone(dangling));
-    EXPECT_EQ(FileText(result.BackupFile), kSep + key.Path() + "\r\nbroken\r\nC:\\gone\\app.exe\r\n7\r\ntype=1\r\n");
 }
 
 TEST(Repair, DefaultValuesNumbersAndExpandStringsAreRecordedWithTheirType) {
@@ -195,11 +152,10 @@ TEST(Repair, DefaultValuesNumbersAndExpandStringsAreRecordedWithTheirType) {
     AddProblem(lists, key.Child("A"), "", "C:\\x.exe", "3");
     AddProblem(lists, key.Child("B"), "p", "%SystemRoot%\\gone.exe", "7");
     AddProblem(lists, key.Child("C"), "C:\\shared.dll", "-1", "6");
-    AddProblem(lists, key.Child("C"), "C:\\bin.dll", "", "6");  // no count: never the scan's problem
+    AddProblem(lists, key.Child("C"), "C:\\bin.dll", "", "6");
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
-    EXPECT_EQ(result.Repaired, 3);
-    EXPECT_EQ(result.ChangedSinceScan, 1);
+    EXPECT_EQ(result.Repaired, 3);  // no count: never the scan's problem
     EXPECT_EQ(FileText(result.BackupFile),
               kSep + key.Child("A") + "\r\n\r\nC:\\x.exe\r\n3\r\ntype=1\r\n" + kSep + key.Child("B") +
                   "\r\np\r\n%SystemRoot%\\gone.exe\r\n7\r\ntype=2\r\n" + kSep + key.Child("C") +
@@ -259,7 +215,9 @@ TEST(Repair, ABackupThatCannotBeWrittenChangesNothing) {
     EXPECT_FALSE(PathGone(shortcut));
 }
 
-TEST(Repair, GoneValuesAreLeftAndUnwritableOnesAreFailures) {
+// Just before a change each entry is read again: one that is gone, holds other data than the scan
+// recorded, or whose file exists again is left as it is and counted apart.
+TEST(Repair, ChangedEntriesAreLeftAndUnwritableOnesAreFailures) {
     ScratchKey key("gone");
     ScratchDir dir("gone");
     key.SetString("", "multi", "line one\r\nline two");
@@ -272,19 +230,26 @@ TEST(Repair, GoneValuesAreLeftAndUnwritableOnesAreFailures) {
     AddProblem(lists, key.Path(), "missing", "C:\\b.exe", "3");        // value gone: left, not created
     AddProblem(lists, key.Path(), "multi", "line one", "7");           // cannot be written as lines
     AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "7");
-    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "13");         // the same value again: gone by then
-    AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: left
+    AddProblem(lists, key.Path(), "ok", "C:\\gone.exe", "13");         // the same value again
+    AddProblem(lists, dir.File("none.lnk"), "LinkFiles", "", "14");    // no file: passed over
     AddProblem(lists, key.Path(), "ok", "", "x");                      // unreadable category
     AddProblem(lists, key.Path(), "x\ny", "", "7");                    // a name with a line break
     AddProblem(lists, key.Path(), "hidden", "C:\\gone.exe", "13");     // no line holds all its data
     const std::string folder = dir.MakeDir("now a folder.lnk");
     dir.WriteFile("now a folder.lnk\\keep.txt");
     AddProblem(lists, folder, "LinkFiles", "", "14");                  // never recycled
+    const std::string back = dir.WriteFile("app.exe");
+    key.SetString("", "other", "C:\\gone\\new.exe");
+    key.SetString("", "back", back);
+    AddProblem(lists, key.Path(), "other", "C:\\gone\\app.exe", "13");     // other data now
+    AddProblem(lists, key.Path(), "back", back, "13");                      // the file is back
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
     EXPECT_EQ(result.Repaired, 1);
     EXPECT_EQ(result.Failed, 4);
-    EXPECT_EQ(result.ChangedSinceScanRows, (std::vector<std::size_t>{0, 1, 4, 5, 9}));
+    EXPECT_EQ(result.ChangedSinceScanRows, (std::vector<std::size_t>{0, 1, 4, 5, 9, 10, 11}));
+    EXPECT_EQ(Read(key.Path(), "other").data, std::string("C:\\gone\\new.exe") + '\0');
+    EXPECT_EQ(Read(key.Path(), "back").data, back + '\0');
     EXPECT_FALSE(PathGone(folder + "\\keep.txt"));
     EXPECT_EQ(Read(key.Path(), "hidden").data, std::string(hidden, sizeof hidden));
     EXPECT_FALSE(ValueExists(key.Path(), "missing"));

@@ -6,7 +6,6 @@
 #include "registry/NTReg.h"
 
 #include <objbase.h>
-#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -55,48 +54,34 @@ HKEY CreateKeyPath(const std::string& keyPath) {
     return key;
 }
 
-ScratchLink::ScratchLink(const std::string& keyPath, const std::string& target)
-    : subKey_(SplitKeyPath(keyPath).subKey) {
-    std::string nt;
-    const SplitPath split = SplitKeyPath(target);
-    if (split.root == "HKEY_LOCAL_MACHINE") {
-        nt = "\\REGISTRY\\MACHINE\\" + split.subKey;
-    } else {
-        // The current user's hive is \REGISTRY\USER\<sid>.
-        HANDLE token = nullptr;
-        BYTE buffer[256];
-        DWORD size = 0;
-        char* sid = nullptr;
-        if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-            if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
-                ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
-                nt = std::string("\\REGISTRY\\USER\\") + sid + "\\" + split.subKey;
-                LocalFree(sid);
-            }
-            CloseHandle(token);
-        }
-    }
+namespace {
+void* Ntdll(const char* name) { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)); }
+}  // namespace
+
+ScratchLink::ScratchLink(const std::string& keyPath, const std::string& target) : subKey_(SplitKeyPath(keyPath).subKey) {
+    // The link holds its target's NT name ("\REGISTRY\USER\<sid>\..."), as NtQueryKey tells it.
+    struct {
+        ULONG size;
+        WCHAR name[1024];
+    } nt{};
+    ULONG got = 0;
+    const auto ntQueryKey = reinterpret_cast<LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*)>(Ntdll("NtQueryKey"));
+    const HKEY to = CreateKeyPath(target);
+    const bool named = to && ntQueryKey(to, 3 /* KeyNameInformation */, &nt, sizeof nt, &got) == 0;
+    if (to) RegCloseKey(to);
     HKEY link = nullptr;
-    if (nt.empty() || RegCreateKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr,
-                                      REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_CREATE_LINK,
-                                      nullptr, &link, nullptr) != ERROR_SUCCESS)
+    if (!named || RegCreateKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                                  KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr) != ERROR_SUCCESS)
         return;
-    std::wstring wide(nt.begin(), nt.end());  // key paths of tests are ASCII
-    ok_ = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(wide.data()),
-                         static_cast<DWORD>(wide.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    ok_ = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(nt.name), nt.size) == ERROR_SUCCESS;
     RegCloseKey(link);
 }
 
 ScratchLink::~ScratchLink() {
-    // Deleting by name would follow the link and delete its target: the link is opened as itself
-    // and deleted through its handle.
-    using DeleteKey = LONG(WINAPI*)(HANDLE);
-    const auto ntDeleteKey =
-        reinterpret_cast<DeleteKey>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    // Deleted by name, the link's target would go: the link is opened as itself and deleted by handle.
     HKEY link = nullptr;
-    if (ntDeleteKey && RegOpenKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), REG_OPTION_OPEN_LINK, DELETE | KEY_READ,
-                                     &link) == ERROR_SUCCESS) {
-        ntDeleteKey(link);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), REG_OPTION_OPEN_LINK, DELETE | KEY_READ, &link) == ERROR_SUCCESS) {
+        reinterpret_cast<LONG(WINAPI*)(HANDLE)>(Ntdll("NtDeleteKey"))(link);
         RegCloseKey(link);
     }
 }
@@ -229,19 +214,16 @@ namespace {
 template <typename Link, typename Text>
 bool SaveShortcut(REFIID iid, const std::string& linkPath, const Text& target) {
     const HRESULT init = CoInitialize(nullptr);
-    bool ok = false;
     Link* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->SetPath(target.c_str())) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR wide[MAX_PATH];
-            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0)
-                ok = SUCCEEDED(file->Save(wide, TRUE));
-            file->Release();
-        }
-        link->Release();
-    }
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH];
+    const bool ok =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(target.c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0 && SUCCEEDED(file->Save(wide, TRUE));
+    if (file) file->Release();
+    if (link) link->Release();
     if (SUCCEEDED(init)) CoUninitialize();
     return ok;
 }

@@ -48,15 +48,13 @@ private:
     std::string path_;
 };
 
-// A volatile registry link made by a test: keyPath (below HKEY_CURRENT_USER) leads to the key
-// path target (HKEY_CURRENT_USER\... or HKEY_LOCAL_MACHINE\...). Destruction deletes the link
-// itself, never what it leads to; declare it after the ScratchKey that holds it.
+// A volatile registry link at keyPath (below HKEY_CURRENT_USER) to the existing key path target;
+// destruction deletes the link itself, never what it leads to.
 class ScratchLink {
 public:
     ScratchLink(const std::string& keyPath, const std::string& target);
     ~ScratchLink();
     ScratchLink(const ScratchLink&) = delete;
-    ScratchLink& operator=(const ScratchLink&) = delete;
     bool ok() const { return ok_; }
 
 private:
