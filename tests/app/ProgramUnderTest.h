@@ -1,10 +1,10 @@
 // The built program, started as a user starts it: VSysCleaner.exe from the folder of the test
-// binary (build/win), or from the folder VSC_PROGRAM_DIR names (an unpacked release, checked by
-// scripts/package), in a process of its own, found by its window title.
+// binary (build/win), in a process of its own, found by its window title.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,10 +15,9 @@ namespace vsc::test {
 
 inline const char* const kProgramTitle = "Vemo System Cleaner";
 
-inline std::string ProgramFolder() {
-    char folder[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableA("VSC_PROGRAM_DIR", folder, sizeof(folder));
-    return n > 0 && n < sizeof(folder) ? std::string(folder) : ExecutableFolder();
+inline std::string ProgramFolder() {  // VSC_PROGRAM_DIR names an unpacked release (scripts/package)
+    const char* dir = std::getenv("VSC_PROGRAM_DIR");
+    return dir && *dir ? dir : ExecutableFolder();
 }
 inline std::string ProgramPath() { return ProgramFolder() + "\\VSysCleaner.exe"; }
 

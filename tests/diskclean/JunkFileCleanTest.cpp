@@ -1,11 +1,11 @@
 // Removing found entries: a folder link, or a folder that holds one, never reaches the recycle bin,
-// which would take (or, where the volume has none, empty) the folder the link points at; and only
-// the exact entry is ever removed, whatever its name holds.
+// which would take (or, where the volume has none, empty) the folder the link points at.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 #include "diskclean/JunkFileClean.h"
 #include "support/TestSupport.h"
@@ -51,15 +51,14 @@ TEST(RemoveFoundEntry, FolderLinksAndFoldersHoldingThemAreNotRecycled) {
     EXPECT_TRUE(Exists(links + "\\target\\keep.txt"));
 }
 
-// A record whose name the code page could not show ("??.tmp" for a CJK name), or whose path is too
-// long for the 8-bit calls, is reached by its short name or refused; the plain names that "??.tmp"
-// matches as a pattern are never touched, by either delete.
+// Only the exact entry: a name the code page could not show ("??.tmp" for a CJK name) or a path too
+// long for the 8-bit calls is reached by its short name or refused, never matched as a pattern.
 TEST(RemoveFoundEntry, OnlyTheExactEntryIsEverRemoved) {
     ScratchDir dir("exact");
     const std::string ab = dir.WriteFile("ab.tmp"), cd = dir.WriteFile("cd.tmp");
-    std::string longName;  // 83 CJK characters: 253 bytes, near what the 8-bit listing holds
+    std::string longName;  // 83 CJK characters: 253 bytes, a name the 8-bit listing may have cut
     for (int i = 0; i < 83; ++i) longName += "\xE6\x97\xA5";
-    const std::string cjk = dir.WriteFile("\xE6\x97\xA5\xE6\x9C\xAC.tmp"), full = dir.WriteFile(longName + ".tmp");
+    const std::string cjk = dir.WriteFile("\xE6\x97\xA5\xE6\x9C\xAC.tmp"), full = dir.WriteFile(longName += ".tmp");
     TSearchFolders search;
     search.ScanOptions = soSpecifiedDir;
     search.ScanDir = dir.Path();
@@ -68,28 +67,25 @@ TEST(RemoveFoundEntry, OnlyTheExactEntryIsEverRemoved) {
     search.Search();
     std::map<std::string, TFileItem> found;
     for (const TFileItem& f : search.FoundFiles()) found[f.Name] = f;
-    ASSERT_EQ(found.size(), 4u);
-    ASSERT_EQ(found.count(longName + ".tmp"), 1u);  // read again whole
-    TFileItem lossy = found["\xE6\x97\xA5\xE6\x9C\xAC.tmp"];
+    ASSERT_EQ(found.count(longName), 1u);  // read again whole
+    TFileItem lossy = found["\xE6\x97\xA5\xE6\x9C\xAC.tmp"], tooLong = lossy;  // 200 characters of folder, 80 of name
     lossy.Name = "??.tmp";
-    const std::string shortName = lossy.ShortName;
-    lossy.ShortName.clear();
+    const std::string shortName = std::exchange(lossy.ShortName, "");
+    tooLong.Path = dir.File(std::string(200 - dir.Path().size(), 'f')) + "\\";
+    tooLong.Name = std::string(76, 'n') + ".tmp";
+    tooLong.ShortName.clear();
     std::string reason;
-    for (const bool toRecycleBin : {true, false}) EXPECT_FALSE(RemoveFoundEntry(lossy, toRecycleBin, &reason));
-    EXPECT_EQ(reason, "its name cannot be written in the system's code page and it has no short name");
+    for (const bool toRecycleBin : {true, false}) {
+        EXPECT_FALSE(RemoveFoundEntry(lossy, toRecycleBin, &reason));
+        EXPECT_EQ(reason, "its name cannot be written in the system's code page and it has no short name");
+        EXPECT_FALSE(RemoveFoundEntry(tooLong, toRecycleBin, &reason));
+        EXPECT_EQ(reason, "its path is too long for the 8-bit calls and it has no short name");
+    }
     EXPECT_FALSE(MoveToRecycleBin(dir.File("??.tmp")));
     EXPECT_TRUE(Exists(ab) && Exists(cd) && Exists(cjk));
     lossy.ShortName = shortName;
     EXPECT_TRUE(RemoveFoundEntry(lossy, true, &reason)) << reason;
-    EXPECT_TRUE(RemoveFoundEntry(found[longName + ".tmp"], false, &reason)) << reason;
+    EXPECT_TRUE(RemoveFoundEntry(found[longName], false, &reason)) << reason;
     EXPECT_FALSE(Exists(cjk) || Exists(full));
     EXPECT_TRUE(Exists(ab) && Exists(cd));
-
-    // 200 characters of folder and 80 of name, and no short name: refused before anything is tried.
-    TFileItem tooLong = found["ab.tmp"];
-    tooLong.Path = dir.File(std::string(200 - dir.Path().size(), 'f')) + "\\";
-    tooLong.Name = std::string(76, 'n') + ".tmp";
-    tooLong.ShortName.clear();
-    EXPECT_FALSE(RemoveFoundEntry(tooLong, false, &reason));
-    EXPECT_EQ(reason, "its path is too long for the 8-bit calls and it has no short name");
 }

@@ -174,19 +174,6 @@ TEST(PublicOpt, FolderAndSystemDirectory) {
     EXPECT_NE(system.back(), '\0');
 }
 
-// The shortcut search's single query answers as the file test and the folder test together.
-TEST(PublicOpt, FileOrFolderExistsIsTheFileTestOrTheFolderTest) {
-    ScratchDir dir("fofe");
-    dir.WriteFile("here.exe");
-    dir.MakeDir("sub");
-    CurrentDirGuard cd(dir.Path());
-    for (const std::string& text :
-         {dir.File("here.exe"), dir.File("sub"), dir.File("sub\\"), dir.File("here.exe\\"), dir.File("gone.exe"),
-          dir.File("gone\\a.exe"), dir.File("h*.exe"), dir.File("s*"), std::string("here.exe"), std::string("sub"),
-          std::string("C:\\"), std::string("\\\\server\\share\\a.exe"), std::string()})
-        EXPECT_EQ(FileOrFolderExists(text), FileExistsWithDrive(text) || FolderExists(text)) << text;
-}
-
 TEST(PublicOpt, ShortcutTargetReadsTheLinkOrGivesNothing) {
     ScratchDir dir("lnk");
     const std::string target = dir.WriteFile("target.exe");

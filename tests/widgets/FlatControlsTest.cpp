@@ -28,23 +28,20 @@ struct THost : TWindow {
 }  // namespace
 
 // GDI draws 8-bit text in the system's code page, not in the process's UTF-8: a Cyrillic caption
-// drawn that way would show twice as many Latin letters ("Ð’Ñ€..."). It is drawn as itself.
+// drawn so would come out as twice as many Latin letters ("Ð’Ñ€..."), and wider. It is drawn as itself.
 TEST(FlatControls, CaptionsBeyondTheSystemCodePageAreDrawnAsThemselves) {
     THost host;
-    const wchar_t word[] = L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x044B\x0435";  // "Временные"
-    HWND label = CreateLabel(host.Handle(), "", 0, 0, 300, 20);
-    SetWindowTextW(label, word);
+    HWND label = CreateLabel(host.Handle(), "\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5", 0, 0, 300, 20);
     MemoryDC dc;
     UniqueBitmap bitmap(CreateBitmap(300, 20, 1, 32, nullptr));
     ScopedSelect selectBitmap(dc.get(), bitmap.get()), selectFont(dc.get(), DefaultFont());
     PatBlt(dc.get(), 0, 0, 300, 20, WHITENESS);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc.get(), word, 9, &extent);
+    SIZE extent{};  // of "Временные"
+    GetTextExtentPoint32W(dc.get(), L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x044B\x0435", 9, &extent);
     SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
     int inked = 0;  // the rightmost column with dark ink
     for (int x = 0; x < 300; ++x)
-        for (int y = 0; y < 20; ++y)
-            if (GetRValue(GetPixel(dc.get(), x, y)) + GetGValue(GetPixel(dc.get(), x, y)) < 150) inked = x;
+        for (int y = 0; y < 20; ++y) inked = GetRValue(GetPixel(dc.get(), x, y)) < 75 ? x : inked;
     EXPECT_NEAR(inked, extent.cx, 3);
 }
 
