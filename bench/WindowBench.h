@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "registry/RegScanThread.h"
 #include "widgets/Messages.h"
 
 namespace vsc::bench {
@@ -108,6 +110,17 @@ struct Spread {
 inline Spread SpreadOf(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return {times.front(), times[times.size() / 2], times.back()};
+}
+
+// A registry scan of the given selection and drive letters on its worker thread, without the
+// window: what the scan costs before the window shows it.
+inline double TimeWorkerAlone(const std::string& selection, const std::string& drives) {
+    TRegScanThread scan(true, std::make_shared<ScanResultLists>(), selection, drives);
+    const auto t = Clock::now();
+    scan.Start();
+    while (!scan.WaitFor(INFINITE)) {
+    }
+    return Seconds(t, Clock::now());
 }
 
 }  // namespace vsc::bench

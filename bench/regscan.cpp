@@ -72,16 +72,6 @@ double TimeCheckAlone() {
     return Seconds(t, Clock::now());
 }
 
-// The same scan on its worker thread, without the window.
-double TimeWorkerAlone() {
-    vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(), "0000000000001", "");
-    const auto t = Clock::now();
-    scan.Start();
-    while (!scan.WaitFor(INFINITE)) {
-    }
-    return Seconds(t, Clock::now());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,7 +108,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round) {
         bare.push_back(TimeBareWalk(totals));
         direct.push_back(TimeCheckAlone());
-        worker.push_back(TimeWorkerAlone());
+        worker.push_back(TimeWorkerAlone("0000000000001", ""));
         end.count = 0;
         const auto t = Clock::now();
         Press(form.btnRegistryScan);

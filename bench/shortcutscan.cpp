@@ -235,17 +235,6 @@ double TimeCheckAlone(const std::string& drive, std::size_t& found) {
     return seconds;
 }
 
-// The scan on its worker thread, without the window.
-double TimeWorkerAlone(char letter) {
-    vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(), std::string(vsc::kSelectionLength, '0'),
-                             std::string(1, letter));
-    const auto t = Clock::now();
-    scan.Start();
-    while (!scan.WaitFor(INFINITE)) {
-    }
-    return Seconds(t, Clock::now());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -304,7 +293,7 @@ int main(int argc, char** argv) {
         comPerFile.push_back(TimeBareSearch(drive, Variant::ComPerFile, other));
         twoTests.push_back(TimeBareSearch(drive, Variant::TwoTests, other));
         direct.push_back(TimeCheckAlone(drive, foundDirect));
-        worker.push_back(TimeWorkerAlone(lent.Letter()));
+        worker.push_back(TimeWorkerAlone(std::string(vsc::kSelectionLength, '0'), std::string(1, lent.Letter())));
         bare.push_back(TimeBareSearch(drive, Variant::Bare, count));
 
         end.count = 0;
