@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/UFrmMain.h"
 #include "registry/RegScanThread.h"
+#include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
 
 namespace vsc::bench {
@@ -121,6 +123,39 @@ inline double TimeWorkerAlone(const std::string& selection, const std::string& d
     while (!scan.WaitFor(INFINITE)) {
     }
     return Seconds(t, Clock::now());
+}
+
+// The real main window, made and shown as at the program's start.
+inline void OpenMainWindow(TFrmMain& form) {
+    form.QuitOnDestroy = false;
+    form.CreateMainWindow();
+    form.Show();
+}
+
+// The row of the drive in the window's drive list (and below "Invalid Shortcuts"), or npos after
+// a line on standard error.
+inline std::size_t ListedDriveRow(const TFrmMain& form, char letter) {
+    const std::size_t at = form.ListedDrives.find(letter);
+    if (at == std::string::npos)
+        std::fprintf(stderr, "the drive %c: is not listed (%s)\n", letter, form.ListedDrives.c_str());
+    return at;
+}
+
+// The section tree with every section unticked, as the user gets it: "My Computer" pressed once,
+// and again when that left it partly ticked.
+inline void UntickAllSections(TFrmMain& form) {
+    Press(form.btnLeft1);
+    form.ToggleTreeNode(form.CategoryNodes[0]);
+    if (TreeNodeState(form.treRegistry, form.CategoryNodes[0]) != tcsUnticked) form.ToggleTreeNode(form.CategoryNodes[0]);
+}
+
+// Whether the ticked tree gives this selection and these drive letters; a line on standard error
+// when not.
+inline bool SelectionIs(const TFrmMain& form, const std::string& selection, const std::string& drives) {
+    const ScanSelection chosen = form.BuildSelection();
+    if (chosen.Selection == selection && chosen.DriveLetters == drives) return true;
+    std::fprintf(stderr, "unexpected selection %s / %s\n", chosen.Selection.c_str(), chosen.DriveLetters.c_str());
+    return false;
 }
 
 }  // namespace vsc::bench

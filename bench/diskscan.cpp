@@ -133,14 +133,9 @@ int main(int argc, char** argv) {
     const std::string drive = std::string(1, lent.Letter()) + ":";
 
     vsc::TFrmMain form;
-    form.QuitOnDestroy = false;
-    form.CreateMainWindow();
-    form.Show();
-    const auto at = form.ListedDrives.find(lent.Letter());
-    if (at == std::string::npos) {
-        std::fprintf(stderr, "the drive %s is not in the drive list (%s)\n", drive.c_str(), form.ListedDrives.c_str());
-        return 1;
-    }
+    OpenMainWindow(form);
+    const std::size_t at = ListedDriveRow(form, lent.Letter());
+    if (at == std::string::npos) return 1;
     Press(form.btnLeft2);
     for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
         vsc::SetListCheckState(form.lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);

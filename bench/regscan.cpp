@@ -84,21 +84,11 @@ int main(int argc, char** argv) {
                 tree.counts.values, tree.counts.paths, tree.counts.missing);
 
     vsc::TFrmMain form;
-    form.QuitOnDestroy = false;
-    form.CreateMainWindow();
-    form.Show();
-    Press(form.btnLeft1);
-    // What the user ticks: everything off ("My Computer" twice), then "Invalid Files Path".
-    form.ToggleTreeNode(form.CategoryNodes[0]);
-    if (vsc::TreeNodeState(form.treRegistry, form.CategoryNodes[0]) != vsc::tcsUnticked)
-        form.ToggleTreeNode(form.CategoryNodes[0]);
+    OpenMainWindow(form);
+    // What the user ticks: everything off, then "Invalid Files Path".
+    UntickAllSections(form);
     form.ToggleTreeNode(form.CategoryNodes[13]);
-    const vsc::ScanSelection selection = form.BuildSelection();
-    if (selection.Selection != "0000000000001" || !selection.DriveLetters.empty()) {
-        std::fprintf(stderr, "unexpected selection %s / %s\n", selection.Selection.c_str(),
-                     selection.DriveLetters.c_str());
-        return 1;
-    }
+    if (!SelectionIs(form, "0000000000001", "")) return 1;
     PumpFor(300);
 
     EndMessage end;

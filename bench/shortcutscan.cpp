@@ -258,27 +258,13 @@ int main(int argc, char** argv) {
     const std::string drive = std::string(1, lent.Letter()) + ":";
 
     vsc::TFrmMain form;
-    form.QuitOnDestroy = false;
-    form.CreateMainWindow();
-    form.Show();
-    const auto at = form.ListedDrives.find(lent.Letter());
-    if (at == std::string::npos) {
-        std::fprintf(stderr, "the drive %s is not in the section tree (%s)\n", drive.c_str(), form.ListedDrives.c_str());
-        return 1;
-    }
-    Press(form.btnLeft1);
-    // What the user ticks: everything off ("My Computer" twice), then the drive's node under
-    // "Invalid Shortcuts".
-    form.ToggleTreeNode(form.CategoryNodes[0]);
-    if (vsc::TreeNodeState(form.treRegistry, form.CategoryNodes[0]) != vsc::tcsUnticked)
-        form.ToggleTreeNode(form.CategoryNodes[0]);
+    OpenMainWindow(form);
+    const std::size_t at = ListedDriveRow(form, lent.Letter());
+    if (at == std::string::npos) return 1;
+    // What the user ticks: everything off, then the drive's node under "Invalid Shortcuts".
+    UntickAllSections(form);
     form.ToggleTreeNode(vsc::TreeNodeAt(form.treRegistry, 15 + static_cast<int>(at)));
-    const vsc::ScanSelection selection = form.BuildSelection();
-    if (selection.Selection != std::string(vsc::kSelectionLength, '0') || selection.DriveLetters != drive.substr(0, 1)) {
-        std::fprintf(stderr, "unexpected selection %s / %s\n", selection.Selection.c_str(),
-                     selection.DriveLetters.c_str());
-        return 1;
-    }
+    if (!SelectionIs(form, std::string(vsc::kSelectionLength, '0'), drive.substr(0, 1))) return 1;
     PumpFor(300);
 
     EndMessage end;
