@@ -23,9 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "diskclean/FileResultsMenu.h"
 #include "diskclean/SFolders.h"
 #include "registry/RegScanThread.h"
 #include "repair/ResultsList.h"
+#include "repair/ResultsMenu.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
@@ -119,7 +121,8 @@ public:
     HWND tabRegSelect = nullptr, tabScanShow = nullptr, tabDiskClean = nullptr, tabAbout = nullptr,
          tabFileScan = nullptr;
     // Page 0: sections to scan.
-    HWND treRegistry = nullptr, btnRegistryScan = nullptr, FlatButton1 = nullptr, btnHelp = nullptr;
+    HWND treRegistry = nullptr, btnRegistryScan = nullptr, FlatButton1 = nullptr, btnHelp = nullptr,
+         btnIgnoreList = nullptr;
     HTREEITEM CategoryNodes[15] = {};  // [0] "My Computer", [k] category k (1..14)
     // Page 2: drives.
     HWND lstPathSelect = nullptr, btnFileScan = nullptr, FlatButton3 = nullptr, FlatButton9 = nullptr;
@@ -144,6 +147,8 @@ public:
     void btnDeleteItemsClick();
     // "Restore": the restore dialog.
     void FlatButton1Click();
+    // "Ignore List": the ignore-list dialog.
+    void btnIgnoreListClick();
     // Called at the end of FormCreate: wiring or state this area needs beyond the above.
     void RegistryCleanCreated();
     // Toggles a node of the section tree: its subtree follows it, its direct parent sums up.
@@ -167,6 +172,8 @@ public:
     TShownTexts ScanPageTexts;
     // The model of the virtual results list lstJunkReg (row i is problem i of ScanResults).
     TResultsList JunkRegList;
+    // Its right-click menu (ignore, open in the registry editor, copy).
+    TResultsMenu JunkRegMenu;
     // Where repairs write their backups and the restore dialog looks: "backup" beside the
     // executable (tests point it at a scratch folder).
     std::string BackupFolder;
@@ -228,6 +235,8 @@ public:
     // The disk search; its FoundFiles are the model of lstJunkFile (row i is record i).
     TSearchFolders FindJunkFile;
     std::vector<int> JunkFileIcons;  // icon of each found record, -1 until a row asks for it
+    // The right-click menu of lstJunkFile (ignore, open the file's folder, copy).
+    TFileResultsMenu JunkFileMenu;
     // Timer that shows the latest search figures while a search runs.
     static const UINT_PTR kFileScanProgressTimer = 2;
     // The figures of the search page, as the search last reported them.

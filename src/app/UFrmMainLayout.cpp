@@ -201,9 +201,11 @@ void TFrmMain::CreateRegSelectPage() {
     });
 
     btnRegistryScan = ColumnButton(page, "Scan", 40);
+    btnIgnoreList = ColumnButton(page, "Ignore List", 176);
     FlatButton1 = ColumnButton(page, "Restore", 216);
     btnHelp = ColumnButton(page, "Help", 256);
     OnClick(btnRegistryScan, [this] { btnRegistryScanClick(); });
+    OnClick(btnIgnoreList, [this] { btnIgnoreListClick(); });
     OnClick(FlatButton1, [this] { FlatButton1Click(); });
     OnClick(btnHelp, [this] { btnHelpClick(); });
 }

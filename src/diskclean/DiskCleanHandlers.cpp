@@ -28,6 +28,7 @@
 #include "diskclean/UFrmFileClearExp.h"
 #include "diskclean/portable/FileText.h"
 #include "registry/portable/Utf8Text.h"
+#include "settings/IgnoreListStore.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -68,6 +69,9 @@ void TFrmMain::DiskCleanCreated() {
     };
     FindJunkFile.OnChanged = [this](TSearchFolders& sender, int count, std::int64_t size, int hide, int read,
                                     int system) { FindJunkFileChanged(sender, count, size, hide, read, system); };
+    JunkFileMenu.Attach(lstJunkFile, {[this]() -> std::vector<TFileItem>& { return FindJunkFile.FoundFiles(); },
+                                      [this]() -> std::vector<int>& { return JunkFileIcons; }, [this] { return IniFileName; },
+                                      [this] { return Cleaning; }, nullptr});
 }
 
 // ---- Scan ----
@@ -144,12 +148,13 @@ void TFrmMain::FindJunkFileChanged(TSearchFolders&, int countFiles, std::int64_t
     FileScanLatest.Read = countFilesRead;
     FileScanLatest.System = countFilesSystem;
     ShowFileScanProgress();
+    const int ignored = FindJunkFile.CountIgnored();
     if (countFiles > 0) {
-        ShowInfo(std::to_string(countFiles) + " files Found");
+        ShowInfo(WithIgnoreNotes(std::to_string(countFiles) + " files Found", ignored, FindJunkFile.Ignore.get()));
         ShowFileResults();  // navigation stays disabled until Menu
         return;
     }
-    if (NotFoundNotice) ShowInfo("Not found files!");
+    if (NotFoundNotice) ShowInfo(WithIgnoreNotes("Not found files!", ignored, FindJunkFile.Ignore.get()));
     EnableNavigation(true);
     NotFoundNotice = true;
     ShowPage(pgDiskClean);

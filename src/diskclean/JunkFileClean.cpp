@@ -10,6 +10,7 @@
 #include "app/portable/FilterList.h"
 #include "registry/CodePage.h"
 #include "registry/FileHandles.h"
+#include "settings/IgnoreListStore.h"
 
 namespace vsc {
 
@@ -69,6 +70,7 @@ std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFi
     search.ScanReadFile = StrToBool(options.ReadFile);
     search.ScanSystemFile = StrToBool(options.SystemFile);
     search.ScanOptions = soDriveList;
+    search.Ignore = LoadIgnoreList(iniFileName);
     return options.DleteTo;
 }
 

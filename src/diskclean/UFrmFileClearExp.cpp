@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/portable/FilterList.h"
 #include "diskclean/UFrmAddFilter.h"
+#include "settings/UFrmIgnoreList.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -70,12 +71,14 @@ void TFrmFileClearExp::OnCreate() {
 
     btnSave = CreateFlatButton(Handle(), "Save", 300, 296, 73, 25);
     btnClose = CreateFlatButton(Handle(), "Close", 379, 296, 73, 25);
+    btnIgnoreList = CreateFlatButton(Handle(), "Ignore List", 8, 296, 90, 25);
 
     OnClick(btnAdd, [this] { btnAddClick(); });
     OnClick(btnDelete, [this] { btnDeleteClick(); });
     OnClick(btnDefault, [this] { btnDefaultClick(); });
     OnClick(btnSave, [this] { btnSaveClick(); });
     OnClick(btnClose, [this] { btnRestoreClick(); });
+    OnClick(btnIgnoreList, [this] { btnIgnoreListClick(); });
 
     LoadSettings("UserExp");
 }
@@ -147,5 +150,10 @@ void TFrmFileClearExp::btnSaveClick() {
 }
 
 void TFrmFileClearExp::btnRestoreClick() { EndModal(IDCANCEL); }
+
+void TFrmFileClearExp::btnIgnoreListClick() {
+    TFrmIgnoreList dialog(IniFileName);
+    dialog.ShowModal(Handle());
+}
 
 }  // namespace vsc

@@ -247,6 +247,11 @@ void TRegScanThread::RunScan() {
     }
 }
 
+bool IgnoredProblem(const TIgnoreList& list, int category, const std::string& keyPath, const std::string& valueName) {
+    if (list.Empty()) return false;
+    return category == kCategoryCount ? list.IgnoresFile(keyPath) : list.IgnoresValue(keyPath, valueName);
+}
+
 std::string RealKeyPath(const std::string& keyPath) {
     std::string target;
     if (!KeyPathIsLink(keyPath, &target)) return keyPath;
@@ -293,6 +298,10 @@ void TRegScanThread::ShowProgress() {
 
 void TRegScanThread::AddProblem() {
     if (StopRequested()) return;
+    if (ignore_ && IgnoredProblem(*ignore_, CategoryIndex, CurKeyPath, CurValueName)) {
+        ++ignoredCount_;
+        return;
+    }
     lists_->KeyPathList.push_back(CurKeyPath);
     lists_->ValueNameList.push_back(CurValueName);
     lists_->ValueDataList.push_back(CurValueData);

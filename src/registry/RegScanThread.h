@@ -5,7 +5,7 @@
 // starts it. On the worker thread RunScan walks the categories 1 to 14 and calls each selected
 // category's check once per key path of the category table (once per drive letter for 14). The
 // checks record problems with AddProblem, which appends to the four result lists and raises the
-// counters.
+// counters, unless the ignore list holds the entry: that is only counted (IgnoredCount).
 //
 // The worker never touches a window and never waits on the user-interface thread. It publishes
 // its progress (category name, current sub-key, counters) into a ScanProgress guarded by a
@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "registry/NTReg.h"
+#include "settings/portable/IgnoreList.h"
 
 namespace vsc {
 
@@ -75,6 +76,10 @@ const char* CategoryProgressName(int category);
 // leads to ("" when that is no key path).
 std::string RealKeyPath(const std::string& keyPath);
 
+// Whether the list holds a problem: a registry value (categories 1 to 13) by its key path and
+// value name, or a shortcut (14) by its path.
+bool IgnoredProblem(const TIgnoreList& list, int category, const std::string& keyPath, const std::string& valueName);
+
 class TRegScanThread {
 public:
     // The worker keeps its own copies of the strings and shares the lists. The thread is created
@@ -112,6 +117,13 @@ public:
     // Replaces the key paths handed to a category's check (tests and benchmarks point checks at
     // scratch keys this way). Call before Start().
     void OverrideKeyPaths(int category, std::vector<std::string> keyPaths);
+    // The entries AddProblem passes over: registry values and keys for categories 1 to 13, files,
+    // folders and masks for the shortcuts of 14. Call before Start(); null (the default) ignores
+    // nothing.
+    void SetIgnoreList(std::shared_ptr<const TIgnoreList> list) { ignore_ = std::move(list); }
+    const std::shared_ptr<const TIgnoreList>& IgnoreList() const { return ignore_; }
+    // Problems passed over because the ignore list holds them.
+    int IgnoredCount() const { return ignoredCount_.load(); }
 
     // ---- Called on the worker thread (tests may call them directly on their own thread) ----
     void RunScan();
@@ -174,6 +186,8 @@ private:
     std::atomic<bool> parked_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> problemCount_{0};
+    std::atomic<int> ignoredCount_{0};
+    std::shared_ptr<const TIgnoreList> ignore_;
 
     HANDLE running_ = nullptr;  // manual-reset event: signalled unless paused
 

@@ -14,6 +14,8 @@
 #include "repair/Repair.h"
 #include "repair/UfrmRestore.h"
 #include "repair/portable/ScanChoice.h"
+#include "settings/IgnoreListStore.h"
+#include "settings/UFrmIgnoreList.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
@@ -48,6 +50,9 @@ void TFrmMain::SetScanWorkerPreparer(std::function<void(TRegScanThread&)> prepar
 void TFrmMain::RegistryCleanCreated() {
     BackupFolder = ExecutableFolder() + "\\backup";
     JunkRegList.Attach(*this, lstJunkReg);
+    JunkRegMenu.Attach(lstJunkReg, JunkRegList,
+                       {[this] { return ScanResults; }, [this] { return IniFileName; },
+                        [this](std::size_t removed) { ProblemCount -= static_cast<int>(removed); }});
     OnNotify(treRegistry, TVN_KEYDOWN, [this](NMHDR* header) -> LRESULT {
         if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey != VK_SPACE) return 0;
         if (const HTREEITEM node = TreeView_GetSelection(treRegistry)) ToggleTreeNode(node);
@@ -118,6 +123,7 @@ void TFrmMain::btnRegistryScanClick() {
     if (ScanWorker && !ScanWorker->Finished()) RetiredWorkers.push_back(std::move(ScanWorker));
     ScanWorker = std::make_unique<TRegScanThread>(true, ScanResults, selection.Selection, selection.DriveLetters);
     ScanWorker->SetOnDone(Handle(), kScanDoneMessage);
+    ScanWorker->SetIgnoreList(LoadIgnoreList(IniFileName));
     if (WorkerPreparer()) WorkerPreparer()(*ScanWorker);
     ScanWorker->Start();
     ShowPage(pgScanShow);
@@ -161,12 +167,14 @@ void TFrmMain::ScanFinished(unsigned workerId) {
         JunkRegList.Clear();
         if (RegScanActive) {
             ProblemCount = ScanWorker->ProblemCount();
+            const int ignored = ScanWorker->IgnoredCount();
+            const TIgnoreList* ignore = ScanWorker->IgnoreList().get();
             if (ScanResults->Count() == 0) {
-                ShowInfo("0 Problem(s) Found");
+                ShowInfo(WithIgnoreNotes("0 Problem(s) Found", ignored, ignore));
                 ShowPage(pgRegSelect);
                 EnableNavigation(true);
             } else {
-                ShowInfo(std::to_string(ProblemCount) + " Problem(s) Found");
+                ShowInfo(WithIgnoreNotes(std::to_string(ProblemCount) + " Problem(s) Found", ignored, ignore));
                 JunkRegList.Fill(ScanResults);
                 ShowPanel(fltRegDelet);
             }
@@ -210,6 +218,11 @@ void TFrmMain::btnDeleteItemsClick() {
                    " problems were left as they are, because they changed since the scan.";
     ShowInfo(closing);
     btnBackMainClick();
+}
+
+void TFrmMain::btnIgnoreListClick() {
+    TFrmIgnoreList dialog(IniFileName);
+    dialog.ShowModal(Handle());
 }
 
 void TFrmMain::FlatButton1Click() {
