@@ -48,6 +48,14 @@ bool KeyboardPlace(HWND list, int& row, POINT& screen) {
 }
 
 LRESULT CALLBACK ContextMenuProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    // The context-menu key and Shift+F10 are taken here, press and release, rather than left to
+    // the default handling, which not every system turns into WM_CONTEXTMENU.
+    const bool menuKey = wParam == VK_APPS || (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000));
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && menuKey) {
+        SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+        return 0;
+    }
+    if ((message == WM_KEYUP || message == WM_SYSKEYUP) && menuKey) return 0;
     if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list) {
         const auto found = Handlers().find(list);
         if (found == Handlers().end()) return 0;
