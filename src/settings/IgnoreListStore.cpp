@@ -10,30 +10,38 @@ namespace vsc {
 
 namespace {
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What the profile functions still hold goes to the file first (nothing is created).
+void FlushProfileCache(const std::string& iniFileName) {
+    if (Exists(iniFileName)) WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniFileName.c_str());
+}
+
 std::string FileText(const std::string& iniFileName) {
     std::string bytes;
     if (!ReadWholeFile(iniFileName, bytes)) return std::string();
     return FileTextToProcess(bytes);
 }
 
-
 template <typename Change>
 void ChangeFile(const std::string& iniFileName, Change change) {
-    // What the profile functions still hold goes to the file first.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniFileName.c_str());
+    FlushProfileCache(iniFileName);
     const DWORD attributes = GetFileAttributesA(iniFileName.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    std::string bytes;
+    // A file that is there but cannot be read is never replaced: its other settings would be lost.
+    if ((exists && (attributes & FILE_ATTRIBUTE_READONLY)) || (exists && !ReadWholeFile(iniFileName, bytes)))
         throw EIniFileException("Unable to write to " + iniFileName);
-    const std::string before = FileText(iniFileName);
+    const std::string before = FileTextToProcess(bytes);
     const std::string after = change(before);
-    if (after == before && attributes != INVALID_FILE_ATTRIBUTES) return;
+    if (exists && after == bytes) return;
     if (!ReplaceFileContents(iniFileName, after)) throw EIniFileException("Unable to write to " + iniFileName);
 }
 
 }  // namespace
 
 IgnoreSection ReadIgnoreListFile(const std::string& iniFileName) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniFileName.c_str());
+    FlushProfileCache(iniFileName);
     return ReadIgnoreSection(FileText(iniFileName));
 }
 

@@ -428,11 +428,17 @@ TEST_F(DiskCleanWindowTest, FilesIgnoredFromTheMenuAreNeitherCleanedNorFoundAgai
     ScanExpecting(6, messages);
     HWND list = form.lstJunkFile;
     MenuChoice menu;
-    EXPECT_EQ(menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file"), 1);
+    // A settings file that cannot be read is never replaced: the error, and the row stays.
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file");
+    CloseHandle(held);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to write to " + ini});
+    EXPECT_EQ(ListView_GetItemCount(list), 6);
+    EXPECT_EQ(menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file"), 2);
     EXPECT_EQ(menu.offered, (std::vector<std::string>{"Ignore this file", "Ignore this folder", "Ignore files like this",
                                                       "Open file location", "Copy path"}));
     EXPECT_EQ(RowOf(list, "vscj_a.junk"), -1);
-    EXPECT_EQ(menu.MenuKey(list, RowOf(list, "vscj_b.junk"), "Ignore this folder"), 2);
+    EXPECT_EQ(menu.MenuKey(list, RowOf(list, "vscj_b.junk"), "Ignore this folder"), 3);
     EXPECT_EQ(RowOf(list, "vscj_c.junk"), -1) << "the folder's sub-folders go with it";
     menu.RightClick(list, RowOf(list, "vscj_e.jold"), "Ignore files like this");
     ASSERT_EQ(ListView_GetItemCount(list), 1);
