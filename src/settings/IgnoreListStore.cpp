@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "app/Settings.h"
 #include "registry/CodePage.h"
 #include "repair/BackupFiles.h"
@@ -72,8 +75,22 @@ std::string SystemCaseFold(const std::string& text) {
 std::string WithIgnoreNotes(const std::string& message, int ignored, const TIgnoreList* list) {
     std::string text = message;
     if (ignored > 0) text += " (" + std::to_string(ignored) + " ignored)";
-    if (list && !list->UnreadLines.empty())
-        text += "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\n" + list->UnreadLines;
+    if (!list || list->UnreadLines.empty()) return text;
+    // A message box shows the first few; the dialog lists them all.
+    constexpr int kShownLines = 10;
+    std::string lines = list->UnreadLines;
+    std::size_t cut = std::string::npos, from = 0;
+    for (int i = 0; i < kShownLines; ++i) {
+        cut = lines.find("\r\n", from);
+        if (cut == std::string::npos) break;
+        from = cut + 2;
+    }
+    if (cut != std::string::npos) {
+        const std::size_t rest = 1 + static_cast<std::size_t>(std::count(lines.begin() + static_cast<std::ptrdiff_t>(cut) + 2,
+                                                                          lines.end(), '\n'));
+        lines = lines.substr(0, cut) + "\r\nand " + std::to_string(rest) + " more";
+    }
+    text += "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\n" + lines;
     return text;
 }
 
