@@ -135,16 +135,16 @@ inline void OpenMainWindow(TFrmMain& form) {
 // The row of the drive in the window's drive list (and below "Invalid Shortcuts"), or npos after
 // a line on standard error.
 inline std::size_t ListedDriveRow(const TFrmMain& form, char letter) {
-    const std::size_t at = form.ListedDrives.find(letter);
+    const std::size_t at = form.ListedDrives().find(letter);
     if (at == std::string::npos)
-        std::fprintf(stderr, "the drive %c: is not listed (%s)\n", letter, form.ListedDrives.c_str());
+        std::fprintf(stderr, "the drive %c: is not listed (%s)\n", letter, form.ListedDrives().c_str());
     return at;
 }
 
 // The section tree with every section unticked, as the user gets it: "My Computer" pressed once,
 // and again when that left it partly ticked.
 inline void UntickAllSections(TFrmMain& form) {
-    Press(form.btnLeft1);
+    Press(form.Ui().btnLeft1);
     form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
     if (TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]) != tcsUnticked) form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
 }

@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
     OpenMainWindow(form);
     const std::size_t at = ListedDriveRow(form, lent.Letter());
     if (at == std::string::npos) return 1;
-    Press(form.btnLeft2);
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
+    Press(form.Ui().btnLeft2);
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
         vsc::SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
     PumpFor(300);
 

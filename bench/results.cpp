@@ -98,7 +98,7 @@ int main() {
 
     const auto scanStarted = Clock::now();
     SendMessageA(window.Registry().Ui().btnRegistryScan, BM_CLICK, 0, 0);
-    if (!Pump([&] { return IsWindowVisible(window.fltRegDelet) != FALSE; }, 30 * 60 * 1000)) {
+    if (!Pump([&] { return IsWindowVisible(window.Ui().fltRegDelet) != FALSE; }, 30 * 60 * 1000)) {
         std::printf("the results panel did not appear (last message: %s)\n", announced.c_str());
         return 1;
     }

@@ -58,12 +58,12 @@ void TFrmMain::CreateMainWindow() {
 void TFrmMain::FormCreate() {
     try {
         ShowPage(pgRegSelect);
-        ListedDrives = ListLocalDrives();
+        listedDrives_ = ListLocalDrives();
         // Under Wine a drive whose root is the Unix root folder is the whole machine: it starts
         // unticked (node and row), so that a first scan does not walk everything.
-        const std::string ticked = DefaultTickedDrives(ListedDrives);
-        registry_.Start(ListedDrives, ticked);
-        disk_.Start(ListedDrives, ticked, SystemSmallIcons());
+        const std::string ticked = DefaultTickedDrives(listedDrives_);
+        registry_.Start(listedDrives_, ticked);
+        disk_.Start(listedDrives_, ticked, SystemSmallIcons());
     } catch (const std::exception& e) {
         ShowError(e.what());
     }
@@ -73,43 +73,43 @@ void TFrmMain::FormCreate() {
 // ---- Navigation ----
 
 void TFrmMain::btnLeft1Click() {
-    HighlightNavButton(btnLeft1);
+    HighlightNavButton(ui_.btnLeft1);
     ShowPage(pgRegSelect);
 }
 
 void TFrmMain::btnLeft2Click() {
-    HighlightNavButton(btnLeft2);
+    HighlightNavButton(ui_.btnLeft2);
     ShowPage(pgDiskClean);
 }
 
 void TFrmMain::btnLeft3Click() {
-    HighlightNavButton(btnLeft3);
+    HighlightNavButton(ui_.btnLeft3);
     ShowPage(pgAbout);
 }
 
 void TFrmMain::HighlightNavButton(HWND pressed) {
-    for (HWND button : {btnLeft1, btnLeft2, btnLeft3}) SetFlatColor(button, colors::kNavButton);
+    for (HWND button : {ui_.btnLeft1, ui_.btnLeft2, ui_.btnLeft3}) SetFlatColor(button, colors::kNavButton);
     SetFlatColor(pressed, colors::kPageBack);
 }
 
 void TFrmMain::EnableNavigation(bool enabled) {
-    for (HWND button : {btnLeft1, btnLeft2, btnLeft3}) EnableWindow(button, enabled ? TRUE : FALSE);
+    for (HWND button : {ui_.btnLeft1, ui_.btnLeft2, ui_.btnLeft3}) EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
 void TFrmMain::ShowPage(int index) { pagMain.SetActivePage(index); }
 
 void TFrmMain::ShowPanel(HWND panel) {
     ShowWindow(panel, SW_SHOW);
-    for (HWND other : {panRegScan, fltRegDelet, panFileDel}) {
+    for (HWND other : {ui_.panRegScan, ui_.fltRegDelet, ui_.panFileDel}) {
         if (other != panel) ShowWindow(other, SW_HIDE);
     }
 }
 
 void TFrmMain::ShowPanel(ShellPanel panel) {
     switch (panel) {
-    case ShellPanel::Main: ShowPanel(panRegScan); break;
-    case ShellPanel::RegistryResults: ShowPanel(fltRegDelet); break;
-    case ShellPanel::FileResults: ShowPanel(panFileDel); break;
+    case ShellPanel::Main: ShowPanel(ui_.panRegScan); break;
+    case ShellPanel::RegistryResults: ShowPanel(ui_.fltRegDelet); break;
+    case ShellPanel::FileResults: ShowPanel(ui_.panFileDel); break;
     }
 }
 
@@ -164,7 +164,7 @@ void TFrmMain::Label31Click() { OpenThroughShell(Handle(), std::string("mailto:"
 // WorkerStillRunning() says so, so no exit handler runs under a live worker thread.
 
 bool TFrmMain::FormCloseQuery() {
-    Closing = true;
+    closing_ = true;
     registry_.StopForClose();
     disk_.StopForClose();
     return true;

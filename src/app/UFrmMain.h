@@ -73,7 +73,7 @@ public:
     void imgMinClick();
     void SpeedButton2Click();
     void imgCloseClick();
-    // The close query: never refuses. Sets Closing, stops running work (see the .cpp).
+    // The close query: never refuses. Marks the window as closing, stops running work (see the .cpp).
     bool FormCloseQuery();
     void Label29Click();
     void Label30Click();
@@ -92,21 +92,28 @@ public:
     // window inside their own thread clear it.
     bool QuitOnDestroy = true;
 
-    bool Closing = false;
-    std::string ListedDrives;  // one letter per drive row and shortcut node, ascending
+    // True once the close query has run: late events of the workflows are then ignored.
+    bool IsClosing() const override { return closing_; }
+    // The drives of the drive list and of the shortcut nodes, one letter each, ascending.
+    const std::string& ListedDrives() const { return listedDrives_; }
 
-    // Title strip, frame and the three panels.
-    HWND Image1 = nullptr, Label1 = nullptr, Label38 = nullptr;
-    HWND SpeedButton1 = nullptr, SpeedButton2 = nullptr, imgMin = nullptr, imgClose = nullptr;
-    HWND Image2 = nullptr, Image3 = nullptr, Image4 = nullptr;
-    HWND panRegScan = nullptr, fltRegDelet = nullptr, panFileDel = nullptr;
-    // Navigation column.
-    HWND Panel2 = nullptr, Image6 = nullptr, btnLeft1 = nullptr, btnLeft2 = nullptr, btnLeft3 = nullptr;
-    TPageControl pagMain;
-    HWND tabRegSelect = nullptr, tabScanShow = nullptr, tabDiskClean = nullptr, tabAbout = nullptr,
-         tabFileScan = nullptr;
-    // Page 3: About.
-    HWND Image7 = nullptr, Label29 = nullptr, Label30 = nullptr, Label31 = nullptr;
+    // The shell's controls, as the layout made them.
+    struct Controls {
+        // Title strip, frame and the three panels.
+        HWND Image1 = nullptr, Label1 = nullptr, Label38 = nullptr;
+        HWND SpeedButton1 = nullptr, SpeedButton2 = nullptr, imgMin = nullptr, imgClose = nullptr;
+        HWND Image2 = nullptr, Image3 = nullptr, Image4 = nullptr;
+        HWND panRegScan = nullptr, fltRegDelet = nullptr, panFileDel = nullptr;
+        // Navigation column.
+        HWND Panel2 = nullptr, Image6 = nullptr, btnLeft1 = nullptr, btnLeft2 = nullptr, btnLeft3 = nullptr;
+        HWND tabRegSelect = nullptr, tabScanShow = nullptr, tabDiskClean = nullptr, tabAbout = nullptr,
+             tabFileScan = nullptr;
+        // Page 3: About.
+        HWND Image7 = nullptr, Label29 = nullptr, Label30 = nullptr, Label31 = nullptr;
+    };
+    const Controls& Ui() const { return ui_; }
+    // The pages of the main panel (Page).
+    const TPageControl& Pages() const { return pagMain; }
 
 protected:
     void OnCreate() override;
@@ -120,12 +127,16 @@ private:
     bool AskYesNo(const std::string& question) override;
     void ShowInfo(const std::string& text) override;
     void ShowError(const std::string& text) override;
-    bool IsClosing() const override { return Closing; }
 
     // Layout (UFrmMainLayout.cpp): creates and wires the controls of each part of the window.
     void CreateTitleAndFrame();
     void CreateMainPanel();
     void CreateAboutPage();
+
+    bool closing_ = false;
+    std::string listedDrives_;
+    Controls ui_;
+    TPageControl pagMain;
 
     UniqueImageList checkImages_;     // state images of the tree
     UniqueImageList listCheckImages_; // state images of the check-box lists

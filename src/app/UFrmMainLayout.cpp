@@ -41,86 +41,86 @@ void TFrmMain::OnCreate() {
     resultImages_.reset(CreateResultImages());
     CreateTitleAndFrame();
     CreateMainPanel();
-    ShowPanel(panRegScan);
+    ShowPanel(ui_.panRegScan);
     FormCreate();
 }
 
 void TFrmMain::CreateTitleAndFrame() {
     HWND self = Handle();
-    Image1 = CreateImage(self, 0, 0, kClientWidth, 20, PaintTitleStrip);
+    ui_.Image1 = CreateImage(self, 0, 0, kClientWidth, 20, PaintTitleStrip);
     // Two labels at the same place draw the title.
     LabelStyle title;
     title.Text = colors::kTitleText;
     title.Font = BoldFont();
     title.Notify = true;
-    Label38 = CreateLabel(Image1, "Vemo System Cleaner", 8, 3, 300, 15, title);
-    Label1 = CreateLabel(Image1, "Vemo System Cleaner", 8, 3, 300, 15, title);
-    imgMin = CreateImage(Image1, 538, 2, 17, 16, nullptr);
-    imgClose = CreateImage(Image1, 557, 2, 17, 16, nullptr);
-    SpeedButton1 = CreateFlatButton(Image1, "Minimize", 538, 2, 17, 16, colors::kTitleStripEnd);
-    SpeedButton2 = CreateFlatButton(Image1, "Close", 557, 2, 17, 16, colors::kTitleStripEnd);
-    SetButtonGlyph(SpeedButton1, ButtonGlyph::Minimize);
-    SetButtonGlyph(SpeedButton2, ButtonGlyph::Close);
-    SetFlatTextColor(SpeedButton1, RGB(255, 255, 255));
-    SetFlatTextColor(SpeedButton2, RGB(255, 255, 255));
+    ui_.Label38 = CreateLabel(ui_.Image1, "Vemo System Cleaner", 8, 3, 300, 15, title);
+    ui_.Label1 = CreateLabel(ui_.Image1, "Vemo System Cleaner", 8, 3, 300, 15, title);
+    ui_.imgMin = CreateImage(ui_.Image1, 538, 2, 17, 16, nullptr);
+    ui_.imgClose = CreateImage(ui_.Image1, 557, 2, 17, 16, nullptr);
+    ui_.SpeedButton1 = CreateFlatButton(ui_.Image1, "Minimize", 538, 2, 17, 16, colors::kTitleStripEnd);
+    ui_.SpeedButton2 = CreateFlatButton(ui_.Image1, "Close", 557, 2, 17, 16, colors::kTitleStripEnd);
+    SetButtonGlyph(ui_.SpeedButton1, ButtonGlyph::Minimize);
+    SetButtonGlyph(ui_.SpeedButton2, ButtonGlyph::Close);
+    SetFlatTextColor(ui_.SpeedButton1, RGB(255, 255, 255));
+    SetFlatTextColor(ui_.SpeedButton2, RGB(255, 255, 255));
     // The buttons are not tab stops: the title strip is for the mouse; the keyboard closes with
     // Alt+F4 and minimises through the taskbar.
-    for (HWND b : {SpeedButton1, SpeedButton2}) {
+    for (HWND b : {ui_.SpeedButton1, ui_.SpeedButton2}) {
         SetWindowLongPtrA(b, GWL_STYLE, GetWindowLongPtrA(b, GWL_STYLE) & ~WS_TABSTOP);
     }
-    SendToBack(imgMin);
-    SendToBack(imgClose);
-    for (HWND part : {Image1, Label1, Label38}) {
+    SendToBack(ui_.imgMin);
+    SendToBack(ui_.imgClose);
+    for (HWND part : {ui_.Image1, ui_.Label1, ui_.Label38}) {
         OnMouse(part, [this](const ControlMouseEvent& e) {
             if (e.Down) Image1MouseDown(e);
         });
     }
-    OnClick(SpeedButton1, [this] { SpeedButton1Click(); });
-    OnClick(SpeedButton2, [this] { SpeedButton2Click(); });
-    OnClick(imgMin, [this] { imgMinClick(); });
-    OnClick(imgClose, [this] { imgCloseClick(); });
+    OnClick(ui_.SpeedButton1, [this] { SpeedButton1Click(); });
+    OnClick(ui_.SpeedButton2, [this] { SpeedButton2Click(); });
+    OnClick(ui_.imgMin, [this] { imgMinClick(); });
+    OnClick(ui_.imgClose, [this] { imgCloseClick(); });
 
-    Image2 = FramePiece(self, 0, 20, 1, 379);
-    Image4 = FramePiece(self, 576, 20, 1, 379);
-    Image3 = FramePiece(self, 0, 398, kClientWidth, 1);
+    ui_.Image2 = FramePiece(self, 0, 20, 1, 379);
+    ui_.Image4 = FramePiece(self, 576, 20, 1, 379);
+    ui_.Image3 = FramePiece(self, 0, 398, kClientWidth, 1);
 
-    panRegScan = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
-    fltRegDelet = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
-    panFileDel = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
+    ui_.panRegScan = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
+    ui_.fltRegDelet = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
+    ui_.panFileDel = CreatePanel(self, 1, 20, kPanelWidth, kPanelHeight, colors::kPageBack);
 }
 
 void TFrmMain::CreateMainPanel() {
-    pagMain.Create(panRegScan, kPageLeft, 0, kPageWidth, kPanelHeight, colors::kPageBack);
-    Panel2 = CreatePanel(panRegScan, 0, 0, kNavWidth, kPanelHeight, colors::kNavColumn);
-    Image6 = CreateImage(Panel2, 0, 0, kNavWidth, 48, PaintLogo);
-    btnLeft1 = CreateFlatButton(panRegScan, "Registy Clean", 0, 61, 134, 33, colors::kNavButton);
-    btnLeft2 = CreateFlatButton(panRegScan, "Disk Clean", 0, 93, 134, 33, colors::kNavButton);
-    btnLeft3 = CreateFlatButton(panRegScan, "About", 0, 125, 134, 33, colors::kNavButton);
+    pagMain.Create(ui_.panRegScan, kPageLeft, 0, kPageWidth, kPanelHeight, colors::kPageBack);
+    ui_.Panel2 = CreatePanel(ui_.panRegScan, 0, 0, kNavWidth, kPanelHeight, colors::kNavColumn);
+    ui_.Image6 = CreateImage(ui_.Panel2, 0, 0, kNavWidth, 48, PaintLogo);
+    ui_.btnLeft1 = CreateFlatButton(ui_.panRegScan, "Registy Clean", 0, 61, 134, 33, colors::kNavButton);
+    ui_.btnLeft2 = CreateFlatButton(ui_.panRegScan, "Disk Clean", 0, 93, 134, 33, colors::kNavButton);
+    ui_.btnLeft3 = CreateFlatButton(ui_.panRegScan, "About", 0, 125, 134, 33, colors::kNavButton);
     // The navigation buttons reach 3 pixels into the page, so the highlighted one joins it.
-    SendToBack(Panel2);
+    SendToBack(ui_.Panel2);
     SendToBack(pagMain.Handle());
-    OnClick(btnLeft1, [this] { btnLeft1Click(); });
-    OnClick(btnLeft2, [this] { btnLeft2Click(); });
-    OnClick(btnLeft3, [this] { btnLeft3Click(); });
+    OnClick(ui_.btnLeft1, [this] { btnLeft1Click(); });
+    OnClick(ui_.btnLeft2, [this] { btnLeft2Click(); });
+    OnClick(ui_.btnLeft3, [this] { btnLeft3Click(); });
 
-    tabRegSelect = pagMain.AddPage();
-    tabScanShow = pagMain.AddPage();
-    tabDiskClean = pagMain.AddPage();
-    tabAbout = pagMain.AddPage();
-    tabFileScan = pagMain.AddPage();
+    ui_.tabRegSelect = pagMain.AddPage();
+    ui_.tabScanShow = pagMain.AddPage();
+    ui_.tabDiskClean = pagMain.AddPage();
+    ui_.tabAbout = pagMain.AddPage();
+    ui_.tabFileScan = pagMain.AddPage();
     TRegistryCleanPage::Images images;
     images.TreeChecks = checkImages_.get();
     images.ListChecks = listCheckImages_.get();
     images.Categories = categoryImages_.get();
     images.Results = resultImages_.get();
-    registry_.CreateControls(tabRegSelect, tabScanShow, fltRegDelet, images);
-    disk_.CreateControls(tabDiskClean, tabFileScan, panFileDel, listCheckImages_.get());
+    registry_.CreateControls(ui_.tabRegSelect, ui_.tabScanShow, ui_.fltRegDelet, images);
+    disk_.CreateControls(ui_.tabDiskClean, ui_.tabFileScan, ui_.panFileDel, listCheckImages_.get());
     CreateAboutPage();
 }
 
 void TFrmMain::CreateAboutPage() {
-    HWND page = tabAbout;
-    Image7 = CreateImage(page, 24, 24, 180, 48, PaintLogo);
+    HWND page = ui_.tabAbout;
+    ui_.Image7 = CreateImage(page, 24, 24, 180, 48, PaintLogo);
     LabelStyle title;
     title.Font = TitleFont();
     title.Text = RGB(22, 64, 140);
@@ -129,13 +129,13 @@ void TFrmMain::CreateAboutPage() {
     Text(page, "Developed by the Vemo System Cleaner project", 24, 150, 380);
     Text(page, "Copyright (C) the Vemo System Cleaner project. All rights reserved.", 24, 170, 400);
     Text(page, "Home Page:  ", 24, 206, 100);
-    Label29 = CreateLinkLabel(page, kHomePageAddress, 124, 206, 280, 15);
+    ui_.Label29 = CreateLinkLabel(page, kHomePageAddress, 124, 206, 280, 15);
     Text(page, "Support E-Mail:  ", 24, 226, 100);
-    Label30 = CreateLinkLabel(page, kSupportMailAddress, 124, 226, 280, 15);
-    Label31 = CreateLinkLabel(page, kInfoMailAddress, 124, 246, 280, 15);
-    OnClick(Label29, [this] { Label29Click(); });
-    OnClick(Label30, [this] { Label30Click(); });
-    OnClick(Label31, [this] { Label31Click(); });
+    ui_.Label30 = CreateLinkLabel(page, kSupportMailAddress, 124, 226, 280, 15);
+    ui_.Label31 = CreateLinkLabel(page, kInfoMailAddress, 124, 246, 280, 15);
+    OnClick(ui_.Label29, [this] { Label29Click(); });
+    OnClick(ui_.Label30, [this] { Label30Click(); });
+    OnClick(ui_.Label31, [this] { Label31Click(); });
 }
 
 }  // namespace vsc

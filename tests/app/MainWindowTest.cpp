@@ -45,24 +45,24 @@ void PressKey(HWND target, WPARAM key) {
 }  // namespace
 
 TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgRegSelect);
     EXPECT_TRUE(form.Registry().Idle());
     EXPECT_TRUE(form.Disk().Idle());
-    EXPECT_FALSE(form.Closing);
+    EXPECT_FALSE(form.IsClosing());
     EXPECT_EQ(form.Disk().IniFileName(), ExecutableFolder() + "\\Config.Ini");
-    EXPECT_EQ(form.ListedDrives, ListLocalDrives());
+    EXPECT_EQ(form.ListedDrives(), ListLocalDrives());
 
     HWND tree = form.Registry().Ui().treRegistry;
     EXPECT_TRUE(GetWindowLongPtrA(tree, GWL_STYLE) & TVS_DISABLEDRAGDROP);
-    ASSERT_EQ(TreeNodeCount(tree), 15 + static_cast<int>(form.ListedDrives.size()));
+    ASSERT_EQ(TreeNodeCount(tree), 15 + static_cast<int>(form.ListedDrives().size()));
     for (int i = 0; i < 15; ++i) {
         HTREEITEM node = TreeNodeAt(tree, i);
         EXPECT_EQ(node, form.Registry().Ui().CategoryNodes[i]);
         EXPECT_EQ(TreeNodeText(tree, node), kCategoryCaptions[i]);
     }
     bool someDriveUnticked = false;
-    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
-        const char letter = form.ListedDrives[d];
+    for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
+        const char letter = form.ListedDrives()[d];
         HTREEITEM node = TreeNodeAt(tree, 15 + static_cast<int>(d));
         EXPECT_EQ(TreeView_GetParent(tree, node), form.Registry().Ui().CategoryNodes[14]);
         EXPECT_EQ(TreeNodeText(tree, node), std::string("Invalid Shortcuts( ") + letter + ":\\");
@@ -82,37 +82,37 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
             EXPECT_TRUE(TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) << i;
         }
     }
-    EXPECT_EQ(FlatColor(form.btnLeft1), colors::kPageBack);
-    EXPECT_EQ(FlatColor(form.btnLeft2), colors::kNavButton);
+    EXPECT_EQ(FlatColor(form.Ui().btnLeft1), colors::kPageBack);
+    EXPECT_EQ(FlatColor(form.Ui().btnLeft2), colors::kNavButton);
     EXPECT_TRUE(GetWindowLongPtrA(form.Disk().Ui().lstJunkFile, GWL_STYLE) & LVS_OWNERDATA);
 }
 
 TEST_F(MainWindowTest, NavigationShowsPagesAndHighlightsThePressedButton) {
     struct Step { HWND button; int page; };
-    const Step steps[] = {{form.btnLeft2, TFrmMain::pgDiskClean}, {form.btnLeft3, TFrmMain::pgAbout},
-                          {form.btnLeft1, TFrmMain::pgRegSelect}};
+    const Step steps[] = {{form.Ui().btnLeft2, TFrmMain::pgDiskClean}, {form.Ui().btnLeft3, TFrmMain::pgAbout},
+                          {form.Ui().btnLeft1, TFrmMain::pgRegSelect}};
     for (const Step& step : steps) {
         SendMessageA(step.button, BM_CLICK, 0, 0);
-        EXPECT_EQ(form.pagMain.ActivePageIndex(), step.page);
-        for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) {
+        EXPECT_EQ(form.Pages().ActivePageIndex(), step.page);
+        for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) {
             EXPECT_EQ(FlatColor(b), b == step.button ? colors::kPageBack : colors::kNavButton);
         }
-        for (int i = 0; i < form.pagMain.PageCount(); ++i) {
-            EXPECT_EQ(Shown(form.pagMain.Page(i)), i == step.page);
+        for (int i = 0; i < form.Pages().PageCount(); ++i) {
+            EXPECT_EQ(Shown(form.Pages().Page(i)), i == step.page);
         }
     }
     form.EnableNavigation(false);
-    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_FALSE(IsWindowEnabled(b));
+    for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) EXPECT_FALSE(IsWindowEnabled(b));
 
     // "Menu" of the registry results returns to the sections with navigation enabled.
-    form.ShowPanel(form.fltRegDelet);
+    form.ShowPanel(form.Ui().fltRegDelet);
     form.ShowPage(TFrmMain::pgScanShow);
     SendMessageA(form.Registry().Ui().btnBackMain, BM_CLICK, 0, 0);
-    EXPECT_TRUE(Shown(form.panRegScan));
-    EXPECT_FALSE(Shown(form.fltRegDelet));
-    EXPECT_FALSE(Shown(form.panFileDel));
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
-    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_TRUE(IsWindowEnabled(b));
+    EXPECT_TRUE(Shown(form.Ui().panRegScan));
+    EXPECT_FALSE(Shown(form.Ui().fltRegDelet));
+    EXPECT_FALSE(Shown(form.Ui().panFileDel));
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgRegSelect);
+    for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) EXPECT_TRUE(IsWindowEnabled(b));
 }
 
 TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
@@ -155,8 +155,8 @@ TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
 }
 
 TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
-    ASSERT_FALSE(form.ListedDrives.empty());
-    SendMessageA(form.btnLeft2, BM_CLICK, 0, 0);
+    ASSERT_FALSE(form.ListedDrives().empty());
+    SendMessageA(form.Ui().btnLeft2, BM_CLICK, 0, 0);
     HWND list = form.Disk().Ui().lstPathSelect;
     RECT label{};
     label.left = LVIR_LABEL;
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
     EXPECT_EQ(ListCheckState(list, 0), before);
     press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
     EXPECT_EQ(ListCheckState(list, 0), 1 - before);
-    EXPECT_EQ(CheckedDriveLetters(list, form.ListedDrives).find(form.ListedDrives[0]) != std::string::npos,
+    EXPECT_EQ(CheckedDriveLetters(list, form.ListedDrives()).find(form.ListedDrives()[0]) != std::string::npos,
               before == 0);
     press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
     EXPECT_EQ(ListCheckState(list, 0), before);
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, SetSubtreeStateActsOnTheSectionTree) {
     }
     form.Registry().SetSubtreeState(form.Registry().Ui().CategoryNodes[14], 2);
     EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[14]), 1);
-    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
+    for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
         EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(d))), 2);
     }
     EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[13]), 1);
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, ClosingAsksARunningWorkerToStopAndIgnoresItsLateEnd) {
     form.Registry().Worker()->Start();
     form.Registry().SetScanRunning(true);
     ASSERT_TRUE(form.FormCloseQuery());
-    EXPECT_TRUE(form.Closing);
+    EXPECT_TRUE(form.IsClosing());
     // The stop was requested: the worker ends soon, whatever it was doing.
     EXPECT_TRUE(form.Registry().Worker()->WaitFor(20000));
     EXPECT_FALSE(form.WorkerStillRunning());
@@ -245,8 +245,8 @@ TEST_F(MainWindowTest, TheScanPageFollowsTheWorkersProgressOnlyWhileItRuns) {
 TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
     form.Show();
     struct Shot { HWND panel; int page; const char* name; };
-    const Shot shots[] = {{form.panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
-                          {form.panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"}};
+    const Shot shots[] = {{form.Ui().panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
+                          {form.Ui().panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"}};
     // The two results panels are pictured filled, by the program's own scans (ResultsSeenFromOutside).
     for (const Shot& shot : shots) {
         form.ShowPanel(shot.panel);

@@ -64,9 +64,9 @@ protected:
         form.QuitOnDestroy = false;
         form.CreateMainWindow();
         form.Disk().SetIniFileName(ini);
-        const auto at = form.ListedDrives.find(drive[0]);
+        const auto at = form.ListedDrives().find(drive[0]);
         if (at == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
-        for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
+        for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
             SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
         form.btnLeft2Click();
     }
@@ -109,10 +109,10 @@ protected:
         }
     }
     void ExpectDrivePage() {
-        EXPECT_TRUE(Shown(form.panRegScan));
-        EXPECT_FALSE(Shown(form.panFileDel));
-        EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgDiskClean);
-        EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+        EXPECT_TRUE(Shown(form.Ui().panRegScan));
+        EXPECT_FALSE(Shown(form.Ui().panFileDel));
+        EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgDiskClean);
+        EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
         EXPECT_TRUE(form.Disk().Idle());
     }
 
@@ -133,9 +133,9 @@ TEST_F(DiskCleanWindowTest, ScanListsTheFoundFilesAndRowsToggle) {
 
     ScanExpecting(3, messages);
     EXPECT_TRUE(form.Disk().Idle());
-    EXPECT_TRUE(Shown(form.panFileDel));
-    EXPECT_FALSE(Shown(form.panRegScan));
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));  // until Menu
+    EXPECT_TRUE(Shown(form.Ui().panFileDel));
+    EXPECT_FALSE(Shown(form.Ui().panRegScan));
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1));  // until Menu
     HWND list = form.Disk().Ui().lstJunkFile;
     const int a = RowOf(list, "vscj_a.junk");
     ASSERT_GE(a, 0);
@@ -317,7 +317,7 @@ TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting)
 
     // No drive checked: nothing is read, the empty result is announced.
     std::vector<int> checks;
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i) {
         checks.push_back(ListCheckState(form.Disk().Ui().lstPathSelect, i));
         SetListCheckState(form.Disk().Ui().lstPathSelect, i, 0);
     }
@@ -400,7 +400,7 @@ TEST_F(DiskCleanWindowTest, ClosingTheWindowEndsASearchAndACleaning) {
     Click(form.Disk().Ui().btnDelFile);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Are you sure you want to clean the selected files?"});
     EXPECT_EQ(std::count_if(files.begin(), files.end(), Exists), 2);
-    EXPECT_TRUE(form.Closing);
+    EXPECT_TRUE(form.IsClosing());
     EXPECT_EQ(form.Handle(), nullptr);
 }
 

@@ -55,9 +55,9 @@ TEST(DiskSearchPage, ShowsFiguresAtAHumanRateAndTheFinalOnesAtTheEnd) {
     form.QuitOnDestroy = false;
     form.CreateMainWindow();
     form.Disk().SetIniFileName(settings.File("Config.Ini"));
-    const auto at = form.ListedDrives.find(letter[0]);
+    const auto at = form.ListedDrives().find(letter[0]);
     if (at == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
         SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
     form.btnLeft2Click();
 

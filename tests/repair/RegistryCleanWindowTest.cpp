@@ -112,9 +112,9 @@ protected:
     }
     bool pauseAtStart = false;
 
-    bool ResultsShown() const { return IsWindowVisible(form.fltRegDelet) != FALSE; }
+    bool ResultsShown() const { return IsWindowVisible(form.Ui().fltRegDelet) != FALSE; }
     bool OnSectionPage() const {
-        return IsWindowVisible(form.panRegScan) && form.pagMain.ActivePageIndex() == TFrmMain::pgRegSelect;
+        return IsWindowVisible(form.Ui().panRegScan) && form.Pages().ActivePageIndex() == TFrmMain::pgRegSelect;
     }
     std::string Text(int row, int column) const {
         char buffer[512] = {};
@@ -198,8 +198,8 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     PointAt({{3, key.Child("AppPaths")}, {5, key.Child("Help")}, {6, key.Child("Shared")}, {7, key.Child("Run")}});
 
     Click(form.Registry().Ui().btnRegistryScan);
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgScanShow);
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1));
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "5 Problem(s) Found");
@@ -216,7 +216,7 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
                                                "C:\\VscGone\\tray.exe"}));
     EXPECT_EQ(form.Registry().ResultsList().Icon(1), 1) << "two dots";
     EXPECT_EQ(form.Registry().ResultsList().Icon(0), 0);
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1)) << "navigation stays off on the results";
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1)) << "navigation stays off on the results";
     for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[k]), "0");
 
     // Uncheck All, then Repair: nothing happens.
@@ -233,7 +233,7 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "Total 4 problems have been repaired successfully!");
     EXPECT_TRUE(OnSectionPage());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Help"), "manual.hlp"));
     EXPECT_FALSE(vsc::test::ValueExists(key.Child("Run"), "tray"));
     std::vector<std::string> names;
@@ -290,7 +290,7 @@ TEST_F(RegistryWindow, AScanFindingNothingReturnsToTheSections) {
     EXPECT_EQ(shown[0].Text, "0 Problem(s) Found");
     EXPECT_TRUE(OnSectionPage());
     EXPECT_FALSE(ResultsShown());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
 }
 
 TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) {
@@ -307,7 +307,7 @@ TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) 
     SetControlText(form.Registry().Ui().labTtoalError, "12");
     Click(form.Registry().Ui().btnScanStop);
     EXPECT_TRUE(OnSectionPage());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
     for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[k]), "0");
     EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "0");
     // The paused worker ends, and its end shows nothing.
@@ -343,7 +343,7 @@ TEST_F(RegistryWindow, AnOlderWorkersEndIsNeverTakenForTheEndOfTheNewScan) {
     vsc::test::PumpMessagesFor(300);
     EXPECT_FALSE(form.Registry().Idle());
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgScanShow);
     Click(form.Registry().Ui().btnPause);
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
