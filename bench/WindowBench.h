@@ -146,7 +146,8 @@ inline std::size_t ListedDriveRow(const TFrmMain& form, char letter) {
 inline void UntickAllSections(TFrmMain& form) {
     Press(form.Ui().btnLeft1);
     form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
-    if (TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]) != tcsUnticked) form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
+    if (TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]) != tcsUnticked)
+        form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
 }
 
 // Whether the ticked tree gives this selection and these drive letters; a line on standard error

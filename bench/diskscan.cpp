@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     bool entered = false;
     const vsc::TOnProcessEvent windowsHandler = form.Disk().Search().OnProcess;
     form.Disk().Search().OnProcess = [&](vsc::TSearchFolders& sender, const std::string& dir, int count,
-                                      std::int64_t size, int hide, int read, int system) {
+                                         std::int64_t size, int hide, int read, int system) {
         if (!entered) firstFolder = Clock::now();
         entered = true;
         windowsHandler(sender, dir, count, size, hide, read, system);

@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
                     end.text.c_str());
         std::fflush(stdout);
         PumpFor(200);
-        if (IsWindowVisible(form.Registry().Ui().btnBackMain)) Press(form.Registry().Ui().btnBackMain);  // back to the section tree
+        if (IsWindowVisible(form.Registry().Ui().btnBackMain))
+            Press(form.Registry().Ui().btnBackMain);  // back to the section tree
         PumpFor(200);
     }
     const Spread b = SpreadOf(bare), w = SpreadOf(window);

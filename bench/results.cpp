@@ -120,7 +120,8 @@ int main() {
     std::printf("scan (not measured against a target): %.2f s\n", Seconds(scanStarted, scanEnded));
     std::printf("end of scan to list shown: %.4f s (target 1 s, ratio %.4f)\n", show, show / 1.0);
     std::printf("Check All: %.4f s (target 1 s, ratio %.4f)\n", checkAll, checkAll / 1.0);
-    std::printf("all rows checked: %s\n", window.Registry().ResultsList().CheckedRows().size() == static_cast<size_t>(rows) ? "yes" : "no");
+    std::printf("all rows checked: %s\n",
+                window.Registry().ResultsList().CheckedRows().size() == static_cast<size_t>(rows) ? "yes" : "no");
 
     SetMessagePresenter(nullptr);
     TRegistryCleanPage::SetScanWorkerPreparer(nullptr);

@@ -298,7 +298,8 @@ int main(int argc, char** argv) {
                     findData.back(), objectPerFile.back(), comPerFile.back(), twoTests.back(), direct.back(), worker.back());
         std::fflush(stdout);
         PumpFor(200);
-        if (IsWindowVisible(form.Registry().Ui().btnBackMain)) Press(form.Registry().Ui().btnBackMain);  // back to the section tree
+        if (IsWindowVisible(form.Registry().Ui().btnBackMain))
+            Press(form.Registry().Ui().btnBackMain);  // back to the section tree
         PumpFor(200);
     }
     std::printf("drive %s: %lld shortcuts, %lld broken by the bare search; the window found %zu, the check alone "

@@ -12,8 +12,8 @@
 // ahead, and the progress line when it is a console.
 //
 // Runs that change something (--repair, --clean, restore) take the window's single-instance mutex
-// (platform/InstanceMutex.h) for their whole run: they refuse while the window runs, and the window does not start while
-// they run.
+// (platform/InstanceMutex.h) for their whole run: they refuse while the window runs, and the
+// window does not start while they run.
 #pragma once
 
 #include <string>

@@ -319,7 +319,8 @@ void TDiskCleanPage::lstJunkFileMouseDown(const ControlMouseEvent& event) {
 
 void TDiskCleanPage::lstJunkFileKeyDown(WORD key) {
     if (key != VK_SPACE) return;
-    const int row = static_cast<int>(SendMessageA(ui_.lstJunkFile, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const int row =
+        static_cast<int>(SendMessageA(ui_.lstJunkFile, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (row >= 0) ToggleJunkFileRow(row);
 }
 
@@ -407,7 +408,9 @@ void TDiskCleanPage::btnDelFileClick() {
     }
     if (failed > kListedCleanFailures)
         failures += "\r\nand " + std::to_string(failed - kListedCleanFailures) + " more";
-    if (failed > 0) shell_.ShowError(std::to_string(failed) + (failed == 1 ? " File" : " Files") + " could not be cleaned:" + failures);
+    if (failed > 0)
+        shell_.ShowError(std::to_string(failed) + (failed == 1 ? " File" : " Files") + " could not be cleaned:" +
+                         failures);
     if (cleanStopRequested_ != 1 && cleaned > 0)
         shell_.ShowInfo("Total " + std::to_string(cleaned) + " Files have been Clean successfully!");
     EndCleaningState();

@@ -33,7 +33,8 @@ UINT LegacyAnsiCodePage() {
     UINT codePage = 0;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", 0, KEY_QUERY_VALUE,
                       key.put()) == ERROR_SUCCESS) {
-        if (RegQueryValueExA(key.get(), "ACP", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+        if (RegQueryValueExA(key.get(), "ACP", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                ERROR_SUCCESS &&
             type == REG_SZ)
             codePage = static_cast<UINT>(strtoul(value, nullptr, 10));
     }

@@ -260,7 +260,8 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
         case WM_PAINT:
             if (PaintsItself(style->kind)) {
                 const PaintScope paint(control);
-                PaintBuffered(control, paint.dc(), [&](HDC target, const RECT& rect) { Paint(control, *style, target, rect); });
+                PaintBuffered(control, paint.dc(),
+                              [&](HDC target, const RECT& rect) { Paint(control, *style, target, rect); });
                 return 0;
             }
             break;

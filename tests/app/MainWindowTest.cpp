@@ -72,7 +72,8 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
         EXPECT_EQ(ListCheckState(form.Disk().Ui().lstPathSelect, static_cast<int>(d)), expected - 1) << letter;
     }
     for (int k = 1; k <= 13; ++k) EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[k]), 2) << k;
-    EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[14]), SummaryStateOfChildren(tree, form.Registry().Ui().CategoryNodes[14]));
+    EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[14]),
+              SummaryStateOfChildren(tree, form.Registry().Ui().CategoryNodes[14]));
     if (!someDriveUnticked) {
         EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[0]), 2);
     }
@@ -89,7 +90,8 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
 
 TEST_F(MainWindowTest, NavigationShowsPagesAndHighlightsThePressedButton) {
     struct Step { HWND button; int page; };
-    const Step steps[] = {{form.Ui().btnLeft2, TFrmMain::pgDiskClean}, {form.Ui().btnLeft3, TFrmMain::pgAbout},
+    const Step steps[] = {{form.Ui().btnLeft2, TFrmMain::pgDiskClean},
+                          {form.Ui().btnLeft3, TFrmMain::pgAbout},
                           {form.Ui().btnLeft1, TFrmMain::pgRegSelect}};
     for (const Step& step : steps) {
         SendMessageA(step.button, BM_CLICK, 0, 0);
@@ -143,7 +145,8 @@ TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
     SetKeyboardState(shifted);
     PressKey(form.Disk().Ui().lstPathSelect, VK_F1);
     SetKeyboardState(keys);
-    for (HWND help : {form.Registry().Ui().btnHelp, form.Registry().Ui().FlatButton5, form.Disk().Ui().FlatButton8, form.Disk().Ui().FlatButton9}) {
+    for (HWND help : {form.Registry().Ui().btnHelp, form.Registry().Ui().FlatButton5, form.Disk().Ui().FlatButton8,
+                      form.Disk().Ui().FlatButton9}) {
         SendMessageA(help, BM_CLICK, 0, 0);
     }
     // Other keys do nothing.
@@ -199,19 +202,23 @@ TEST_F(MainWindowTest, SetSubtreeStateActsOnTheSectionTree) {
     form.Registry().SetSubtreeState(form.Registry().Ui().CategoryNodes[0], 1);
     EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]), topBefore);
     for (int i = 1; i < TreeNodeCount(form.Registry().Ui().treRegistry); ++i) {
-        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, i)), 1) << i;
+        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, i)), 1)
+            << i;
     }
     form.Registry().SetSubtreeState(form.Registry().Ui().CategoryNodes[14], 2);
     EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[14]), 1);
     for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
-        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(d))), 2);
+        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry,
+                                TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(d))),
+                  2);
     }
     EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[13]), 1);
 }
 
 TEST_F(MainWindowTest, ClosingAsksARunningWorkerToStopAndIgnoresItsLateEnd) {
     auto lists = std::make_shared<ScanResultLists>();
-    form.Registry().FollowWorker(std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '1'), "C"));
+    form.Registry().FollowWorker(
+        std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '1'), "C"));
     form.Registry().Worker()->SetOnDone(form.Handle(), TFrmMain::kScanDoneMessage);
     form.Registry().Worker()->Start();
     form.Registry().SetScanRunning(true);

@@ -324,7 +324,8 @@ TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting)
     Click(form.Disk().Ui().btnFileScan);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
     ExpectDrivePage();
-    for (int i = 0; i < static_cast<int>(checks.size()); ++i) SetListCheckState(form.Disk().Ui().lstPathSelect, i, checks[i]);
+    for (int i = 0; i < static_cast<int>(checks.size()); ++i)
+        SetListCheckState(form.Disk().Ui().lstPathSelect, i, checks[i]);
 
     // Stopped before anything was found: not announced; the next empty result is again.
     messages.shown.clear();
@@ -356,7 +357,7 @@ TEST_F(DiskCleanWindowTest, AStopThatFoundFilesLeavesTheNextEmptyResultAnnounced
     Put("vscj_d2\\vscj_2.junk");
     const TOnProcessEvent process = form.Disk().Search().OnProcess;
     form.Disk().Search().OnProcess = [&](TSearchFolders& s, const std::string& dir, int count, std::int64_t size,
-                                      int hide, int read, int system) {
+                                         int hide, int read, int system) {
         process(s, dir, count, size, hide, read, system);
         if (count > 0) form.Disk().FlatButton7Click();  // Stop, pressed once something was found
     };

@@ -66,18 +66,20 @@ TEST(DiskSearchPage, ShowsFiguresAtAHumanRateAndTheFinalOnesAtTheEnd) {
     std::string lastFolder;
     const TOnProcessEvent shown = form.Disk().Search().OnProcess;
     form.Disk().Search().OnProcess = [&](TSearchFolders& sender, const std::string& dir, int count, std::int64_t size,
-                                      int hide, int read, int system) {
+                                         int hide, int read, int system) {
         ++folders;
         lastFolder = dir;
         shown(sender, dir, count, size, hide, read, system);
     };
     int pathTexts = 0;
-    ASSERT_TRUE(SetWindowSubclass(form.Disk().Ui().labScanPath, CountTexts, 1, reinterpret_cast<DWORD_PTR>(&pathTexts)));
+    ASSERT_TRUE(
+        SetWindowSubclass(form.Disk().Ui().labScanPath, CountTexts, 1, reinterpret_cast<DWORD_PTR>(&pathTexts)));
 
     MessageRecorder messages;
     std::vector<std::string> page;
     messages.onShow = [&](const std::string&) {
-        for (HWND label : {form.Disk().Ui().labScanPath, form.Disk().Ui().labFileCount, form.Disk().Ui().labHideFileCount, form.Disk().Ui().labReadFileCount,
+        for (HWND label : {form.Disk().Ui().labScanPath, form.Disk().Ui().labFileCount,
+                           form.Disk().Ui().labHideFileCount, form.Disk().Ui().labReadFileCount,
                            form.Disk().Ui().labSystemFileCount, form.Disk().Ui().labFileSizeCount})
             page.push_back(ControlText(label));
     };

@@ -15,7 +15,7 @@ TEST(ScanProgressPage, ShowsChangedFiguresAndEverythingAgainAfterAReset) {
     form.CreateMainWindow();
     // A worker that never runs: the test records its problems, which publishes the counts.
     form.Registry().FollowWorker(std::make_unique<TRegScanThread>(true, std::make_shared<ScanResultLists>(),
-                                                       std::string(kSelectionLength, '0'), ""));
+                                                                  std::string(kSelectionLength, '0'), ""));
     TRegScanThread& worker = *form.Registry().Worker();
     worker.SetCategoryIndex(13);
     worker.AddProblem();
