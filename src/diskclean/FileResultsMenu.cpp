@@ -89,13 +89,11 @@ void TFileResultsMenu::Ignore(Command command, const std::vector<int>& rows) {
         keptFiles.push_back(std::move(files[i]));
         keptIcons.push_back(i < icons.size() ? icons[i] : -1);
     }
-    const std::size_t removed = files.size() - keptFiles.size();
     files.swap(keptFiles);
     icons.swap(keptIcons);
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
     ListView_SetItemCountEx(list_, static_cast<int>(files.size()), LVSICF_NOSCROLL);
     InvalidateRect(list_, nullptr, TRUE);
-    if (removed > 0 && host_.Removed) host_.Removed(removed);
 }
 
 }  // namespace vsc

@@ -22,14 +22,13 @@ namespace vsc {
 
 class TFileResultsMenu {
 public:
-    // What the menu needs of its window: the found files (the list's rows), the rows' icons (kept
-    // in step with them), the settings file, whether cleaning runs, and a call once rows have left.
+    // What the menu needs of its page: the found files (the list's rows), the rows' icons (kept in
+    // step with them), the settings file, and whether the cleaning runs.
     struct Host {
         std::function<std::vector<TFileItem>&()> Files;
         std::function<std::vector<int>&()> Icons;
         std::function<std::string()> IniFileName;
         std::function<bool()> Cleaning;
-        std::function<void(std::size_t removed)> Removed;
     };
 
     enum Command : unsigned { cmdIgnoreFile = 1, cmdIgnoreFolder, cmdIgnoreLike, cmdOpenLocation, cmdCopyPath };

@@ -19,7 +19,7 @@
 #include <tuple>
 #include <vector>
 
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
 #include "settings/portable/IgnoreList.h"
 
 namespace vsc {

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "app/Settings.h"
-#include "app/portable/FilterList.h"
 #include "diskclean/UFrmAddFilter.h"
+#include "settings/Settings.h"
 #include "settings/UFrmIgnoreList.h"
+#include "settings/portable/FilterList.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 

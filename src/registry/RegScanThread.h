@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "registry/NTReg.h"
 #include "settings/portable/IgnoreList.h"
 
@@ -175,7 +176,7 @@ private:
     std::shared_ptr<ScanResultLists> lists_;
     std::vector<std::vector<std::string>> keyPathOverrides_;  // index = category; empty = table's
 
-    HANDLE thread_ = nullptr;
+    UniqueThread thread_;
     const unsigned id_;
     HWND doneWindow_ = nullptr;
     UINT doneMessage_ = 0;
@@ -189,7 +190,7 @@ private:
     std::atomic<int> ignoredCount_{0};
     std::shared_ptr<const TIgnoreList> ignore_;
 
-    HANDLE running_ = nullptr;  // manual-reset event: signalled unless paused
+    UniqueEvent running_;  // manual-reset event: signalled unless paused
 
     mutable SRWLOCK progressLock_ = SRWLOCK_INIT;
     ScanProgress progress_;

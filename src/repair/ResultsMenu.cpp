@@ -113,7 +113,6 @@ void TResultsMenu::Ignore(Command command, const std::vector<int>& rows) {
     }
     const std::vector<std::size_t> gone = DropIgnoredRows(*lists, *LoadIgnoreList(ini));
     model_->RowsRemoved(gone);
-    if (!gone.empty() && host_.Removed) host_.Removed(gone.size());
 }
 
 }  // namespace vsc

@@ -21,12 +21,11 @@ namespace vsc {
 
 class TResultsMenu {
 public:
-    // What the menu needs of its window: the scan's result lists (which it shortens), the settings
-    // file, and a call once rows have left the list, with their number.
+    // What the menu needs of its page: the scan's result lists (which it shortens) and the
+    // settings file.
     struct Host {
         std::function<std::shared_ptr<ScanResultLists>()> Results;
         std::function<std::string()> IniFileName;
-        std::function<void(std::size_t removed)> Removed;
     };
 
     // Menu commands (also the menu items' identifiers).

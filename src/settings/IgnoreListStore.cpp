@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/Settings.h"
+#include "platform/Files.h"
 #include "registry/CodePage.h"
-#include "repair/BackupFiles.h"
+#include "settings/Settings.h"
 
 namespace vsc {
 

@@ -6,7 +6,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "app/portable/FilterList.h"
+#include "platform/portable/Text.h"
 #include "settings/IgnoreListStore.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
@@ -63,7 +63,7 @@ void TFrmIgnoreList::LoadRows() {
         if (!line.IsEntry && line.Problem.empty()) continue;  // blank lines and comments
         const std::string kind = line.IsEntry ? IgnoreKindCaption(line.Entry.Kind)
                                               : "Unreadable (line " + std::to_string(line.Number) + ")";
-        const std::string entry = line.IsEntry ? line.Entry.Path : TrimText(line.Text);
+        const std::string entry = line.IsEntry ? line.Entry.Path : Trim(line.Text);
         const std::string third = line.IsEntry ? line.Entry.ValueName : line.Problem;
         LVITEMA item{};
         item.mask = LVIF_TEXT;
@@ -99,7 +99,7 @@ void TFrmIgnoreList::btnRemoveClick() {
 }
 
 void TFrmIgnoreList::AddTyped(IgnoreKind kind) {
-    const IgnoreEntry entry{kind, TrimText(ControlText(edtEntry)), ""};
+    const IgnoreEntry entry{kind, Trim(ControlText(edtEntry)), ""};
     const std::string problem = IgnoreEntryProblem(entry);
     if (!problem.empty()) {
         ShowInfo(kind == IgnoreKind::Mask ? problem : "'" + entry.Path + "': " + problem);

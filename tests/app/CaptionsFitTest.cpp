@@ -94,13 +94,13 @@ TEST(CaptionsFit, OnEveryPageAndPanelOfTheMainWindow) {
     std::vector<std::string> misfits;
     const char* const pages[] = {"sections", "scan progress", "drives", "about", "search progress"};
     for (int page = TFrmMain::pgRegSelect; page <= TFrmMain::pgFileScan; ++page) {
-        form.ShowPanel(form.panRegScan);
+        form.ShowPanel(form.Ui().panRegScan);
         form.ShowPage(page);
         for (const auto& m : Misfits(form.Handle(), pages[page])) misfits.push_back(m);
     }
-    form.ShowPanel(form.fltRegDelet);
+    form.ShowPanel(form.Ui().fltRegDelet);
     for (const auto& m : Misfits(form.Handle(), "registry results")) misfits.push_back(m);
-    form.ShowPanel(form.panFileDel);
+    form.ShowPanel(form.Ui().panFileDel);
     for (const auto& m : Misfits(form.Handle(), "file results")) misfits.push_back(m);
     EXPECT_TRUE(misfits.empty()) << Joined(misfits);
     form.Destroy();

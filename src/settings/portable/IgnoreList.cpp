@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
 #include "registry/portable/KeyPath.h"
 
 namespace vsc {
