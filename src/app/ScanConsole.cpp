@@ -152,8 +152,9 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
     int ignored = 0;
     {
         TRegScanThread worker(true, lists, selection.Selection, selection.DriveLetters);
-        if (!command.NoIgnore) worker.SetIgnoreList(LoadIgnoreList(DefaultIniFileName()));
-        WarnUnreadLines(worker.IgnoreList().get());
+        const std::shared_ptr<const TIgnoreList> ignore = command.NoIgnore ? nullptr : LoadIgnoreList(DefaultIniFileName());
+        worker.SetPassOver(PassOverTestOf(ignore));
+        WarnUnreadLines(ignore.get());
         worker.Start();
         while (!worker.WaitFor(100)) {
             const ScanProgress now = worker.Progress();

@@ -245,11 +245,6 @@ void TRegScanThread::RunScan() {
     }
 }
 
-bool IgnoredProblem(const TIgnoreList& list, int category, const std::string& keyPath, const std::string& valueName) {
-    if (list.Empty()) return false;
-    return category == kCategoryCount ? list.IgnoresFile(keyPath) : list.IgnoresValue(keyPath, valueName);
-}
-
 std::string RealKeyPath(const std::string& keyPath) {
     std::string target;
     if (!KeyPathIsLink(keyPath, &target)) return keyPath;
@@ -296,7 +291,7 @@ void TRegScanThread::ShowProgress() {
 
 void TRegScanThread::AddProblem() {
     if (StopRequested()) return;
-    if (ignore_ && IgnoredProblem(*ignore_, CategoryIndex, CurKeyPath, CurValueName)) {
+    if (passOver_ && passOver_(CategoryIndex, CurKeyPath, CurValueName)) {
         ++ignoredCount_;
         return;
     }

@@ -25,13 +25,13 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Handles.h"
 #include "registry/NTReg.h"
-#include "settings/portable/IgnoreList.h"
 
 namespace vsc {
 
@@ -77,9 +77,9 @@ const char* CategoryProgressName(int category);
 // leads to ("" when that is no key path).
 std::string RealKeyPath(const std::string& keyPath);
 
-// Whether the list holds a problem: a registry value (categories 1 to 13) by its key path and
-// value name, or a shortcut (14) by its path.
-bool IgnoredProblem(const TIgnoreList& list, int category, const std::string& keyPath, const std::string& valueName);
+// Whether a problem about to be recorded is to be passed over (the user's ignore list says so):
+// its category, key path (for 14 the shortcut's path) and value name. Called on the worker thread.
+using PassOverTest = std::function<bool(int category, const std::string& keyPath, const std::string& valueName)>;
 
 class TRegScanThread {
 public:
@@ -118,12 +118,10 @@ public:
     // Replaces the key paths handed to a category's check (tests and benchmarks point checks at
     // scratch keys this way). Call before Start().
     void OverrideKeyPaths(int category, std::vector<std::string> keyPaths);
-    // The entries AddProblem passes over: registry values and keys for categories 1 to 13, files,
-    // folders and masks for the shortcuts of 14. Call before Start(); null (the default) ignores
-    // nothing.
-    void SetIgnoreList(std::shared_ptr<const TIgnoreList> list) { ignore_ = std::move(list); }
-    const std::shared_ptr<const TIgnoreList>& IgnoreList() const { return ignore_; }
-    // Problems passed over because the ignore list holds them.
+    // The problems AddProblem passes over instead of recording them. Call before Start(); empty
+    // (the default) passes nothing over.
+    void SetPassOver(PassOverTest test) { passOver_ = std::move(test); }
+    // Problems passed over.
     int IgnoredCount() const { return ignoredCount_.load(); }
 
     // ---- Called on the worker thread (tests may call them directly on their own thread) ----
@@ -188,7 +186,7 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<int> problemCount_{0};
     std::atomic<int> ignoredCount_{0};
-    std::shared_ptr<const TIgnoreList> ignore_;
+    PassOverTest passOver_;
 
     UniqueEvent running_;  // manual-reset event: signalled unless paused
 

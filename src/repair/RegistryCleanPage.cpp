@@ -144,7 +144,7 @@ void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 265);
     SendMessageA(ui_.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Results));
     junkRegList_.Attach(window_, ui_.lstJunkReg);
-    junkRegMenu_.Attach(ui_.lstJunkReg, junkRegList_, {[this] { return results_; }, [this] { return iniFileName_; }, nullptr});
+    junkRegMenu_.Attach(ui_.lstJunkReg, junkRegList_, {[this] { return results_; }, [this] { return iniFileName_; }});
     // Legend.
     auto square = [](COLORREF color) {
         return [color](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(color)); };
@@ -249,7 +249,8 @@ void TRegistryCleanPage::btnRegistryScanClick() {
     if (worker_ && !worker_->Finished()) retiredWorkers_.push_back(std::move(worker_));
     worker_ = std::make_unique<TRegScanThread>(true, results_, selection.Selection, selection.DriveLetters);
     worker_->SetOnDone(window_.Handle(), kScanDoneMessage);
-    worker_->SetIgnoreList(LoadIgnoreList(iniFileName_));
+    scanIgnore_ = LoadIgnoreList(iniFileName_);
+    worker_->SetPassOver(PassOverTestOf(scanIgnore_));
     if (WorkerPreparer()) WorkerPreparer()(*worker_);
     worker_->Start();
     shell_.ShowPage(pgScanShow);
@@ -294,7 +295,7 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
         if (active_) {
             const int problemCount = worker_->ProblemCount();
             const int ignored = worker_->IgnoredCount();
-            const TIgnoreList* ignore = worker_->IgnoreList().get();
+            const TIgnoreList* ignore = scanIgnore_.get();
             if (results_->Count() == 0) {
                 shell_.ShowInfo(WithIgnoreNotes("0 Problem(s) Found", ignored, ignore));
                 shell_.ShowPage(pgRegSelect);

@@ -27,6 +27,7 @@
 #include "registry/RegScanThread.h"
 #include "repair/ResultsList.h"
 #include "repair/ResultsMenu.h"
+#include "settings/portable/IgnoreList.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/FlatControls.h"
 #include "widgets/ShellHost.h"
@@ -158,6 +159,8 @@ private:
     TResultsMenu junkRegMenu_;
     std::string backupFolder_;
     std::string iniFileName_;
+    // The ignore list the current scan passes over (its unreadable lines go into the end message).
+    std::shared_ptr<const TIgnoreList> scanIgnore_;
 };
 
 }  // namespace vsc

@@ -63,6 +63,13 @@ void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry)
     ChangeFile(iniFileName, [&entry](const std::string& text) { return WithIgnoreEntryRemoved(text, entry); });
 }
 
+std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(std::shared_ptr<const TIgnoreList> list) {
+    if (!list || list->Empty()) return nullptr;
+    return [list](int category, const std::string& keyPath, const std::string& valueName) {
+        return list->IgnoresProblem(category, keyPath, valueName);
+    };
+}
+
 std::string SystemCaseFold(const std::string& text) {
     bool ascii = true;
     for (unsigned char c : text) ascii = ascii && c < 0x80;

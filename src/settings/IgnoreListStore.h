@@ -8,6 +8,7 @@
 // save of the options dialog does.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ std::shared_ptr<const TIgnoreList> LoadIgnoreList(const std::string& iniFileName
 // <path>") when the file cannot be written; it is then left as it was.
 void AddIgnoreEntries(const std::string& iniFileName, const std::vector<IgnoreEntry>& entries);
 void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry);
+
+// The scan worker's pass-over test for the list (which it keeps alive); empty for a null or
+// empty list.
+std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(std::shared_ptr<const TIgnoreList> list);
 
 // Letters upper-cased as the system compares names (every script, not only ASCII).
 std::string SystemCaseFold(const std::string& text);

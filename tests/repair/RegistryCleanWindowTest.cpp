@@ -126,7 +126,7 @@ protected:
     }
     // The row whose "Invalid Value" is the text, or -1.
     int RowShowing(const std::string& invalidValue) const {
-        for (int row = 0; row < ListView_GetItemCount(form.lstJunkReg); ++row)
+        for (int row = 0; row < ListView_GetItemCount(form.Registry().Ui().lstJunkReg); ++row)
             if (Text(row, 1) == invalidValue) return row;
         return -1;
     }

@@ -112,6 +112,12 @@ public:
     // A file or folder by its full path: a file entry of it, a folder entry of it or of a folder
     // above it, or a mask that its name (the text after the last "\") matches.
     bool IgnoresFile(const std::string& fullPath) const;
+    // A result of a registry scan: a broken shortcut (kShortcutCategory) by its path, any other by
+    // its key path and value name.
+    static constexpr int kShortcutCategory = 14;  // the last category of the registry scan
+    bool IgnoresProblem(int category, const std::string& keyPath, const std::string& valueName) const {
+        return category == kShortcutCategory ? IgnoresFile(keyPath) : IgnoresValue(keyPath, valueName);
+    }
 
     // The lines of the stored list that were passed over (BadIgnoreLinesText), for the scans' end
     // messages; "" when there were none.
