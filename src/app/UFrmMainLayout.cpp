@@ -1,5 +1,5 @@
 // The controls of the main window: created, placed and wired to their handlers. Geometry is in
-// client pixels of the 577-by-399 window.
+// design pixels of the 577-by-399 window (96 DPI), which the controls scale to the window's DPI.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,6 +11,7 @@
 #include "app/UFrmMain.h"
 #include "VscVersion.h"
 #include "diskclean/DriveList.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 
 namespace vsc {
@@ -26,6 +27,7 @@ const int kPageWidth = kPanelWidth - kPageLeft;
 const int kButtonColumn = 352;   // left edge of the buttons in the right-hand column of a page
 const int kButtonWidth = 84;
 const int kBarButtonTop = 344;   // the bottom bar of the results panels
+const int kTreeIndent = 19;      // the section tree's indent (the tree's own with 16-pixel images)
 
 // Puts a control under its siblings and keeps it from painting over them.
 void SendToBack(HWND control) {
@@ -58,7 +60,7 @@ void AddColumn(HWND list, int index, const char* caption, int width) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<char*>(caption);
-    column.cx = width;
+    column.cx = ScaledFor(list, width);
     column.iSubItem = index;
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
@@ -81,10 +83,10 @@ HTREEITEM AddNode(HWND tree, HTREEITEM parent, const std::string& caption, int i
 }  // namespace
 
 void TFrmMain::OnCreate() {
-    checkImages_.reset(CreateCheckStateImages());
-    listCheckImages_.reset(CreateListCheckImages());
-    categoryImages_.reset(CreateCategoryImages());
-    resultImages_.reset(CreateResultImages());
+    checkImages_.reset(CreateCheckStateImages(Dpi()));
+    listCheckImages_.reset(CreateListCheckImages(Dpi()));
+    categoryImages_.reset(CreateCategoryImages(Dpi()));
+    resultImages_.reset(CreateResultImages(Dpi()));
     CreateTitleAndFrame();
     CreateMainPanel();
     CreateRegistryResultsPanel();
@@ -94,6 +96,23 @@ void TFrmMain::OnCreate() {
     SetTimer(kScanProgressTimer, 100, [this] { tmrScanProgressTimer(); });
     RegistryCleanCreated();
     DiskCleanCreated();
+}
+
+void TFrmMain::OnDpiChanged(int, int newDpi) {
+    UniqueImageList checks(CreateCheckStateImages(newDpi)), listChecks(CreateListCheckImages(newDpi));
+    UniqueImageList categories(CreateCategoryImages(newDpi)), results(CreateResultImages(newDpi));
+    SendMessageA(treRegistry, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(categories.get()));
+    SendMessageA(treRegistry, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(checks.get()));
+    SetTreeIndent(treRegistry, kTreeIndent);
+    for (HWND list : {lstPathSelect, lstJunkReg, lstJunkFile}) {
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(listChecks.get()));
+    }
+    SendMessageA(lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(results.get()));
+    // The controls show the new lists now; the old ones go.
+    checkImages_ = std::move(checks);
+    listCheckImages_ = std::move(listChecks);
+    categoryImages_ = std::move(categories);
+    resultImages_ = std::move(results);
 }
 
 void TFrmMain::CreateTitleAndFrame() {
@@ -167,14 +186,10 @@ void TFrmMain::CreateMainPanel() {
 }
 
 HWND TFrmMain::CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle) {
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
-                                    LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
-                                x, y, width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!list) throw std::runtime_error("Cannot create a list view");
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    HWND list = CreateScaledChild(0, WC_LISTVIEWA, "",
+                                  WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
+                                      LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
+                                  parent, x, y, width, height);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(listCheckImages_.get()));
     return list;
@@ -183,15 +198,13 @@ HWND TFrmMain::CreateListView(HWND parent, int x, int y, int width, int height, 
 void TFrmMain::CreateRegSelectPage() {
     HWND page = tabRegSelect;
     PageHeader(page, " Sections to Scan");
-    treRegistry = CreateWindowExA(0, WC_TREEVIEWA, "Sections to Scan",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                                      TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
-                                  8, 36, 338, 334, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                  GetModuleHandleA(nullptr), nullptr);
-    if (!treRegistry) throw std::runtime_error("Cannot create the section tree");
-    SendMessageA(treRegistry, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    treRegistry = CreateScaledChild(0, WC_TREEVIEWA, "Sections to Scan",
+                                    WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                                        TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
+                                    page, 8, 36, 338, 334);
     SendMessageA(treRegistry, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(categoryImages_.get()));
     SendMessageA(treRegistry, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(checkImages_.get()));
+    SetTreeIndent(treRegistry, kTreeIndent);
     CategoryNodes[0] = AddNode(treRegistry, nullptr, kCategoryCaptions[0], 0);
     for (int k = 1; k <= kCategoryCount; ++k) {
         CategoryNodes[k] = AddNode(treRegistry, CategoryNodes[0], kCategoryCaptions[k], k);
