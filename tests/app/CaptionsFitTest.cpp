@@ -159,6 +159,7 @@ TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
     const auto placesBefore = Places(form.Handle());
     const int columnBefore = static_cast<int>(SendMessageA(form.lstJunkFile, LVM_GETCOLUMNWIDTH, 1, 0));
     const int indentBefore = static_cast<int>(SendMessageA(form.treRegistry, TVM_GETINDENT, 0, 0));
+    const int rowBefore = static_cast<int>(SendMessageA(form.treRegistry, TVM_GETITEMHEIGHT, 0, 0));
     RECT window{};
     GetWindowRect(form.Handle(), &window);
 
@@ -184,6 +185,7 @@ TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
     }
     EXPECT_NEAR(SendMessageA(form.lstJunkFile, LVM_GETCOLUMNWIDTH, 1, 0), MulDiv(columnBefore, after, before), 1);
     EXPECT_NEAR(SendMessageA(form.treRegistry, TVM_GETINDENT, 0, 0), MulDiv(indentBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(form.treRegistry, TVM_GETITEMHEIGHT, 0, 0), MulDiv(rowBefore, after, before), 1);
     auto treeImages = [&](int which) {
         return reinterpret_cast<HIMAGELIST>(SendMessageA(form.treRegistry, TVM_GETIMAGELIST, which, 0));
     };

@@ -23,6 +23,7 @@ restore() {
   fi
 }
 trap restore EXIT
+trap 'exit 143' TERM INT  # so that the setting is put back when the run is cut short too
 "$wine_exec" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || {
   echo "cannot set LogPixels to $dpi" >&2
   exit 1
