@@ -143,6 +143,10 @@ int LayoutDpi(HWND window) {
 }
 
 void SetLayoutDpi(HWND topLevel, int dpi) {
+    if (dpi <= 0) {
+        RemovePropA(topLevel, kLayoutDpiProperty);
+        return;
+    }
     SetPropA(topLevel, kLayoutDpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
 }
 

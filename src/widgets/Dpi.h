@@ -37,6 +37,7 @@ int DpiForNewWindow(HWND owner);
 // The DPI a window's controls are laid out at: the value its top-level window keeps (TWindow sets
 // it), else the DPI of that window's display.
 int LayoutDpi(HWND window);
+// Keeps the layout DPI on a top-level window; 0 removes it (before the window is gone).
 void SetLayoutDpi(HWND topLevel, int dpi);
 // A design value at the layout DPI of the window the control is on.
 int ScaledFor(HWND control, int designValue);

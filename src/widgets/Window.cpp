@@ -160,6 +160,7 @@ LRESULT CALLBACK TWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        SetLayoutDpi(window, 0);
         self->handle_ = nullptr;
         self->timers_.clear();
         return DefWindowProcA(window, message, wParam, lParam);
