@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -135,7 +136,31 @@ std::map<HWND, RECT> Places(HWND window) {
     return places;
 }
 
+// The height in pixels of the font a control draws with (0 without one).
+int FontHeight(HWND control) {
+    LOGFONTA font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    return handle && GetObjectA(handle, sizeof font, &font) ? std::abs(font.lfHeight) : 0;
+}
+
 std::string Named(HWND control) { return ClassOf(control) + " \"" + TextOf(control) + "\""; }
+
+// The first control of a class (whether shown or not), and the first list with that first header.
+HWND FirstOfClass(HWND window, const std::string& cls) {
+    for (const auto& c : OutsideReader(window).Controls(window))
+        if (c.Class == cls) return c.Handle;
+    return nullptr;
+}
+
+HWND ListHeaded(HWND window, const std::string& firstHeader) {
+    OutsideReader reader(window);
+    for (const auto& c : reader.Controls(window)) {
+        if (c.Class != "SysListView32") continue;
+        const auto headers = reader.Headers(c.Handle);
+        if (!headers.empty() && headers[0] == firstHeader) return c.Handle;
+    }
+    return nullptr;
+}
 
 int IconSize(HIMAGELIST list) {
     int cx = 0, cy = 0;
@@ -154,12 +179,17 @@ TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
     form.QuitOnDestroy = false;
     form.CreateMainWindow();
     form.Show();
-    const int before = form.Dpi();
+    const int before = SystemDpi();
     const int after = before == 96 ? 144 : 96;
     const auto placesBefore = Places(form.Handle());
-    const int columnBefore = static_cast<int>(SendMessageA(form.lstJunkFile, LVM_GETCOLUMNWIDTH, 1, 0));
-    const int indentBefore = static_cast<int>(SendMessageA(form.treRegistry, TVM_GETINDENT, 0, 0));
-    const int rowBefore = static_cast<int>(SendMessageA(form.treRegistry, TVM_GETITEMHEIGHT, 0, 0));
+    std::map<HWND, int> fontsBefore;
+    for (const auto& [control, place] : placesBefore) fontsBefore[control] = FontHeight(control);
+    HWND tree = FirstOfClass(form.Handle(), "SysTreeView32");
+    HWND files = ListHeaded(form.Handle(), "Filename");
+    ASSERT_TRUE(tree && files);
+    const int columnBefore = static_cast<int>(SendMessageA(files, LVM_GETCOLUMNWIDTH, 1, 0));
+    const int indentBefore = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    const int rowBefore = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
     RECT window{};
     GetWindowRect(form.Handle(), &window);
 
@@ -169,7 +199,6 @@ TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
         PumpMessagesFor(100);
     };
     moveTo(after);
-    EXPECT_EQ(form.Dpi(), after);
     RECT client{};
     GetClientRect(form.Handle(), &client);
     EXPECT_EQ(client.right, ScaleToDpi(577, after));
@@ -182,12 +211,14 @@ TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
         EXPECT_NEAR(a.top, MulDiv(b.top, after, before), 1) << Named(control);
         EXPECT_NEAR(a.right - a.left, MulDiv(b.right - b.left, after, before), 1) << Named(control);
         EXPECT_NEAR(a.bottom - a.top, MulDiv(b.bottom - b.top, after, before), 1) << Named(control);
+        // The same point size: the height in pixels follows the DPI.
+        EXPECT_NEAR(FontHeight(control), MulDiv(fontsBefore[control], after, before), 1) << Named(control);
     }
-    EXPECT_NEAR(SendMessageA(form.lstJunkFile, LVM_GETCOLUMNWIDTH, 1, 0), MulDiv(columnBefore, after, before), 1);
-    EXPECT_NEAR(SendMessageA(form.treRegistry, TVM_GETINDENT, 0, 0), MulDiv(indentBefore, after, before), 1);
-    EXPECT_NEAR(SendMessageA(form.treRegistry, TVM_GETITEMHEIGHT, 0, 0), MulDiv(rowBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(files, LVM_GETCOLUMNWIDTH, 1, 0), MulDiv(columnBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(tree, TVM_GETINDENT, 0, 0), MulDiv(indentBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0), MulDiv(rowBefore, after, before), 1);
     auto treeImages = [&](int which) {
-        return reinterpret_cast<HIMAGELIST>(SendMessageA(form.treRegistry, TVM_GETIMAGELIST, which, 0));
+        return reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, which, 0));
     };
     EXPECT_EQ(IconSize(treeImages(TVSIL_STATE)), ScaleToDpi(16, after));
     EXPECT_EQ(IconSize(treeImages(TVSIL_NORMAL)), ScaleToDpi(16, after));
