@@ -135,24 +135,25 @@ inline void OpenMainWindow(TFrmMain& form) {
 // The row of the drive in the window's drive list (and below "Invalid Shortcuts"), or npos after
 // a line on standard error.
 inline std::size_t ListedDriveRow(const TFrmMain& form, char letter) {
-    const std::size_t at = form.ListedDrives.find(letter);
+    const std::size_t at = form.ListedDrives().find(letter);
     if (at == std::string::npos)
-        std::fprintf(stderr, "the drive %c: is not listed (%s)\n", letter, form.ListedDrives.c_str());
+        std::fprintf(stderr, "the drive %c: is not listed (%s)\n", letter, form.ListedDrives().c_str());
     return at;
 }
 
 // The section tree with every section unticked, as the user gets it: "My Computer" pressed once,
 // and again when that left it partly ticked.
 inline void UntickAllSections(TFrmMain& form) {
-    Press(form.btnLeft1);
-    form.ToggleTreeNode(form.CategoryNodes[0]);
-    if (TreeNodeState(form.treRegistry, form.CategoryNodes[0]) != tcsUnticked) form.ToggleTreeNode(form.CategoryNodes[0]);
+    Press(form.Ui().btnLeft1);
+    form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
+    if (TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]) != tcsUnticked)
+        form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[0]);
 }
 
 // Whether the ticked tree gives this selection and these drive letters; a line on standard error
 // when not.
 inline bool SelectionIs(const TFrmMain& form, const std::string& selection, const std::string& drives) {
-    const ScanSelection chosen = form.BuildSelection();
+    const ScanSelection chosen = form.Registry().BuildSelection();
     if (chosen.Selection == selection && chosen.DriveLetters == drives) return true;
     std::fprintf(stderr, "unexpected selection %s / %s\n", chosen.Selection.c_str(), chosen.DriveLetters.c_str());
     return false;

@@ -136,18 +136,18 @@ int main(int argc, char** argv) {
     OpenMainWindow(form);
     const std::size_t at = ListedDriveRow(form, lent.Letter());
     if (at == std::string::npos) return 1;
-    Press(form.btnLeft2);
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
-        vsc::SetListCheckState(form.lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
+    Press(form.Ui().btnLeft2);
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
+        vsc::SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
     PumpFor(300);
 
     // The window's own handler, wrapped to note when the search entered its first folder: the time
     // before is the window's set-up (settings file, page switch).
     Clock::time_point firstFolder;
     bool entered = false;
-    const vsc::TOnProcessEvent windowsHandler = form.FindJunkFile.OnProcess;
-    form.FindJunkFile.OnProcess = [&](vsc::TSearchFolders& sender, const std::string& dir, int count,
-                                      std::int64_t size, int hide, int read, int system) {
+    const vsc::TOnProcessEvent windowsHandler = form.Disk().Search().OnProcess;
+    form.Disk().Search().OnProcess = [&](vsc::TSearchFolders& sender, const std::string& dir, int count,
+                                         std::int64_t size, int hide, int read, int system) {
         if (!entered) firstFolder = Clock::now();
         entered = true;
         windowsHandler(sender, dir, count, size, hide, read, system);
@@ -167,15 +167,15 @@ int main(int argc, char** argv) {
         end.count = 0;
         entered = false;
         t = Clock::now();
-        Press(form.btnFileScan);  // the search runs inside the press, and ends with its message
+        Press(form.Disk().Ui().btnFileScan);  // the search runs inside the press, and ends with its message
         if (end.count == 0) {
             std::fprintf(stderr, "the scan ended without its message\n");
             return 1;
         }
         window.push_back(Seconds(t, end.at));
-        found = form.FindJunkFile.FoundFiles().size();
+        found = form.Disk().Search().FoundFiles().size();
         if (round == 0) {  // later rounds reuse the list's storage, which Menu keeps
-            foundStringBytes = StringBytes(form.FindJunkFile.FoundFiles());
+            foundStringBytes = StringBytes(form.Disk().Search().FoundFiles());
             heapPerFile = g_liveBytes.load() - heapBefore;
         }
         std::printf("round %d: bare walk %.3f s, scan through the window %.3f s (%.0f ms before the first folder), "
@@ -184,12 +184,12 @@ int main(int argc, char** argv) {
                     end.text.c_str());
         std::fflush(stdout);
         PumpFor(200);
-        Press(form.backMain);  // Menu: back to the drive page, results forgotten
+        Press(form.Disk().Ui().backMain);  // Menu: back to the drive page, results forgotten
         PumpFor(200);
     }
     const Spread b = SpreadOf(bare), w = SpreadOf(window);
     std::printf("drive %s: %lld entries, %zu found with the masks of %s\n", drive.c_str(), entries, found,
-                form.IniFileName.c_str());
+                form.Disk().IniFileName().c_str());
     std::printf("bare FindFirstFile/FindNextFile walk: best %.3f s, median %.3f s, worst %.3f s\n", b.best, b.median,
                 b.worst);
     std::printf("scan through the window:              best %.3f s, median %.3f s, worst %.3f s\n", w.best, w.median,

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     OpenMainWindow(form);
     // What the user ticks: everything off, then "Invalid Files Path".
     UntickAllSections(form);
-    form.ToggleTreeNode(form.CategoryNodes[13]);
+    form.Registry().ToggleTreeNode(form.Registry().Ui().CategoryNodes[13]);
     if (!SelectionIs(form, "0000000000001", "")) return 1;
     PumpFor(300);
 
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         worker.push_back(TimeWorkerAlone("0000000000001", ""));
         end.count = 0;
         const auto t = Clock::now();
-        Press(form.btnRegistryScan);
+        Press(form.Registry().Ui().btnRegistryScan);
         if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
             std::fprintf(stderr, "the scan did not end within ten minutes\n");
             return 1;
@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
                     end.text.c_str());
         std::fflush(stdout);
         PumpFor(200);
-        if (IsWindowVisible(form.btnBackMain)) Press(form.btnBackMain);  // back to the section tree
+        if (IsWindowVisible(form.Registry().Ui().btnBackMain))
+            Press(form.Registry().Ui().btnBackMain);  // back to the section tree
         PumpFor(200);
     }
     const Spread b = SpreadOf(bare), w = SpreadOf(window);

@@ -59,7 +59,7 @@ bool Pump(Pred done, DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     while (!done()) {
         if (GetTickCount64() >= end) return false;
-        ProcessMessages();
+        ProcessPendingMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     return true;
@@ -80,11 +80,11 @@ int main() {
     window.CreateMainWindow();
     window.Show();
     // Only "Software Locations", pointed at the seeded key.
-    HWND tree = window.treRegistry;
+    HWND tree = window.Registry().Ui().treRegistry;
     SetTreeNodeState(tree, TreeNodeAt(tree, 0), 2);
     SetSubtreeState(tree, TreeNodeAt(tree, 0), 1);
     SetTreeNodeState(tree, TreeNodeAt(tree, 3), 2);
-    TFrmMain::SetScanWorkerPreparer([](TRegScanThread& worker) {
+    TRegistryCleanPage::SetScanWorkerPreparer([](TRegScanThread& worker) {
         worker.OverrideKeyPaths(3, {"HKEY_CURRENT_USER\\" + std::string(kBenchKey) + "\\App Paths"});
     });
 
@@ -97,20 +97,20 @@ int main() {
     });
 
     const auto scanStarted = Clock::now();
-    SendMessageA(window.btnRegistryScan, BM_CLICK, 0, 0);
-    if (!Pump([&] { return IsWindowVisible(window.fltRegDelet) != FALSE; }, 30 * 60 * 1000)) {
+    SendMessageA(window.Registry().Ui().btnRegistryScan, BM_CLICK, 0, 0);
+    if (!Pump([&] { return IsWindowVisible(window.Ui().fltRegDelet) != FALSE; }, 30 * 60 * 1000)) {
         std::printf("the results panel did not appear (last message: %s)\n", announced.c_str());
         return 1;
     }
-    UpdateWindow(window.lstJunkReg);
+    UpdateWindow(window.Registry().Ui().lstJunkReg);
     const auto listShown = Clock::now();
-    const int rows = ListView_GetItemCount(window.lstJunkReg);
+    const int rows = ListView_GetItemCount(window.Registry().Ui().lstJunkReg);
 
-    SendMessageA(window.btnUnCheck, BM_CLICK, 0, 0);
-    UpdateWindow(window.lstJunkReg);
+    SendMessageA(window.Registry().Ui().btnUnCheck, BM_CLICK, 0, 0);
+    UpdateWindow(window.Registry().Ui().lstJunkReg);
     const auto checkStart = Clock::now();
-    SendMessageA(window.btnCheck, BM_CLICK, 0, 0);
-    UpdateWindow(window.lstJunkReg);
+    SendMessageA(window.Registry().Ui().btnCheck, BM_CLICK, 0, 0);
+    UpdateWindow(window.Registry().Ui().lstJunkReg);
     const auto checkEnd = Clock::now();
 
     const double show = Seconds(scanEnded, listShown);
@@ -120,10 +120,11 @@ int main() {
     std::printf("scan (not measured against a target): %.2f s\n", Seconds(scanStarted, scanEnded));
     std::printf("end of scan to list shown: %.4f s (target 1 s, ratio %.4f)\n", show, show / 1.0);
     std::printf("Check All: %.4f s (target 1 s, ratio %.4f)\n", checkAll, checkAll / 1.0);
-    std::printf("all rows checked: %s\n", window.JunkRegList.CheckedRows().size() == static_cast<size_t>(rows) ? "yes" : "no");
+    std::printf("all rows checked: %s\n",
+                window.Registry().ResultsList().CheckedRows().size() == static_cast<size_t>(rows) ? "yes" : "no");
 
     SetMessagePresenter(nullptr);
-    TFrmMain::SetScanWorkerPreparer(nullptr);
+    TRegistryCleanPage::SetScanWorkerPreparer(nullptr);
     RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
     RegDeleteKeyA(HKEY_CURRENT_USER, kBenchKey);
     return rows == kProblems ? 0 : 1;

@@ -10,9 +10,9 @@
 
 #include "BareWalk.h"
 #include "FileTree.h"
-#include "app/Settings.h"
-#include "app/portable/FilterList.h"
 #include "diskclean/SFolders.h"
+#include "settings/Settings.h"
+#include "settings/portable/FilterList.h"
 
 namespace {
 

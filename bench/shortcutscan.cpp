@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
     if (at == std::string::npos) return 1;
     // What the user ticks: everything off, then the drive's node under "Invalid Shortcuts".
     UntickAllSections(form);
-    form.ToggleTreeNode(vsc::TreeNodeAt(form.treRegistry, 15 + static_cast<int>(at)));
+    form.Registry().ToggleTreeNode(vsc::TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(at)));
     if (!SelectionIs(form, std::string(vsc::kSelectionLength, '0'), drive.substr(0, 1))) return 1;
     PumpFor(300);
 
@@ -284,13 +284,13 @@ int main(int argc, char** argv) {
 
         end.count = 0;
         const auto t = Clock::now();
-        Press(form.btnRegistryScan);
+        Press(form.Registry().Ui().btnRegistryScan);
         if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
             std::fprintf(stderr, "the scan did not end within ten minutes\n");
             return 1;
         }
         window.push_back(Seconds(t, end.at));
-        found = form.ScanResults->Count();
+        found = form.Registry().ScanResults()->Count();
         std::printf("round %d: bare search %.3f s, scan through the window %.3f s, ratio %.2f (%s); bare with a "
                     "find-data record %.3f s, with an object per file %.3f s, with COM per file %.3f s, with two tests %.3f s; the check alone %.3f s, "
                     "on its worker %.3f s\n",
@@ -298,7 +298,8 @@ int main(int argc, char** argv) {
                     findData.back(), objectPerFile.back(), comPerFile.back(), twoTests.back(), direct.back(), worker.back());
         std::fflush(stdout);
         PumpFor(200);
-        if (IsWindowVisible(form.btnBackMain)) Press(form.btnBackMain);  // back to the section tree
+        if (IsWindowVisible(form.Registry().Ui().btnBackMain))
+            Press(form.Registry().Ui().btnBackMain);  // back to the section tree
         PumpFor(200);
     }
     std::printf("drive %s: %lld shortcuts, %lld broken by the bare search; the window found %zu, the check alone "

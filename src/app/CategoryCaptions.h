@@ -1,10 +1,10 @@
 // Fixed texts of the main window that tests and several pages share.
 #pragma once
 
+#include "repair/RegistryCleanPage.h"  // kCategoryCaptions, the captions of the section tree
+
 namespace vsc {
 
-// Captions of the section tree: [0] the top node, [k] category k (1..14).
-extern const char* const kCategoryCaptions[15];
 
 // Addresses behind the About page's links.
 extern const char* const kHomePageAddress;

@@ -1,7 +1,6 @@
 #include "app/ScanConsole.h"
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,12 +9,13 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/Settings.h"
 #include "app/portable/ScanCommand.h"
 #include "app/portable/ScanReport.h"
 #include "diskclean/DriveList.h"
 #include "diskclean/JunkFileClean.h"
 #include "diskclean/SFolders.h"
+#include "platform/Handles.h"
+#include "platform/InstanceMutex.h"
 #include "registry/CodePage.h"
 #include "registry/PublicOpt.h"
 #include "registry/RegScanThread.h"
@@ -24,6 +24,7 @@
 #include "repair/Repair.h"
 #include "repair/Restore.h"
 #include "repair/portable/ScanChoice.h"
+#include "settings/Settings.h"
 
 namespace vsc {
 
@@ -106,21 +107,6 @@ private:
     bool shown_ = false;
     int width_ = 79;
     ULONGLONG last_ = 0;
-};
-
-// The window's single-instance mutex, held for the life of the object unless the window (or
-// another changing run) already holds it.
-class InstanceLock {
-public:
-    InstanceLock() : handle_(CreateMutexA(nullptr, FALSE, "VSysCleaner")), taken_(handle_ && GetLastError() != ERROR_ALREADY_EXISTS) {}
-    ~InstanceLock() { if (handle_) CloseHandle(handle_); }
-    InstanceLock(const InstanceLock&) = delete;
-    InstanceLock& operator=(const InstanceLock&) = delete;
-    bool Taken() const { return taken_; }
-
-private:
-    HANDLE handle_;
-    bool taken_;
 };
 
 std::string FileNameOf(const std::string& path) {
@@ -216,42 +202,36 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
 
     ScanReport report;
     report.Kind = ReportKind::Junk;
-    const std::vector<TFileItem>& files = search.FoundFiles();
+    std::vector<TFileItem>& files = search.FoundFiles();
     report.Count = static_cast<int>(files.size());
     for (const TFileItem& f : files)
         report.Files.push_back({f.Name, f.Path, f.Size, PackedTimeText(f.Time), f.FileAttrStr});
     if (!command.Change) return report;
 
     report.Changes = true;
-    const bool toRecycleBin = deleteTo != "1";
-    for (const TFileItem& f : files) {
-        std::string reason;
-        if (RemoveFoundEntry(f, toRecycleBin, &reason)) {
-            ++report.Changed;
-        } else {
-            ReportFailure failure;
-            failure.Name = f.Name;
-            failure.Folder = f.Path;
-            failure.Reason = reason;
-            report.Failed.push_back(std::move(failure));
-        }
+    // Every file found, as "Clean Selected" with every row checked.
+    for (TFileItem& f : files) f.Checked = 1;
+    const CleanOutcome outcome = CleanFoundFiles(files, deleteTo != "1");
+    report.Changed = outcome.Cleaned;
+    for (const CleanFailure& f : outcome.Failures) {
+        ReportFailure failure;
+        failure.Name = f.Name;
+        failure.Folder = f.Folder;
+        failure.Reason = f.Reason;
+        report.Failed.push_back(std::move(failure));
     }
     return report;
 }
 
 ScanReport RunRestore(const ScanCommand& command) {
     const std::string& path = command.RestoreFile;
-    std::string text;
-    if (!ReadBackupFile(path, text)) throw ERunRefused("cannot read the backup file '" + path + "'");
-    const BackupContents contents = ReadBackupRecords(text);
-    if (contents.Records.empty() && !contents.Truncated)
-        throw ERunRefused("'" + path + "' holds no backup record; nothing was written");
-
-    const RestoreResult result = RestoreBackupFile(path);
-    if (result.ReadFailed) throw ERunRefused("cannot read the backup file '" + path + "'");
+    const BackupRestoreOutcome outcome = RestoreAndRetireBackup(path);
+    if (outcome.ReadFailed) throw ERunRefused("cannot read the backup file '" + path + "'");
+    if (outcome.NoRecords) throw ERunRefused("'" + path + "' holds no backup record; nothing was written");
+    const RestoreResult& result = outcome.Result;
     ScanReport report;
     report.Kind = ReportKind::Restore;
-    report.Count = static_cast<int>(contents.Records.size()) + (contents.Truncated ? 1 : 0);
+    report.Count = outcome.Records;
     report.Changes = true;
     report.Backup = FileNameOf(path);
     report.Changed = result.Restored;
@@ -262,8 +242,6 @@ ScanReport RunRestore(const ScanCommand& command) {
         failure.Reason = f.Reason;
         report.Failed.push_back(std::move(failure));
     }
-    // Restored in full: the backup has done its work, as in the restore dialog.
-    if (result.Succeeded()) DeleteFileA(path.c_str());
     return report;
 }
 
@@ -295,9 +273,9 @@ int RunScanConsole(const std::vector<std::string>& args) {
             WriteOut(std::string("VSysScan ") + kScanToolVersion + "\r\n");
             return 0;
         }
-        std::unique_ptr<InstanceLock> lock;
+        std::unique_ptr<TInstanceMutex> lock;
         if (command.Change) {
-            lock = std::make_unique<InstanceLock>();
+            lock = std::make_unique<TInstanceMutex>();
             if (!lock->Taken()) throw ERunRefused("Vemo System Cleaner is running; close it first, nothing was changed");
         }
         // Never ask the user about a drive without a disk: a folder that cannot be read is passed over.

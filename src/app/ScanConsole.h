@@ -6,13 +6,14 @@
 // scan on its own thread while the calling thread waits for it and shows its progress;
 // RepairProblems repairs every problem found with the backup written first; TSearchFolders runs
 // the junk search on the calling thread with the settings of "Config.Ini", without dispatching
-// messages (there is no window to keep alive); RemoveFoundEntry and RestoreBackupFile do the rest.
+// messages (there is no window to keep alive); CleanFoundFiles and RestoreAndRetireBackup, the
+// window's own cleaning and restore, do the rest, and the console only reports their outcome.
 // Standard output gets only the report; standard error gets one line for a run that cannot go
 // ahead, and the progress line when it is a console.
 //
 // Runs that change something (--repair, --clean, restore) take the window's single-instance mutex
-// for their whole run: they refuse while the window runs, and the window does not start while
-// they run.
+// (platform/InstanceMutex.h) for their whole run: they refuse while the window runs, and the
+// window does not start while they run.
 #pragma once
 
 #include <string>

@@ -1,31 +1,19 @@
 // The process entry: one instance per machine, the main window and the event loop.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/UFrmMain.h"
+#include "platform/Handles.h"
+#include "platform/InstanceMutex.h"
+#include "platform/MessagePump.h"
 #include "widgets/Messages.h"
 
 namespace {
 
-// Owns the single-instance mutex until the process ends.
-class InstanceMutex {
-public:
-    InstanceMutex() : handle_(CreateMutexA(nullptr, FALSE, "VSysCleaner")), existed_(GetLastError() == ERROR_ALREADY_EXISTS) {}
-    ~InstanceMutex() { if (handle_) CloseHandle(handle_); }
-    InstanceMutex(const InstanceMutex&) = delete;
-    InstanceMutex& operator=(const InstanceMutex&) = delete;
-    bool AnotherInstanceRuns() const { return existed_; }
-
-private:
-    HANDLE handle_;
-    bool existed_;
-};
-
 int RunApplication() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const vsc::ComApartment com;
 
     vsc::TFrmMain frmMain;
     frmMain.CreateMainWindow();
@@ -39,15 +27,14 @@ int RunApplication() {
         // waiting for it (ExitProcess ends the other threads before anything is torn down).
         ExitProcess(static_cast<UINT>(code));
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return code;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    InstanceMutex mutex;
-    if (mutex.AnotherInstanceRuns()) return 0;
+    const vsc::TInstanceMutex mutex;
+    if (!mutex.Taken()) return 0;
     try {
         return RunApplication();
     } catch (const std::exception& e) {

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Settings.h"
-#include "app/portable/FilterList.h"
+#include "platform/Handles.h"
 #include "registry/CodePage.h"
-#include "registry/FileHandles.h"
+#include "settings/Settings.h"
+#include "settings/portable/FilterList.h"
 
 namespace vsc {
 
@@ -152,6 +152,29 @@ std::string FileDateColumn(std::uint32_t packedTime) {
     char text[64];
     const int n = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, sizeof text);
     return n > 0 ? std::string(text) : std::string();
+}
+
+CleanOutcome CleanFoundFiles(std::vector<TFileItem>& files, bool toRecycleBin, const CleanHooks& hooks) {
+    CleanOutcome outcome;
+    const std::size_t count = files.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        try {
+            if (i < files.size() && files[i].Checked == 1) {
+                if (hooks.Stopped && hooks.Stopped()) break;
+                std::string reason;
+                if (RemoveFoundEntry(files[i], toRecycleBin, &reason))
+                    ++outcome.Cleaned;
+                else
+                    outcome.Failures.push_back({files[i].Name, files[i].Path, reason});
+                if (hooks.Tried) hooks.Tried(i);
+            }
+            if (hooks.Between && !hooks.Between()) break;
+        } catch (const std::exception& e) {
+            if (!hooks.Error) throw;
+            hooks.Error(e);
+        }
+    }
+    return outcome;
 }
 
 }  // namespace vsc

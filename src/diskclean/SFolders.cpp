@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "diskclean/MessageLoop.h"
-#include "registry/CodePage.h"
-#include "registry/FileHandles.h"
 #include "diskclean/portable/FileText.h"
+#include "platform/Handles.h"
+#include "platform/MessagePump.h"
+#include "registry/CodePage.h"
 
 namespace vsc {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/portable/FilterList.h"
+#include "settings/portable/FilterList.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -45,8 +45,8 @@ void TFrmAddFilter::OnCreate() {
 }
 
 void TFrmAddFilter::btnSaveClick() {
-    FilterMask = TrimText(ControlText(edtFileExpName));
-    FilterDesc = TrimText(ControlText(edtDesc));
+    FilterMask = Trim(ControlText(edtFileExpName));
+    FilterDesc = Trim(ControlText(edtDesc));
     if (!ValidFilterMask(FilterMask) || !ValidFilterDescription(FilterDesc)) {
         ShowInfo("Invalid Characters");
         return;

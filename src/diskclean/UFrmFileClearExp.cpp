@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/Settings.h"
-#include "app/portable/FilterList.h"
 #include "diskclean/UFrmAddFilter.h"
+#include "settings/Settings.h"
+#include "settings/portable/FilterList.h"
 #include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/Handles.h"
 #include "registry/portable/Utf8Text.h"
 
 namespace vsc {
@@ -28,14 +29,14 @@ UINT LegacyAnsiCodePage() {
     char value[16] = {};
     DWORD size = sizeof value - 1;
     DWORD type = 0;
-    HKEY key = nullptr;
+    UniqueKey key;
     UINT codePage = 0;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", 0, KEY_QUERY_VALUE,
-                      &key) == ERROR_SUCCESS) {
-        if (RegQueryValueExA(key, "ACP", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+                      key.put()) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key.get(), "ACP", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                ERROR_SUCCESS &&
             type == REG_SZ)
             codePage = static_cast<UINT>(strtoul(value, nullptr, 10));
-        RegCloseKey(key);
     }
     if (codePage == 0 || codePage == CP_UTF8) {
         DWORD fromLocale = 0;

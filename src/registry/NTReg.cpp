@@ -4,36 +4,9 @@
 
 #include <vector>
 
+#include "platform/Handles.h"
+
 namespace vsc {
-
-UniqueKey& UniqueKey::operator=(UniqueKey&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-}
-
-HKEY UniqueKey::release() {
-    HKEY key = key_;
-    key_ = nullptr;
-    return key;
-}
-
-namespace {
-
-// The predefined root handles, 0x80000000 to 0x80000006 sign-extended. Opening a root with an
-// empty sub-key may hand one of them back (Wine does), and it is not ours to close.
-bool IsPredefinedKey(HKEY key) {
-    const auto value = reinterpret_cast<ULONG_PTR>(key);
-    for (int i = 0; i < kRootKeyCount; ++i)
-        if (value == static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000000u + i)))) return true;
-    return false;
-}
-
-}  // namespace
-
-void UniqueKey::reset(HKEY key) {
-    if (key_ && key_ != key && !IsPredefinedKey(key_)) RegCloseKey(key_);
-    key_ = key;
-}
 
 ValueKind KindOfRegType(DWORD regType) {
     switch (regType) {
@@ -291,19 +264,19 @@ namespace {
 
 // The SID of the user this process runs as, as text ("S-1-5-21-..."); "" when it cannot be read.
 std::string CurrentUserSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
+    const UniqueHandle token(opened);
     std::string text;
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size ? size : 1);
     char* sid = nullptr;
-    if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+    if (size && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) &&
         ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
         text = sid;
         LocalFree(sid);
     }
-    CloseHandle(token);
     return text;
 }
 

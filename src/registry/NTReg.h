@@ -9,30 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "registry/portable/KeyPath.h"
 
 namespace vsc {
-
-// An owned registry key handle; closed on destruction. Move-only, so a handle is never closed twice.
-// Never holds a predefined root handle (those are not ours to close).
-class UniqueKey {
-public:
-    UniqueKey() = default;
-    explicit UniqueKey(HKEY key) : key_(key) {}
-    UniqueKey(UniqueKey&& other) noexcept : key_(other.release()) {}
-    UniqueKey& operator=(UniqueKey&& other) noexcept;
-    UniqueKey(const UniqueKey&) = delete;
-    UniqueKey& operator=(const UniqueKey&) = delete;
-    ~UniqueKey() { reset(); }
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY release();
-    void reset(HKEY key = nullptr);
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // Raised by the value operations that cannot complete; the message may be empty.
 class ERegistryException : public std::runtime_error {

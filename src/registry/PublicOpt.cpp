@@ -1,7 +1,7 @@
 #include "registry/PublicOpt.h"
 
+#include "platform/Handles.h"
 #include "registry/CodePage.h"
-#include "registry/FileHandles.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -132,12 +132,6 @@ std::string GetSystemDir() {
 std::string GetShortcutTarget(const std::string& linkPath) {
     TShortcutReader reader;
     return reader.Target(linkPath);
-}
-
-ComApartment::ComApartment() : hr_(CoInitialize(nullptr)) {}
-
-ComApartment::~ComApartment() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
 }
 
 TShortcutReader::~TShortcutReader() { Close(); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "registry/portable/PathText.h"
 
 struct IShellLinkW;
@@ -50,20 +51,6 @@ std::string GetShortcutTarget(const std::string& linkPath);
 // Raised by GetShortcutTarget and TShortcutReader.
 struct ComError {
     long hr;
-};
-
-// COM initialised on the calling thread (single-threaded apartment) for the life of the object.
-// A thread already in the other kind of apartment keeps it; only a successful initialisation is
-// undone, on the same thread.
-class ComApartment {
-public:
-    ComApartment();
-    ~ComApartment();
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    long hr_;
 };
 
 // Reads the targets of many shortcut files through one shell link object, made at the first read

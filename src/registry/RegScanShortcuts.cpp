@@ -14,7 +14,7 @@
 // system does not mark) is not entered again either.
 #include <memory>
 
-#include "registry/FileHandles.h"
+#include "platform/Handles.h"
 #include <set>
 #include <string>
 #include <tuple>

@@ -118,22 +118,20 @@ TRegScanThread::TRegScanThread(bool createSuspended, std::shared_ptr<ScanResultL
       lists_(lists ? std::move(lists) : std::make_shared<ScanResultLists>()),
       keyPathOverrides_(kCategoryCount + 1),
       id_(g_nextWorkerId++) {
-    running_ = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    running_.reset(CreateEventA(nullptr, TRUE, TRUE, nullptr));
     progress_.RootKeyText = CategoryProgressName(1);
-    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, kWorkerStackBytes, &ThreadProc, this,
-                                                      CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION,
-                                                      nullptr));
+    thread_.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, kWorkerStackBytes, &ThreadProc, this,
+                                                          CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                                          nullptr)));
     if (!createSuspended) Start();
 }
 
 TRegScanThread::~TRegScanThread() {
     RequestStop();
     if (thread_) {
-        if (!started_.exchange(true)) ResumeThread(thread_);  // a never-started thread runs to its end at once
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
+        if (!started_.exchange(true)) ResumeThread(thread_.get());  // a never-started thread runs to its end at once
+        WaitForSingleObject(thread_.get(), INFINITE);
     }
-    if (running_) CloseHandle(running_);
 }
 
 void TRegScanThread::SetOnDone(HWND window, UINT message) {
@@ -144,7 +142,7 @@ void TRegScanThread::SetOnDone(HWND window, UINT message) {
 void TRegScanThread::Start() {
     if (started_.exchange(true)) return;
     if (thread_) {
-        ResumeThread(thread_);
+        ResumeThread(thread_.get());
     } else {
         // No thread could be made: the scan ends at once, and the window still hears of it.
         finished_ = true;
@@ -155,24 +153,24 @@ void TRegScanThread::Start() {
 void TRegScanThread::Pause() {
     if (stop_.load()) return;
     paused_ = true;
-    ResetEvent(running_);
+    ResetEvent(running_.get());
 }
 
 void TRegScanThread::Continue() {
     paused_ = false;
-    SetEvent(running_);
+    SetEvent(running_.get());
 }
 
 void TRegScanThread::RequestStop() {
     stop_ = true;
     paused_ = false;
-    SetEvent(running_);  // a paused worker wakes, sees the flag and ends
+    SetEvent(running_.get());  // a paused worker wakes, sees the flag and ends
 }
 
 bool TRegScanThread::WaitFor(DWORD ms) const {
     if (!thread_) return true;
     if (!started_.load()) return false;
-    return WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0;
+    return WaitForSingleObject(thread_.get(), ms) == WAIT_OBJECT_0;
 }
 
 ScanProgress TRegScanThread::Progress() const {
@@ -212,7 +210,7 @@ unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
 void TRegScanThread::WaitWhilePaused() {
     while (paused_.load() && !stop_.load()) {
         parked_ = true;
-        WaitForSingleObject(running_, 100);
+        WaitForSingleObject(running_.get(), 100);
     }
     parked_ = false;
 }

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "registry/NTReg.h"
 
 namespace vsc {
@@ -163,7 +164,7 @@ private:
     std::shared_ptr<ScanResultLists> lists_;
     std::vector<std::vector<std::string>> keyPathOverrides_;  // index = category; empty = table's
 
-    HANDLE thread_ = nullptr;
+    UniqueThread thread_;
     const unsigned id_;
     HWND doneWindow_ = nullptr;
     UINT doneMessage_ = 0;
@@ -175,7 +176,7 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<int> problemCount_{0};
 
-    HANDLE running_ = nullptr;  // manual-reset event: signalled unless paused
+    UniqueEvent running_;  // manual-reset event: signalled unless paused
 
     mutable SRWLOCK progressLock_ = SRWLOCK_INIT;
     ScanProgress progress_;

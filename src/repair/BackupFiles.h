@@ -1,5 +1,5 @@
 // The backup folder and its files: listing, numbering, and writing a file so that it is either
-// complete on disk or not there at all.
+// complete on disk or not there at all (with the file helpers of platform/Files.h).
 #pragma once
 
 #include <windows.h>
@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "registry/FileHandles.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace vsc {
-
-// The program's backup folder: the executable's folder followed by "\backup" (no trailing
-// separator). The folder may not exist.
-std::string ProgramBackupFolder();
 
 // Appends the names (without folder) of the files directly inside the folder whose extension,
 // upper-cased, is ".TXT", in the order of the directory search. Sub-folders are skipped. A folder
@@ -30,19 +27,9 @@ std::string NextBackupFileName(const std::string& folder);
 // Returns the full path of the new file, or "" when anything failed (nothing is left behind).
 std::string WriteNewBackupFile(const std::string& folder, const std::string& contents);
 
-// Replaces an existing file's contents the same way (temporary file, flush, rename over it).
-// False when it failed; the old file is then unchanged.
-bool ReplaceFileContents(const std::string& path, const std::string& contents);
-
-// Reads a whole file; false when it cannot be opened or read (or is larger than 64 MB).
-bool ReadWholeFile(const std::string& path, std::string& contents);
-
 // Reads a backup file as text in the process code page, in which backups are written. A file that
 // is not valid UTF-8 was written in the system's legacy ANSI code page (by an older version, or
 // where the process code page is that one) and is read in it. False as ReadWholeFile.
 bool ReadBackupFile(const std::string& path, std::string& text);
-
-// True when nothing (file or folder) exists at the path any more.
-bool PathGone(const std::string& path);
 
 }  // namespace vsc

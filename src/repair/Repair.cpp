@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "registry/CodePage.h"
 #include "registry/EntryRules.h"
 #include "registry/NTReg.h"
@@ -24,12 +25,9 @@ bool KeyMissing(const std::string& keyPath) {
     if (!root) return false;
     std::string subKey = SplitKeyPath(keyPath).subKey;
     if (!subKey.empty() && subKey[0] == '\\') subKey.erase(0, 1);
-    HKEY key = nullptr;
-    const LONG rc = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (rc == ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return false;
-    }
+    UniqueKey key;
+    const LONG rc = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put());
+    if (rc == ERROR_SUCCESS) return false;
     return rc == ERROR_FILE_NOT_FOUND;
 }
 

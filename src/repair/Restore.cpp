@@ -6,19 +6,13 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/portable/Text.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
 
 namespace vsc {
 
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-    return text.substr(begin, end - begin);
-}
 
 void WriteDword(TNTRegistry& registry, const std::string& name, const std::string& text) {
     const auto number = ParseDwordText(text);
@@ -50,7 +44,7 @@ bool DataFitsType(const BackupRecord& record) {
         if (record.RegType == REG_DWORD) return ParseDwordText(record.DataText).has_value();
         return HexToBytes(record.DataText).has_value();
     }
-    return TrimBlanks(record.Category) != "6" || ParseDwordText(record.DataText).has_value();
+    return Trim(record.Category) != "6" || ParseDwordText(record.DataText).has_value();
 }
 
 }  // namespace
@@ -62,12 +56,12 @@ bool RestoreEntry(const BackupRecord& record, std::string* reason) {
     };
     try {
         TNTRegistry registry;
-        if (!OpenKeyPath(TrimBlanks(record.KeyPath), registry, true)) return fail("the key cannot be opened or created");
+        if (!OpenKeyPath(Trim(record.KeyPath), registry, true)) return fail("the key cannot be opened or created");
         // Checked after the opening, which creates the key either way.
         if (!DataFitsType(record)) return fail("the data does not fit the value's type");
         if (record.HasType)
             WriteTyped(registry, record);
-        else if (TrimBlanks(record.Category) == "6")
+        else if (Trim(record.Category) == "6")
             WriteDword(registry, record.ValueName, record.DataText);
         else
             registry.WriteText(record.ValueName, record.DataText);
@@ -77,14 +71,10 @@ bool RestoreEntry(const BackupRecord& record, std::string* reason) {
     }
 }
 
-RestoreResult RestoreBackupFile(const std::string& path) {
+namespace {
+
+RestoreResult RestoreContents(const BackupContents& contents) {
     RestoreResult result;
-    std::string text;
-    if (!ReadBackupFile(path, text)) {
-        result.ReadFailed = true;
-        return result;
-    }
-    const BackupContents contents = ReadBackupRecords(text);
     for (const BackupRecord& record : contents.Records) {
         std::string reason;
         if (RestoreEntry(record, &reason)) {
@@ -100,6 +90,36 @@ RestoreResult RestoreBackupFile(const std::string& path) {
         result.Failures.push_back({BackupRecord{}, "the file ends inside a record"});
     }
     return result;
+}
+
+}  // namespace
+
+RestoreResult RestoreBackupFile(const std::string& path) {
+    std::string text;
+    if (!ReadBackupFile(path, text)) {
+        RestoreResult result;
+        result.ReadFailed = true;
+        return result;
+    }
+    return RestoreContents(ReadBackupRecords(text));
+}
+
+BackupRestoreOutcome RestoreAndRetireBackup(const std::string& path) {
+    BackupRestoreOutcome outcome;
+    std::string text;
+    if (!ReadBackupFile(path, text)) {
+        outcome.ReadFailed = outcome.Result.ReadFailed = true;
+        return outcome;
+    }
+    const BackupContents contents = ReadBackupRecords(text);
+    outcome.Records = static_cast<int>(contents.Records.size()) + (contents.Truncated ? 1 : 0);
+    if (outcome.Records == 0) {
+        outcome.NoRecords = true;
+        return outcome;
+    }
+    outcome.Result = RestoreContents(contents);
+    if (outcome.Result.Succeeded()) outcome.FileRemoved = DeleteFileA(path.c_str()) || PathGone(path);
+    return outcome;
 }
 
 std::string FormatFileDate(const std::string& path) {

@@ -37,6 +37,25 @@ struct RestoreResult {
 // Restores every record of a backup file, in file order. A failed entry does not stop the others.
 RestoreResult RestoreBackupFile(const std::string& path);
 
+// What restoring a backup file the user chose came to: the one restore of the restore dialog and
+// of the console.
+struct BackupRestoreOutcome {
+    bool ReadFailed = false;  // the file could not be read: nothing was written
+    // The file holds no backup record (empty, or not a backup at all): nothing was written and the
+    // file is kept, so that a file given by mistake never silently disappears.
+    bool NoRecords = false;
+    int Records = 0;          // the entries of the file; a cut-off last record counts as one
+    RestoreResult Result;     // what went back
+    bool FileRemoved = false; // everything went back and the file, having done its work, is gone
+
+    bool Refused() const { return ReadFailed || NoRecords; }
+    bool Succeeded() const { return !Refused() && Result.Succeeded(); }
+};
+
+// Restores a backup file as RestoreBackupFile does, then deletes it when every entry went back.
+// A file that cannot be read or holds no record is refused and left as it is.
+BackupRestoreOutcome RestoreAndRetireBackup(const std::string& path);
+
 // The file's creation time in local time as "%d-%d-%d %d:%d:%d" (year, month, day, hour, minute,
 // second, no zero padding), for example 2024-3-7 9:5:3. "" when the time cannot be read.
 std::string FormatFileDate(const std::string& path);

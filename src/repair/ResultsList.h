@@ -26,6 +26,11 @@ namespace vsc {
 
 class TResultsList {
 public:
+    TResultsList() = default;
+    // The list's handlers hold this object's address: it is never copied or moved.
+    TResultsList(const TResultsList&) = delete;
+    TResultsList& operator=(const TResultsList&) = delete;
+
     // Takes over a list view created with LVS_OWNERDATA, whose notifications reach owner: answers
     // its row requests, toggles check boxes on mouse presses and Space. The list must outlive
     // neither the owner nor this object.

@@ -104,13 +104,14 @@ void TfrmRestore::btnRestoreClick() {
     const int row = SelectedRow();
     if (row < 0) return;
     const std::string path = FullPath(RowFileName(row));
-    const RestoreResult result = RestoreBackupFile(path);
-    if (!result.Succeeded()) {
+    // A file without records is refused and kept, as one that could not be read or restored.
+    const BackupRestoreOutcome outcome = RestoreAndRetireBackup(path);
+    if (!outcome.Succeeded()) {
         ShowError("Error restoring selected backups!");
         return;
     }
     // Restored: the backup has done its work. Its row stays only if the file could not go.
-    if (DeleteFileA(path.c_str()) || PathGone(path)) ListView_DeleteItem(lstBackupFile, row);
+    if (outcome.FileRemoved) ListView_DeleteItem(lstBackupFile, row);
     ShowInfo("Selected backups were restored");
 }
 

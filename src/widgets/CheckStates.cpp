@@ -90,14 +90,10 @@ void SetSubtreeState(HWND tree, HTREEITEM node, int state) {
 }
 
 int SummaryStateOfChildren(HWND tree, HTREEITEM parent) {
-    int unticked = 0;
-    int total = 0;
-    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c)) {
-        ++total;
-        if (TreeNodeState(tree, c) == tcsUnticked) ++unticked;
-    }
-    if (unticked == total) return tcsUnticked;
-    return unticked == 0 ? tcsTicked : tcsPartly;
+    std::vector<int> states;
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
+        states.push_back(TreeNodeState(tree, c));
+    return ChildrenSummary(states);
 }
 
 HTREEITEM TreeNodeAt(HWND tree, int index) {

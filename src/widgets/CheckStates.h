@@ -13,30 +13,18 @@
 #include <string>
 #include <utility>
 
+#include "platform/Handles.h"
+#include "widgets/portable/TickStates.h"
+
 namespace vsc {
 
 // Owns an image list; destroyed on destruction. Move-only.
-class UniqueImageList {
-public:
-    UniqueImageList() = default;
-    explicit UniqueImageList(HIMAGELIST list) : list_(list) {}
-    UniqueImageList(UniqueImageList&& other) noexcept : list_(std::exchange(other.list_, nullptr)) {}
-    UniqueImageList& operator=(UniqueImageList&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.list_, nullptr));
-        return *this;
-    }
-    UniqueImageList(const UniqueImageList&) = delete;
-    UniqueImageList& operator=(const UniqueImageList&) = delete;
-    ~UniqueImageList() { reset(); }
-    HIMAGELIST get() const { return list_; }
-    void reset(HIMAGELIST list = nullptr) {
-        if (list_) ImageList_Destroy(list_);
-        list_ = list;
-    }
-
-private:
-    HIMAGELIST list_ = nullptr;
+struct ImageListTraits {
+    static HIMAGELIST Empty() { return nullptr; }
+    static bool Valid(HIMAGELIST list) { return list != nullptr; }
+    static void Close(HIMAGELIST list) { ImageList_Destroy(list); }
 };
+using UniqueImageList = UniqueOf<HIMAGELIST, ImageListTraits>;
 
 // A new image list of count pictures of 16 by 16 design pixels, made at a DPI (so 24 by 24 at
 // 144); draw(dc, x, index) paints picture index at (x, 0) in design pixels, on a background that
@@ -51,15 +39,12 @@ HIMAGELIST CreateCheckStateImages(int dpi = 96);
 // The list views' check pictures (0 empty, 1 ticked), 16 by 16 design pixels; owned as above.
 HIMAGELIST CreateListCheckImages(int dpi = 96);
 
-enum TreeCheckState { tcsNone = 0, tcsUnticked = 1, tcsTicked = 2, tcsPartly = 3 };
-
 int TreeNodeState(HWND tree, HTREEITEM node);
 void SetTreeNodeState(HWND tree, HTREEITEM node, int state);
 // Gives every descendant of node the state: each child in order gets it, then its own children
 // (depth first). The node itself is not changed. Iterative: any depth is safe.
 void SetSubtreeState(HWND tree, HTREEITEM node, int state);
-// The state a parent gets from its direct children: 1 when every child is 1 (or it has none), 2
-// when none is 1, 3 otherwise.
+// The state a parent gets from its direct children, by ChildrenSummary.
 int SummaryStateOfChildren(HWND tree, HTREEITEM parent);
 // Node at an absolute index counted from 0 in display order over the whole tree (expanded or not);
 // null past the end.

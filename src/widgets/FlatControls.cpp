@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <atomic>
 #include <stdexcept>
 #include <vector>
@@ -261,17 +262,16 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
         case WM_NCDESTROY:
             RemoveWindowSubclass(control, FlatProc, kFlatSubclassId);
             RemovePropA(control, kStyleProperty);
-            delete style;
+            std::unique_ptr<FlatStyle>{style};  // the control's own style goes with it
             return DefSubclassProc(control, message, wParam, lParam);
         case WM_ERASEBKGND:
             if (PaintsItself(style->kind)) return 1;
             break;
         case WM_PAINT:
             if (PaintsItself(style->kind)) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(control, &ps);
-                PaintBuffered(control, dc, [&](HDC target, const RECT& rect) { Paint(control, *style, target, rect); });
-                EndPaint(control, &ps);
+                const PaintScope paint(control);
+                PaintBuffered(control, paint.dc(),
+                              [&](HDC target, const RECT& rect) { Paint(control, *style, target, rect); });
                 return 0;
             }
             break;
@@ -378,9 +378,10 @@ HWND MakeControl(const char* windowClass, const std::string& caption, DWORD styl
     const int dpi = LayoutDpi(parent);
     flat.font = flat.font ? FontAtDpi(flat.font, dpi) : DefaultFont(dpi);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(flat.font), FALSE);
-    auto* owned = new FlatStyle(std::move(flat));
-    SetPropA(control, kStyleProperty, owned);
-    SetWindowSubclass(control, FlatProc, kFlatSubclassId, reinterpret_cast<DWORD_PTR>(owned));
+    // The control owns its style from here on; FlatProc releases it with the control.
+    auto owned = std::make_unique<FlatStyle>(std::move(flat));
+    SetPropA(control, kStyleProperty, owned.get());
+    SetWindowSubclass(control, FlatProc, kFlatSubclassId, reinterpret_cast<DWORD_PTR>(owned.release()));
     return control;
 }
 

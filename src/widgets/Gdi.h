@@ -5,34 +5,19 @@
 
 #include <utility>
 
+#include "platform/Handles.h"
+
 namespace vsc {
 
 // Owns one GDI object (brush, pen, font, bitmap, region); deleted on destruction. Move-only.
 template <typename T>
-class UniqueGdi {
-public:
-    UniqueGdi() = default;
-    explicit UniqueGdi(T object) : object_(object) {}
-    UniqueGdi(UniqueGdi&& other) noexcept : object_(other.release()) {}
-    UniqueGdi& operator=(UniqueGdi&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    UniqueGdi(const UniqueGdi&) = delete;
-    UniqueGdi& operator=(const UniqueGdi&) = delete;
-    ~UniqueGdi() { reset(); }
-
-    T get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    T release() { return std::exchange(object_, nullptr); }
-    void reset(T object = nullptr) {
-        if (object_) DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    T object_ = nullptr;
+struct DeleteObjectTraits {
+    static T Empty() { return nullptr; }
+    static bool Valid(T object) { return object != nullptr; }
+    static void Close(T object) { DeleteObject(object); }
 };
+template <typename T>
+using UniqueGdi = UniqueOf<T, DeleteObjectTraits<T>>;
 
 using UniqueBrush = UniqueGdi<HBRUSH>;
 using UniquePen = UniqueGdi<HPEN>;
@@ -62,6 +47,21 @@ public:
     HDC get() const { return dc_; }
 
 private:
+    HDC dc_;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT: EndPaint runs however the painting ends.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~PaintScope() { EndPaint(window_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_;
     HDC dc_;
 };
 

@@ -77,6 +77,8 @@ std::function<void(TDialog&)>& ShownHook() {
 TWindow::~TWindow() { Destroy(); }
 
 void TWindow::Create(const CreateParams& params) {
+    // Every loop of the thread offers key presses to the windows first (see PreTranslateMessage).
+    SetMessageFilter(&PreTranslateMessage);
     RegisterWindowClass(&TWindow::WndProc);
     background_ = params.Background;
     dpi_ = DpiForNewWindow(params.Owner);
@@ -333,10 +335,7 @@ int TDialog::ShowModal(HWND owner) {
             break;
         }
         if (got < 0) break;
-        if (!PreTranslateMessage(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DispatchThroughFilter(msg);
     }
     inModal_ = false;
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
@@ -422,33 +421,6 @@ bool PreTranslateMessage(MSG& msg) {
     }
     if (!IsWindow(root)) return true;
     return IsDialogMessageA(root, &msg) != FALSE;
-}
-
-int RunMessageLoop() {
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
-        if (got < 0) return -1;
-        if (!PreTranslateMessage(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    return static_cast<int>(msg.wParam);
-}
-
-void ProcessMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (!PreTranslateMessage(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 }
 
 }  // namespace vsc

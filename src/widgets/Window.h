@@ -28,7 +28,7 @@
 // No exception leaves the window procedure: one thrown by a handler is caught there and passed to
 // OnError, which shows its message with ShowError (the message box of widgets/Messages.h).
 //
-// Keyboard: the message loops (RunMessageLoop, ProcessMessages and the modal loop) first offer
+// Keyboard: the message loops (platform/MessagePump.h and the modal loop) first offer
 // every key press to the OnKeyDown of the window it is meant for, so a window sees keys before its
 // controls do; then the dialog manager moves the focus with Tab and the arrows, flat buttons click
 // on Enter and Space, and Escape closes a dialog.
@@ -51,6 +51,7 @@
 #include <map>
 #include <string>
 
+#include "platform/MessagePump.h"
 #include "widgets/Gdi.h"
 
 namespace vsc {
@@ -195,10 +196,5 @@ void StartWindowMove(HWND window);
 // Offers a message to the key preview and the dialog manager; true when it was handled and must
 // not be translated and dispatched again.
 bool PreTranslateMessage(MSG& msg);
-// Runs the thread's message loop until WM_QUIT; returns the quit code.
-int RunMessageLoop();
-// Handles every message that is pending now and returns (loops that must stay responsive call it
-// after each item). A WM_QUIT found here is posted again for the outer loop.
-void ProcessMessages();
 
 }  // namespace vsc

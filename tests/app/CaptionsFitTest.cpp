@@ -95,15 +95,15 @@ std::vector<std::string> MainWindowMisfits(TFrmMain& form, const std::string& wh
     std::vector<std::string> misfits;
     const char* const pages[] = {"sections", "scan progress", "drives", "about", "search progress"};
     for (int page = TFrmMain::pgRegSelect; page <= TFrmMain::pgFileScan; ++page) {
-        form.ShowPanel(form.panRegScan);
+        form.ShowPanel(form.Ui().panRegScan);
         form.ShowPage(page);
         for (const auto& m : Misfits(form.Handle(), when + pages[page])) misfits.push_back(m);
     }
-    form.ShowPanel(form.fltRegDelet);
+    form.ShowPanel(form.Ui().fltRegDelet);
     for (const auto& m : Misfits(form.Handle(), when + "registry results")) misfits.push_back(m);
-    form.ShowPanel(form.panFileDel);
+    form.ShowPanel(form.Ui().panFileDel);
     for (const auto& m : Misfits(form.Handle(), when + "file results")) misfits.push_back(m);
-    form.ShowPanel(form.panRegScan);
+    form.ShowPanel(form.Ui().panRegScan);
     return misfits;
 }
 

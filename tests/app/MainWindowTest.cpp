@@ -45,36 +45,37 @@ void PressKey(HWND target, WPARAM key) {
 }  // namespace
 
 TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
-    EXPECT_TRUE(form.RegScanIdle);
-    EXPECT_TRUE(form.FileScanIdle);
-    EXPECT_FALSE(form.Closing);
-    EXPECT_EQ(form.IniFileName, ExecutableFolder() + "\\Config.Ini");
-    EXPECT_EQ(form.ListedDrives, ListLocalDrives());
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgRegSelect);
+    EXPECT_TRUE(form.Registry().Idle());
+    EXPECT_TRUE(form.Disk().Idle());
+    EXPECT_FALSE(form.IsClosing());
+    EXPECT_EQ(form.Disk().IniFileName(), ExecutableFolder() + "\\Config.Ini");
+    EXPECT_EQ(form.ListedDrives(), ListLocalDrives());
 
-    HWND tree = form.treRegistry;
+    HWND tree = form.Registry().Ui().treRegistry;
     EXPECT_TRUE(GetWindowLongPtrA(tree, GWL_STYLE) & TVS_DISABLEDRAGDROP);
-    ASSERT_EQ(TreeNodeCount(tree), 15 + static_cast<int>(form.ListedDrives.size()));
+    ASSERT_EQ(TreeNodeCount(tree), 15 + static_cast<int>(form.ListedDrives().size()));
     for (int i = 0; i < 15; ++i) {
         HTREEITEM node = TreeNodeAt(tree, i);
-        EXPECT_EQ(node, form.CategoryNodes[i]);
+        EXPECT_EQ(node, form.Registry().Ui().CategoryNodes[i]);
         EXPECT_EQ(TreeNodeText(tree, node), kCategoryCaptions[i]);
     }
     bool someDriveUnticked = false;
-    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
-        const char letter = form.ListedDrives[d];
+    for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
+        const char letter = form.ListedDrives()[d];
         HTREEITEM node = TreeNodeAt(tree, 15 + static_cast<int>(d));
-        EXPECT_EQ(TreeView_GetParent(tree, node), form.CategoryNodes[14]);
+        EXPECT_EQ(TreeView_GetParent(tree, node), form.Registry().Ui().CategoryNodes[14]);
         EXPECT_EQ(TreeNodeText(tree, node), std::string("Invalid Shortcuts( ") + letter + ":\\");
         const int expected = IsUnixRootDrive(letter) ? 1 : 2;
         someDriveUnticked |= expected == 1;
         EXPECT_EQ(TreeNodeState(tree, node), expected) << letter;
-        EXPECT_EQ(ListCheckState(form.lstPathSelect, static_cast<int>(d)), expected - 1) << letter;
+        EXPECT_EQ(ListCheckState(form.Disk().Ui().lstPathSelect, static_cast<int>(d)), expected - 1) << letter;
     }
-    for (int k = 1; k <= 13; ++k) EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[k]), 2) << k;
-    EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[14]), SummaryStateOfChildren(tree, form.CategoryNodes[14]));
+    for (int k = 1; k <= 13; ++k) EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[k]), 2) << k;
+    EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[14]),
+              SummaryStateOfChildren(tree, form.Registry().Ui().CategoryNodes[14]));
     if (!someDriveUnticked) {
-        EXPECT_EQ(TreeNodeState(tree, form.CategoryNodes[0]), 2);
+        EXPECT_EQ(TreeNodeState(tree, form.Registry().Ui().CategoryNodes[0]), 2);
     }
     for (int i = 0; i < TreeNodeCount(tree); ++i) {
         HTREEITEM node = TreeNodeAt(tree, i);
@@ -82,37 +83,38 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
             EXPECT_TRUE(TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) << i;
         }
     }
-    EXPECT_EQ(FlatColor(form.btnLeft1), colors::kPageBack);
-    EXPECT_EQ(FlatColor(form.btnLeft2), colors::kNavButton);
-    EXPECT_TRUE(GetWindowLongPtrA(form.lstJunkFile, GWL_STYLE) & LVS_OWNERDATA);
+    EXPECT_EQ(FlatColor(form.Ui().btnLeft1), colors::kPageBack);
+    EXPECT_EQ(FlatColor(form.Ui().btnLeft2), colors::kNavButton);
+    EXPECT_TRUE(GetWindowLongPtrA(form.Disk().Ui().lstJunkFile, GWL_STYLE) & LVS_OWNERDATA);
 }
 
 TEST_F(MainWindowTest, NavigationShowsPagesAndHighlightsThePressedButton) {
     struct Step { HWND button; int page; };
-    const Step steps[] = {{form.btnLeft2, TFrmMain::pgDiskClean}, {form.btnLeft3, TFrmMain::pgAbout},
-                          {form.btnLeft1, TFrmMain::pgRegSelect}};
+    const Step steps[] = {{form.Ui().btnLeft2, TFrmMain::pgDiskClean},
+                          {form.Ui().btnLeft3, TFrmMain::pgAbout},
+                          {form.Ui().btnLeft1, TFrmMain::pgRegSelect}};
     for (const Step& step : steps) {
         SendMessageA(step.button, BM_CLICK, 0, 0);
-        EXPECT_EQ(form.pagMain.ActivePageIndex(), step.page);
-        for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) {
+        EXPECT_EQ(form.Pages().ActivePageIndex(), step.page);
+        for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) {
             EXPECT_EQ(FlatColor(b), b == step.button ? colors::kPageBack : colors::kNavButton);
         }
-        for (int i = 0; i < form.pagMain.PageCount(); ++i) {
-            EXPECT_EQ(Shown(form.pagMain.Page(i)), i == step.page);
+        for (int i = 0; i < form.Pages().PageCount(); ++i) {
+            EXPECT_EQ(Shown(form.Pages().Page(i)), i == step.page);
         }
     }
     form.EnableNavigation(false);
-    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_FALSE(IsWindowEnabled(b));
+    for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) EXPECT_FALSE(IsWindowEnabled(b));
 
     // "Menu" of the registry results returns to the sections with navigation enabled.
-    form.ShowPanel(form.fltRegDelet);
+    form.ShowPanel(form.Ui().fltRegDelet);
     form.ShowPage(TFrmMain::pgScanShow);
-    SendMessageA(form.btnBackMain, BM_CLICK, 0, 0);
-    EXPECT_TRUE(Shown(form.panRegScan));
-    EXPECT_FALSE(Shown(form.fltRegDelet));
-    EXPECT_FALSE(Shown(form.panFileDel));
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgRegSelect);
-    for (HWND b : {form.btnLeft1, form.btnLeft2, form.btnLeft3}) EXPECT_TRUE(IsWindowEnabled(b));
+    SendMessageA(form.Registry().Ui().btnBackMain, BM_CLICK, 0, 0);
+    EXPECT_TRUE(Shown(form.Ui().panRegScan));
+    EXPECT_FALSE(Shown(form.Ui().fltRegDelet));
+    EXPECT_FALSE(Shown(form.Ui().panFileDel));
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgRegSelect);
+    for (HWND b : {form.Ui().btnLeft1, form.Ui().btnLeft2, form.Ui().btnLeft3}) EXPECT_TRUE(IsWindowEnabled(b));
 }
 
 TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
@@ -128,12 +130,12 @@ TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
     std::vector<std::string> opened;
     TFrmMain::SetHelpOpener([&](const std::string& path) { opened.push_back(path); });
     DeleteFileA(HelpPath().c_str());
-    PressKey(form.treRegistry, VK_F1);
-    SendMessageA(form.btnHelp, BM_CLICK, 0, 0);
+    PressKey(form.Registry().Ui().treRegistry, VK_F1);
+    SendMessageA(form.Registry().Ui().btnHelp, BM_CLICK, 0, 0);
     EXPECT_TRUE(opened.empty());
 
     { std::ofstream(HelpPath()) << "help"; }
-    PressKey(form.treRegistry, VK_F1);
+    PressKey(form.Registry().Ui().treRegistry, VK_F1);
     // Modifier keys do not matter.
     BYTE keys[256];
     GetKeyboardState(keys);
@@ -141,13 +143,14 @@ TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
     memcpy(shifted, keys, sizeof(keys));
     shifted[VK_SHIFT] = shifted[VK_CONTROL] = 0x80;
     SetKeyboardState(shifted);
-    PressKey(form.lstPathSelect, VK_F1);
+    PressKey(form.Disk().Ui().lstPathSelect, VK_F1);
     SetKeyboardState(keys);
-    for (HWND help : {form.btnHelp, form.FlatButton5, form.FlatButton8, form.FlatButton9}) {
+    for (HWND help : {form.Registry().Ui().btnHelp, form.Registry().Ui().FlatButton5, form.Disk().Ui().FlatButton8,
+                      form.Disk().Ui().FlatButton9}) {
         SendMessageA(help, BM_CLICK, 0, 0);
     }
     // Other keys do nothing.
-    PressKey(form.treRegistry, VK_F2);
+    PressKey(form.Registry().Ui().treRegistry, VK_F2);
     DeleteFileA(HelpPath().c_str());
     TFrmMain::SetHelpOpener(nullptr);
     ASSERT_EQ(opened.size(), 6u);
@@ -155,9 +158,9 @@ TEST_F(MainWindowTest, F1AndTheHelpButtonsOpenTheHelpFileOnlyWhenItExists) {
 }
 
 TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
-    ASSERT_FALSE(form.ListedDrives.empty());
-    SendMessageA(form.btnLeft2, BM_CLICK, 0, 0);
-    HWND list = form.lstPathSelect;
+    ASSERT_FALSE(form.ListedDrives().empty());
+    SendMessageA(form.Ui().btnLeft2, BM_CLICK, 0, 0);
+    HWND list = form.Disk().Ui().lstPathSelect;
     RECT label{};
     label.left = LVIR_LABEL;
     SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
@@ -182,7 +185,7 @@ TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
     EXPECT_EQ(ListCheckState(list, 0), before);
     press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
     EXPECT_EQ(ListCheckState(list, 0), 1 - before);
-    EXPECT_EQ(CheckedDriveLetters(list, form.ListedDrives).find(form.ListedDrives[0]) != std::string::npos,
+    EXPECT_EQ(CheckedDriveLetters(list, form.ListedDrives()).find(form.ListedDrives()[0]) != std::string::npos,
               before == 0);
     press(WM_LBUTTONDOWN, MK_LBUTTON, onBox);
     EXPECT_EQ(ListCheckState(list, 0), before);
@@ -195,60 +198,62 @@ TEST_F(MainWindowTest, OnlyTheLeftButtonOnACheckBoxTogglesADriveRow) {
 }
 
 TEST_F(MainWindowTest, SetSubtreeStateActsOnTheSectionTree) {
-    const int topBefore = TreeNodeState(form.treRegistry, form.CategoryNodes[0]);
-    form.SetSubtreeState(form.CategoryNodes[0], 1);
-    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[0]), topBefore);
-    for (int i = 1; i < TreeNodeCount(form.treRegistry); ++i) {
-        EXPECT_EQ(TreeNodeState(form.treRegistry, TreeNodeAt(form.treRegistry, i)), 1) << i;
+    const int topBefore = TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]);
+    form.Registry().SetSubtreeState(form.Registry().Ui().CategoryNodes[0], 1);
+    EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[0]), topBefore);
+    for (int i = 1; i < TreeNodeCount(form.Registry().Ui().treRegistry); ++i) {
+        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, i)), 1)
+            << i;
     }
-    form.SetSubtreeState(form.CategoryNodes[14], 2);
-    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[14]), 1);
-    for (size_t d = 0; d < form.ListedDrives.size(); ++d) {
-        EXPECT_EQ(TreeNodeState(form.treRegistry, TreeNodeAt(form.treRegistry, 15 + static_cast<int>(d))), 2);
+    form.Registry().SetSubtreeState(form.Registry().Ui().CategoryNodes[14], 2);
+    EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[14]), 1);
+    for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
+        EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry,
+                                TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(d))),
+                  2);
     }
-    EXPECT_EQ(TreeNodeState(form.treRegistry, form.CategoryNodes[13]), 1);
+    EXPECT_EQ(TreeNodeState(form.Registry().Ui().treRegistry, form.Registry().Ui().CategoryNodes[13]), 1);
 }
 
 TEST_F(MainWindowTest, ClosingAsksARunningWorkerToStopAndIgnoresItsLateEnd) {
     auto lists = std::make_shared<ScanResultLists>();
-    form.ScanWorker = std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '1'), "C");
-    form.ScanWorker->SetOnDone(form.Handle(), TFrmMain::kScanDoneMessage);
-    form.ScanWorker->Start();
-    form.RegScanIdle = false;
-    form.RegScanActive = true;
+    form.Registry().FollowWorker(
+        std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '1'), "C"));
+    form.Registry().Worker()->SetOnDone(form.Handle(), TFrmMain::kScanDoneMessage);
+    form.Registry().Worker()->Start();
+    form.Registry().SetScanRunning(true);
     ASSERT_TRUE(form.FormCloseQuery());
-    EXPECT_TRUE(form.Closing);
+    EXPECT_TRUE(form.IsClosing());
     // The stop was requested: the worker ends soon, whatever it was doing.
-    EXPECT_TRUE(form.ScanWorker->WaitFor(20000));
+    EXPECT_TRUE(form.Registry().Worker()->WaitFor(20000));
     EXPECT_FALSE(form.WorkerStillRunning());
 }
 
 TEST_F(MainWindowTest, TheScanPageFollowsTheWorkersProgressOnlyWhileItRuns) {
     auto lists = std::make_shared<ScanResultLists>();
     // Nothing selected: the worker ends at once, leaving its last progress published.
-    form.ScanWorker = std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '0'), "");
-    form.ScanWorker->Start();
-    ASSERT_TRUE(form.ScanWorker->WaitFor(10000));
-    const ScanProgress progress = form.ScanWorker->Progress();
+    form.Registry().FollowWorker(std::make_unique<TRegScanThread>(true, lists, std::string(kSelectionLength, '0'), ""));
+    form.Registry().Worker()->Start();
+    ASSERT_TRUE(form.Registry().Worker()->WaitFor(10000));
+    const ScanProgress progress = form.Registry().Worker()->Progress();
 
-    form.tmrScanProgressTimer();  // idle: nothing changes
-    EXPECT_EQ(ControlText(form.labTtoalError), "0");
-    EXPECT_EQ(ControlText(form.labRootKey), "");
+    form.Registry().tmrScanProgressTimer();  // idle: nothing changes
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "0");
+    EXPECT_EQ(ControlText(form.Registry().Ui().labRootKey), "");
 
-    form.RegScanIdle = false;
-    form.RegScanActive = true;
-    form.tmrScanProgressTimer();
-    EXPECT_EQ(ControlText(form.labRootKey), progress.RootKeyText);
-    EXPECT_EQ(ControlText(form.labTtoalError), std::to_string(progress.Total));
-    EXPECT_EQ(ControlText(form.ScanCaption[1]), std::to_string(progress.Counts[1]));
-    form.RegScanIdle = true;
+    form.Registry().SetScanRunning(true);
+    form.Registry().tmrScanProgressTimer();
+    EXPECT_EQ(ControlText(form.Registry().Ui().labRootKey), progress.RootKeyText);
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), std::to_string(progress.Total));
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[1]), std::to_string(progress.Counts[1]));
+    form.Registry().SetScanRunning(false);
 }
 
 TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
     form.Show();
     struct Shot { HWND panel; int page; const char* name; };
-    const Shot shots[] = {{form.panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
-                          {form.panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"}};
+    const Shot shots[] = {{form.Ui().panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
+                          {form.Ui().panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"}};
     // The two results panels are pictured filled, by the program's own scans (ResultsSeenFromOutside).
     for (const Shot& shot : shots) {
         form.ShowPanel(shot.panel);

@@ -179,12 +179,14 @@ std::vector<std::pair<std::string, std::string>> WindowRows(const std::set<int>&
         form.QuitOnDestroy = false;
         form.CreateMainWindow();
         form.Show();
-        SetSubtreeState(form.treRegistry, TreeNodeAt(form.treRegistry, 0), 1);
-        for (int k : categories) SetTreeNodeState(form.treRegistry, TreeNodeAt(form.treRegistry, k), 2);
-        SendMessageA(form.btnRegistryScan, BM_CLICK, 0, 0);
-        EXPECT_TRUE(vsc::test::PumpUntil([&] { return form.RegScanIdle; }, 60000));
+        SetSubtreeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, 0), 1);
+        for (int k : categories)
+            SetTreeNodeState(form.Registry().Ui().treRegistry, TreeNodeAt(form.Registry().Ui().treRegistry, k), 2);
+        SendMessageA(form.Registry().Ui().btnRegistryScan, BM_CLICK, 0, 0);
+        EXPECT_TRUE(vsc::test::PumpUntil([&] { return form.Registry().Idle(); }, 60000));
         vsc::test::PumpMessagesFor(50);
-        for (const auto& row : vsc::test::OutsideReader(form.lstJunkReg).Rows(form.lstJunkReg)) {
+        for (const auto& row :
+             vsc::test::OutsideReader(form.Registry().Ui().lstJunkReg).Rows(form.Registry().Ui().lstJunkReg)) {
             rows.push_back({row.Columns.at(0), row.Columns.at(1)});
         }
         form.Destroy();

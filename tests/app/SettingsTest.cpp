@@ -1,9 +1,9 @@
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/portable/FilterList.h"
 #include "diskclean/portable/Mask.h"
+#include "settings/portable/FilterList.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -135,7 +135,7 @@ TEST(Settings, TheShippedFileHoldsACarefulDefaultList) {
     ASSERT_GE(entries.size(), 5u);
     for (const auto& e : entries) {
         EXPECT_FALSE(e.Description.empty()) << e.Mask;
-        EXPECT_EQ(TrimText(e.Mask), e.Mask);
+        EXPECT_EQ(Trim(e.Mask), e.Mask);
     }
     EXPECT_EQ(FilterListText(entries), defaults);  // stored exactly as Save would write it
     const TMaskList masks = SplitMasks(FilterMaskList(defaults));

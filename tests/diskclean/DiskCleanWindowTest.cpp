@@ -63,11 +63,11 @@ protected:
         WriteIni("0", "0");
         form.QuitOnDestroy = false;
         form.CreateMainWindow();
-        form.IniFileName = ini;
-        const auto at = form.ListedDrives.find(drive[0]);
+        form.Disk().SetIniFileName(ini);
+        const auto at = form.ListedDrives().find(drive[0]);
         if (at == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
-        for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
-            SetListCheckState(form.lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
+        for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
+            SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
         form.btnLeft2Click();
     }
     void TearDown() override {
@@ -95,25 +95,25 @@ protected:
     // Scans and checks that the results panel shows `expected` rows.
     void ScanExpecting(int expected, MessageRecorder& messages) {
         messages.shown.clear();
-        Click(form.btnFileScan);
+        Click(form.Disk().Ui().btnFileScan);
         ASSERT_EQ(messages.Texts(), std::vector<std::string>{std::to_string(expected) + " files Found"});
         EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-        ASSERT_EQ(ListView_GetItemCount(form.lstJunkFile), expected);
+        ASSERT_EQ(ListView_GetItemCount(form.Disk().Ui().lstJunkFile), expected);
         messages.shown.clear();
     }
     void Check(const std::vector<std::string>& names) {
         for (const auto& n : names) {
-            const int row = RowOf(form.lstJunkFile, n);
+            const int row = RowOf(form.Disk().Ui().lstJunkFile, n);
             ASSERT_GE(row, 0) << n;
-            form.FindJunkFile.FoundFiles()[static_cast<size_t>(row)].Checked = 1;
+            form.Disk().Search().FoundFiles()[static_cast<size_t>(row)].Checked = 1;
         }
     }
     void ExpectDrivePage() {
-        EXPECT_TRUE(Shown(form.panRegScan));
-        EXPECT_FALSE(Shown(form.panFileDel));
-        EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgDiskClean);
-        EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
-        EXPECT_TRUE(form.FileScanIdle);
+        EXPECT_TRUE(Shown(form.Ui().panRegScan));
+        EXPECT_FALSE(Shown(form.Ui().panFileDel));
+        EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgDiskClean);
+        EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
+        EXPECT_TRUE(form.Disk().Idle());
     }
 
     ScratchDir settings{"diskwin"};
@@ -132,11 +132,11 @@ TEST_F(DiskCleanWindowTest, ScanListsTheFoundFilesAndRowsToggle) {
     CreateDirectoryA((root + "\\vscj_fold.jdir").c_str(), nullptr);
 
     ScanExpecting(3, messages);
-    EXPECT_TRUE(form.FileScanIdle);
-    EXPECT_TRUE(Shown(form.panFileDel));
-    EXPECT_FALSE(Shown(form.panRegScan));
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));  // until Menu
-    HWND list = form.lstJunkFile;
+    EXPECT_TRUE(form.Disk().Idle());
+    EXPECT_TRUE(Shown(form.Ui().panFileDel));
+    EXPECT_FALSE(Shown(form.Ui().panRegScan));
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1));  // until Menu
+    HWND list = form.Disk().Ui().lstJunkFile;
     const int a = RowOf(list, "vscj_a.junk");
     ASSERT_GE(a, 0);
     EXPECT_EQ(Cell(list, a, 1), root + "\\");
@@ -148,7 +148,7 @@ TEST_F(DiskCleanWindowTest, ScanListsTheFoundFilesAndRowsToggle) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(ListCheckState(list, i), 0);  // rows start unchecked
 
     // Clean Selected with nothing checked does nothing, not even the question.
-    Click(form.btnDelFile);
+    Click(form.Disk().Ui().btnDelFile);
     EXPECT_TRUE(messages.shown.empty());
 
     // A press on a row's check box toggles it; a press on its text does not.
@@ -165,40 +165,40 @@ TEST_F(DiskCleanWindowTest, ScanListsTheFoundFilesAndRowsToggle) {
     press.Control = list;
     press.Button = 1;  // any button
     press.Pos = box;
-    form.lstJunkFileMouseDown(press);
-    EXPECT_EQ(form.FindJunkFile.FoundFiles()[static_cast<size_t>(a)].Checked, 1);
+    form.Disk().lstJunkFileMouseDown(press);
+    EXPECT_EQ(form.Disk().Search().FoundFiles()[static_cast<size_t>(a)].Checked, 1);
     EXPECT_EQ(ListCheckState(list, a), 1);
     press.Pos = {bounds.left + 100, box.y};
-    form.lstJunkFileMouseDown(press);
+    form.Disk().lstJunkFileMouseDown(press);
     EXPECT_EQ(ListCheckState(list, a), 1);
     press.Pos = box;
-    form.lstJunkFileMouseDown(press);
+    form.Disk().lstJunkFileMouseDown(press);
     EXPECT_EQ(ListCheckState(list, a), 0);
 
-    Click(form.btnCheckAllFile);
+    Click(form.Disk().Ui().btnCheckAllFile);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(ListCheckState(list, i), 1);
-    Click(form.btnUnCheckAllFile);
-    for (const auto& f : form.FindJunkFile.FoundFiles()) EXPECT_EQ(f.Checked, 0);
+    Click(form.Disk().Ui().btnUnCheckAllFile);
+    for (const auto& f : form.Disk().Search().FoundFiles()) EXPECT_EQ(f.Checked, 0);
 
     // Menu returns to the drive page and forgets the results.
-    Click(form.backMain);
+    Click(form.Disk().Ui().backMain);
     ExpectDrivePage();
     EXPECT_EQ(ListView_GetItemCount(list), 0);
-    EXPECT_TRUE(form.FindJunkFile.FoundFiles().empty());
+    EXPECT_TRUE(form.Disk().Search().FoundFiles().empty());
 }
 
 TEST_F(DiskCleanWindowTest, CountersAndSizeTextOfTheScanPage) {
-    form.FindJunkFileProcess(form.FindJunkFile, "S:\\x\\y", 3, 1023999, 1, 2, 0);
-    EXPECT_EQ(ControlText(form.labScanPath), "S:\\x\\y");
-    EXPECT_EQ(ControlText(form.labFileCount), "3 (All)");
-    EXPECT_EQ(ControlText(form.labHideFileCount), "1 (Hide)");
-    EXPECT_EQ(ControlText(form.labReadFileCount), "2 (Read)");
-    EXPECT_EQ(ControlText(form.labSystemFileCount), "0 (System)");
-    EXPECT_EQ(ControlText(form.labFileSizeCount), "999 Kb");
-    form.FindJunkFileProcess(form.FindJunkFile, "S:\\", 4, 5000000, 0, 0, 0);
-    EXPECT_EQ(ControlText(form.labFileSizeCount), "4 Mb");
-    form.FindJunkFileProcess(form.FindJunkFile, "S:\\", 4, 3LL << 30, 0, 0, 0);
-    EXPECT_EQ(ControlText(form.labFileSizeCount), "3145 Mb");
+    form.Disk().FindJunkFileProcess(form.Disk().Search(), "S:\\x\\y", 3, 1023999, 1, 2, 0);
+    EXPECT_EQ(ControlText(form.Disk().Ui().labScanPath), "S:\\x\\y");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labFileCount), "3 (All)");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labHideFileCount), "1 (Hide)");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labReadFileCount), "2 (Read)");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labSystemFileCount), "0 (System)");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labFileSizeCount), "999 Kb");
+    form.Disk().FindJunkFileProcess(form.Disk().Search(), "S:\\", 4, 5000000, 0, 0, 0);
+    EXPECT_EQ(ControlText(form.Disk().Ui().labFileSizeCount), "4 Mb");
+    form.Disk().FindJunkFileProcess(form.Disk().Search(), "S:\\", 4, 3LL << 30, 0, 0, 0);
+    EXPECT_EQ(ControlText(form.Disk().Ui().labFileSizeCount), "3145 Mb");
 }
 
 TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolders) {
@@ -212,11 +212,11 @@ TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolder
     const std::string cyrillic = Put(kCyrillic), plain = Put("vscj_ab.junk");
     ScanExpecting(8, messages);
     Check({"vscj_a.junk", "vscj_b.junk", "vscj_c.junk", "vscj_locked.junk", "vscj_fold.jdir", kCyrillic});
-    EXPECT_EQ(form.DeleteOption, "1");
+    EXPECT_EQ(form.Disk().DeleteOption(), "1");
 
     HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-    Click(form.btnDelFile);
+    Click(form.Disk().Ui().btnDelFile);
     CloseHandle(hold);
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(messages.shown[0].Text, "Are you sure you want to clean the selected files?");
@@ -234,11 +234,11 @@ TEST_F(DiskCleanWindowTest, CleaningForGoodCountsOnlyWhatIsRemovedAndKeepsFolder
     EXPECT_TRUE(Exists(folder + "\\inside.txt"));  // the permanent delete never removes a folder
 
     ExpectDrivePage();
-    EXPECT_EQ(ControlText(form.btnDelFile), "Clean Selectd");
-    EXPECT_EQ(ControlText(form.labFileClean), " Files Clean");
-    EXPECT_FALSE(Shown(form.prbFileDelele));
-    EXPECT_TRUE(IsWindowEnabled(form.backMain));
-    EXPECT_TRUE(form.FindJunkFile.FoundFiles().empty());
+    EXPECT_EQ(ControlText(form.Disk().Ui().btnDelFile), "Clean Selectd");
+    EXPECT_EQ(ControlText(form.Disk().Ui().labFileClean), " Files Clean");
+    EXPECT_FALSE(Shown(form.Disk().Ui().prbFileDelele));
+    EXPECT_TRUE(IsWindowEnabled(form.Disk().Ui().backMain));
+    EXPECT_TRUE(form.Disk().Search().FoundFiles().empty());
 }
 
 TEST_F(DiskCleanWindowTest, CleaningToTheRecycleBinTakesFoldersWithTheirContents) {
@@ -249,7 +249,7 @@ TEST_F(DiskCleanWindowTest, CleaningToTheRecycleBinTakesFoldersWithTheirContents
     const std::string emoji = Put(kEmoji), plain = Put("vscj_ab.junk");
     ScanExpecting(5, messages);
     Check({"vscj_bin_a.junk", "vscj_fold.jdir", kEmoji});
-    Click(form.btnDelFile);
+    Click(form.Disk().Ui().btnDelFile);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Are you sure you want to clean the selected files?",
                                                           "Total 3 Files have been Clean successfully!"}));
     EXPECT_FALSE(Exists(a) || Exists(emoji));
@@ -289,23 +289,23 @@ TEST_F(DiskCleanWindowTest, StopDuringCleaningAsksFirst) {
 
     // Yes: the loop ends after the file in hand, without the summary.
     ScanExpecting(4, messages);
-    Click(form.btnCheckAllFile);
-    PostMessageA(form.btnDelFile, BM_CLICK, 0, 0);  // pressed again while the loop runs
-    Click(form.btnDelFile);
+    Click(form.Disk().Ui().btnCheckAllFile);
+    PostMessageA(form.Disk().Ui().btnDelFile, BM_CLICK, 0, 0);  // pressed again while the loop runs
+    Click(form.Disk().Ui().btnDelFile);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>(2, "Are you sure you want to clean the selected files?")));
     EXPECT_EQ(remaining(), 3);
     ExpectDrivePage();
-    EXPECT_EQ(ControlText(form.btnDelFile), "Clean Selectd");
+    EXPECT_EQ(ControlText(form.Disk().Ui().btnDelFile), "Clean Selectd");
 
     // No: the loop goes on.
     ScanExpecting(3, messages);
-    Click(form.btnCheckAllFile);
+    Click(form.Disk().Ui().btnCheckAllFile);
     int questions = 0;
     messages.onShow = [&](const std::string& text) {
         if (text.rfind("Are you sure", 0) == 0 && ++questions == 2) messages.Answer(IDNO);
     };
-    PostMessageA(form.btnDelFile, BM_CLICK, 0, 0);
-    Click(form.btnDelFile);
+    PostMessageA(form.Disk().Ui().btnDelFile, BM_CLICK, 0, 0);
+    Click(form.Disk().Ui().btnDelFile);
     messages.onShow = nullptr;
     EXPECT_EQ(messages.Texts().back(), "Total 3 Files have been Clean successfully!");
     EXPECT_EQ(remaining(), 0);
@@ -317,23 +317,24 @@ TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting)
 
     // No drive checked: nothing is read, the empty result is announced.
     std::vector<int> checks;
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i) {
-        checks.push_back(ListCheckState(form.lstPathSelect, i));
-        SetListCheckState(form.lstPathSelect, i, 0);
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i) {
+        checks.push_back(ListCheckState(form.Disk().Ui().lstPathSelect, i));
+        SetListCheckState(form.Disk().Ui().lstPathSelect, i, 0);
     }
-    Click(form.btnFileScan);
+    Click(form.Disk().Ui().btnFileScan);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
     ExpectDrivePage();
-    for (int i = 0; i < static_cast<int>(checks.size()); ++i) SetListCheckState(form.lstPathSelect, i, checks[i]);
+    for (int i = 0; i < static_cast<int>(checks.size()); ++i)
+        SetListCheckState(form.Disk().Ui().lstPathSelect, i, checks[i]);
 
     // Stopped before anything was found: not announced; the next empty result is again.
     messages.shown.clear();
-    PostMessageA(form.FlatButton7, BM_CLICK, 0, 0);
-    Click(form.btnFileScan);
+    PostMessageA(form.Disk().Ui().FlatButton7, BM_CLICK, 0, 0);
+    Click(form.Disk().Ui().btnFileScan);
     EXPECT_TRUE(messages.shown.empty());
     ExpectDrivePage();
     WriteIni("0", "0", "");
-    Click(form.btnFileScan);
+    Click(form.Disk().Ui().btnFileScan);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
 
     // An invalid mask, or a switch that is not a boolean: the message, and the drive page back.
@@ -342,7 +343,7 @@ TEST_F(DiskCleanWindowTest, EmptyResultsStopsAndErrorsThatKeepAScanFromStarting)
     for (const auto& [message, filters] : broken) {
         messages.shown.clear();
         WriteIni("0", filters.empty() ? "yes" : "0", filters.empty() ? "<*.junk:J>" : filters);
-        Click(form.btnFileScan);
+        Click(form.Disk().Ui().btnFileScan);
         ASSERT_EQ(messages.Texts(), std::vector<std::string>{message});
         EXPECT_EQ(messages.shown[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
         ExpectDrivePage();
@@ -354,21 +355,21 @@ TEST_F(DiskCleanWindowTest, AStopThatFoundFilesLeavesTheNextEmptyResultAnnounced
     // Two folders with a file each: whichever is read second, a file has been found before it.
     Put("vscj_d1\\vscj_1.junk");
     Put("vscj_d2\\vscj_2.junk");
-    const TOnProcessEvent process = form.FindJunkFile.OnProcess;
-    form.FindJunkFile.OnProcess = [&](TSearchFolders& s, const std::string& dir, int count, std::int64_t size,
-                                      int hide, int read, int system) {
+    const TOnProcessEvent process = form.Disk().Search().OnProcess;
+    form.Disk().Search().OnProcess = [&](TSearchFolders& s, const std::string& dir, int count, std::int64_t size,
+                                         int hide, int read, int system) {
         process(s, dir, count, size, hide, read, system);
-        if (count > 0) form.FlatButton7Click();  // Stop, pressed once something was found
+        if (count > 0) form.Disk().FlatButton7Click();  // Stop, pressed once something was found
     };
-    Click(form.btnFileScan);
-    form.FindJunkFile.OnProcess = process;
+    Click(form.Disk().Ui().btnFileScan);
+    form.Disk().Search().OnProcess = process;
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"1 files Found"});
-    Click(form.backMain);
+    Click(form.Disk().Ui().backMain);
 
     // The next search finds nothing and was not stopped: it says so.
     messages.shown.clear();
     WriteIni("0", "0", "<vscj_none*.nothing:None>");
-    Click(form.btnFileScan);
+    Click(form.Disk().Ui().btnFileScan);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files!"});
     ExpectDrivePage();
 }
@@ -383,7 +384,7 @@ TEST_F(DiskCleanWindowTest, OptionOpensTheDialogOnTheSettingsFile) {
         EXPECT_EQ(ListView_GetItemCount(options->lstFilterFile), 2);
         Click(options->btnClose);
     });
-    Click(form.FlatButton3);
+    Click(form.Disk().Ui().FlatButton3);
     EXPECT_TRUE(opened);
 }
 
@@ -395,12 +396,12 @@ TEST_F(DiskCleanWindowTest, ClosingTheWindowEndsASearchAndACleaning) {
 
     // Closed while cleaning: the loop ends with the file in hand; no summary, nothing more removed.
     ScanExpecting(3, messages);
-    Click(form.btnCheckAllFile);
+    Click(form.Disk().Ui().btnCheckAllFile);
     PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    Click(form.btnDelFile);
+    Click(form.Disk().Ui().btnDelFile);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Are you sure you want to clean the selected files?"});
     EXPECT_EQ(std::count_if(files.begin(), files.end(), Exists), 2);
-    EXPECT_TRUE(form.Closing);
+    EXPECT_TRUE(form.IsClosing());
     EXPECT_EQ(form.Handle(), nullptr);
 }
 
@@ -408,9 +409,9 @@ TEST_F(DiskCleanWindowTest, ClosingTheWindowDuringASearchStopsIt) {
     MessageRecorder messages;
     Put("vscj_x.junk");
     PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    Click(form.btnFileScan);
+    Click(form.Disk().Ui().btnFileScan);
     EXPECT_TRUE(messages.shown.empty());  // the end of the search shows nothing once closing
-    EXPECT_TRUE(form.FileScanIdle);
-    EXPECT_TRUE(form.FindJunkFile.SearchStopped());
+    EXPECT_TRUE(form.Disk().Idle());
+    EXPECT_TRUE(form.Disk().Search().SearchStopped());
     EXPECT_EQ(form.Handle(), nullptr);
 }

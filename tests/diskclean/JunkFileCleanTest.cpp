@@ -6,6 +6,7 @@
 
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "diskclean/JunkFileClean.h"
 #include "support/TestSupport.h"
@@ -49,6 +50,49 @@ TEST(RemoveFoundEntry, FolderLinksAndFoldersHoldingThemAreNotRecycled) {
     EXPECT_TRUE(Exists(links + "\\holder.jdir\\sub\\link"));
     EXPECT_TRUE(Exists(links + "\\link.jdir"));
     EXPECT_TRUE(Exists(links + "\\target\\keep.txt"));
+}
+
+// The one cleaning of the window and the console: only checked records, in list order, each
+// failure with its reason; the caller's hooks end it between entries or stop it before one.
+TEST(CleanFoundFiles, RemovesTheCheckedRecordsUntilTheCallerEndsIt) {
+    ScratchDir dir("clean");
+    std::vector<TFileItem> files;
+    for (const char* name : {"a.tmp", "b.tmp", "c.tmp", "d.tmp", "gone.tmp"}) {
+        if (std::string(name) != "gone.tmp") dir.WriteFile(name);
+        TFileItem item;
+        item.Name = name;
+        item.Path = dir.Path() + "\\";
+        item.FileAttrStr = "A-----";
+        item.Checked = std::string(name) == "b.tmp" ? 0 : 1;
+        files.push_back(item);
+    }
+    std::vector<std::size_t> tried;
+    int indices = 0;
+    CleanHooks hooks;
+    hooks.Tried = [&](std::size_t i) { tried.push_back(i); };
+    hooks.Between = [&] { return ++indices < 3; };  // ends after the third index
+    const CleanOutcome first = CleanFoundFiles(files, false, hooks);
+    EXPECT_EQ(first.Cleaned, 2);
+    EXPECT_EQ(tried, (std::vector<std::size_t>{0, 2}));
+    EXPECT_TRUE(first.Failures.empty());
+    EXPECT_FALSE(Exists(dir.File("a.tmp")) || Exists(dir.File("c.tmp")));
+    EXPECT_TRUE(Exists(dir.File("b.tmp")) && Exists(dir.File("d.tmp")));
+
+    CleanHooks stopped;
+    stopped.Stopped = [] { return true; };
+    EXPECT_EQ(CleanFoundFiles(files, false, stopped).Cleaned, 0);
+    EXPECT_TRUE(Exists(dir.File("d.tmp")));
+
+    // Without hooks it runs to the end; what is gone already is a failure with its reason.
+    const CleanOutcome rest = CleanFoundFiles(files, false);
+    EXPECT_EQ(rest.Cleaned, 1);
+    ASSERT_EQ(rest.Failed(), 3);
+    EXPECT_EQ(rest.Failures[0].Name, "a.tmp");
+    EXPECT_EQ(rest.Failures[2].Name, "gone.tmp");
+    EXPECT_EQ(rest.Failures[2].Folder, dir.Path() + "\\");
+    EXPECT_FALSE(rest.Failures[2].Reason.empty());
+    EXPECT_FALSE(Exists(dir.File("d.tmp")));
+    EXPECT_TRUE(Exists(dir.File("b.tmp")));
 }
 
 // Only the exact entry: a name the code page could not show ("??.tmp" for a CJK name) or a path too

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
-#include "app/Settings.h"
-#include "app/portable/FilterList.h"
 #include "diskclean/UFrmAddFilter.h"
 #include "diskclean/UFrmFileClearExp.h"
 #include "diskclean/portable/Mask.h"
+#include "settings/Settings.h"
+#include "settings/portable/FilterList.h"
 #include "support/TestSupport.h"
 #include "widgets/FlatControls.h"
 

@@ -54,37 +54,39 @@ TEST(DiskSearchPage, ShowsFiguresAtAHumanRateAndTheFinalOnesAtTheEnd) {
     TFrmMain form;
     form.QuitOnDestroy = false;
     form.CreateMainWindow();
-    form.IniFileName = settings.File("Config.Ini");
-    const auto at = form.ListedDrives.find(letter[0]);
+    form.Disk().SetIniFileName(settings.File("Config.Ini"));
+    const auto at = form.ListedDrives().find(letter[0]);
     if (at == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
-    for (int i = 0; i < static_cast<int>(form.ListedDrives.size()); ++i)
-        SetListCheckState(form.lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
+    for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
+        SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);
     form.btnLeft2Click();
 
     // The search still reports every folder; the window's handler sees each of them.
     int folders = 0;
     std::string lastFolder;
-    const TOnProcessEvent shown = form.FindJunkFile.OnProcess;
-    form.FindJunkFile.OnProcess = [&](TSearchFolders& sender, const std::string& dir, int count, std::int64_t size,
-                                      int hide, int read, int system) {
+    const TOnProcessEvent shown = form.Disk().Search().OnProcess;
+    form.Disk().Search().OnProcess = [&](TSearchFolders& sender, const std::string& dir, int count, std::int64_t size,
+                                         int hide, int read, int system) {
         ++folders;
         lastFolder = dir;
         shown(sender, dir, count, size, hide, read, system);
     };
     int pathTexts = 0;
-    ASSERT_TRUE(SetWindowSubclass(form.labScanPath, CountTexts, 1, reinterpret_cast<DWORD_PTR>(&pathTexts)));
+    ASSERT_TRUE(
+        SetWindowSubclass(form.Disk().Ui().labScanPath, CountTexts, 1, reinterpret_cast<DWORD_PTR>(&pathTexts)));
 
     MessageRecorder messages;
     std::vector<std::string> page;
     messages.onShow = [&](const std::string&) {
-        for (HWND label : {form.labScanPath, form.labFileCount, form.labHideFileCount, form.labReadFileCount,
-                           form.labSystemFileCount, form.labFileSizeCount})
+        for (HWND label : {form.Disk().Ui().labScanPath, form.Disk().Ui().labFileCount,
+                           form.Disk().Ui().labHideFileCount, form.Disk().Ui().labReadFileCount,
+                           form.Disk().Ui().labSystemFileCount, form.Disk().Ui().labFileSizeCount})
             page.push_back(ControlText(label));
     };
     const ULONGLONG start = GetTickCount64();
-    Click(form.btnFileScan);
+    Click(form.Disk().Ui().btnFileScan);
     const ULONGLONG elapsed = GetTickCount64() - start;
-    RemoveWindowSubclass(form.labScanPath, CountTexts, 1);
+    RemoveWindowSubclass(form.Disk().Ui().labScanPath, CountTexts, 1);
     RemoveTree(root);
 
     ASSERT_EQ(messages.Texts(), std::vector<std::string>{std::to_string(kFolders) + " files Found"});

@@ -39,15 +39,15 @@ protected:
         form.QuitOnDestroy = false;
         form.CreateMainWindow();
         form.Show();
-        form.BackupFolder = dir.File("backup");
+        form.Registry().SetBackupFolder(dir.File("backup"));
     }
     void TearDown() override {
-        TFrmMain::SetScanWorkerPreparer(nullptr);
+        TRegistryCleanPage::SetScanWorkerPreparer(nullptr);
         form.Destroy();
         SetMessagePresenter(oldPresenter_);
     }
 
-    HWND tree() const { return form.treRegistry; }
+    HWND tree() const { return form.Registry().Ui().treRegistry; }
     int State(int node) const { return TreeNodeState(tree(), TreeNodeAt(tree(), node)); }
 
     // A real click (button press and release messages) on the node's text.
@@ -105,20 +105,20 @@ protected:
     // Points the chosen categories' checks at scratch keys. While pauseAtStart holds, every new
     // worker starts paused, so that a test can act on a scan that has certainly not ended.
     void PointAt(std::vector<std::pair<int, std::string>> keys) {
-        TFrmMain::SetScanWorkerPreparer([this, keys](TRegScanThread& worker) {
+        TRegistryCleanPage::SetScanWorkerPreparer([this, keys](TRegScanThread& worker) {
             for (const auto& [category, path] : keys) worker.OverrideKeyPaths(category, {path});
             if (pauseAtStart) worker.Pause();
         });
     }
     bool pauseAtStart = false;
 
-    bool ResultsShown() const { return IsWindowVisible(form.fltRegDelet) != FALSE; }
+    bool ResultsShown() const { return IsWindowVisible(form.Ui().fltRegDelet) != FALSE; }
     bool OnSectionPage() const {
-        return IsWindowVisible(form.panRegScan) && form.pagMain.ActivePageIndex() == TFrmMain::pgRegSelect;
+        return IsWindowVisible(form.Ui().panRegScan) && form.Pages().ActivePageIndex() == TFrmMain::pgRegSelect;
     }
     std::string Text(int row, int column) const {
         char buffer[512] = {};
-        ListView_GetItemText(form.lstJunkReg, row, column, buffer, sizeof buffer);
+        ListView_GetItemText(form.Registry().Ui().lstJunkReg, row, column, buffer, sizeof buffer);
         return buffer;
     }
     void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
@@ -180,10 +180,10 @@ TEST_F(RegistryWindow, TheTreeTogglesWithRealMouseClicks) {
 TEST_F(RegistryWindow, NothingTickedStartsNoScan) {
     Choose({});
     SetTreeNodeState(tree(), TreeNodeAt(tree(), 14), 2);  // "Invalid Shortcuts" alone adds nothing
-    Click(form.btnRegistryScan);
+    Click(form.Registry().Ui().btnRegistryScan);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "Please select a section to scan before continuing!");
-    EXPECT_FALSE(form.ScanWorker);
+    EXPECT_FALSE(form.Registry().Worker());
     EXPECT_TRUE(OnSectionPage());
 }
 
@@ -197,47 +197,47 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     Choose({3, 5, 6, 7});
     PointAt({{3, key.Child("AppPaths")}, {5, key.Child("Help")}, {6, key.Child("Shared")}, {7, key.Child("Run")}});
 
-    Click(form.btnRegistryScan);
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1));
+    Click(form.Registry().Ui().btnRegistryScan);
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgScanShow);
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1));
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "5 Problem(s) Found");
     EXPECT_EQ(shown[0].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
-    ASSERT_EQ(ListView_GetItemCount(form.lstJunkReg), 5);
+    ASSERT_EQ(ListView_GetItemCount(form.Registry().Ui().lstJunkReg), 5);
     std::vector<std::string> texts;
     for (int row = 0; row < 5; ++row) {
-        EXPECT_EQ(ListCheckState(form.lstJunkReg, row), 1) << row;
+        EXPECT_EQ(ListCheckState(form.Registry().Ui().lstJunkReg, row), 1) << row;
         texts.push_back(Text(row, 1));
     }
     EXPECT_EQ(Text(0, 0), key.Child("AppPaths\\gone.exe"));
     EXPECT_EQ(texts, (std::vector<std::string>{"C:\\VscGone\\gone.exe", "C:\\VscGone\\v1.2.exe",
                                                "C:\\VscGoneHelpmanual.hlp", "C:\\VscGone\\shared.dll",
                                                "C:\\VscGone\\tray.exe"}));
-    EXPECT_EQ(form.JunkRegList.Icon(1), 1) << "two dots";
-    EXPECT_EQ(form.JunkRegList.Icon(0), 0);
-    EXPECT_FALSE(IsWindowEnabled(form.btnLeft1)) << "navigation stays off on the results";
-    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.ScanCaption[k]), "0");
+    EXPECT_EQ(form.Registry().ResultsList().Icon(1), 1) << "two dots";
+    EXPECT_EQ(form.Registry().ResultsList().Icon(0), 0);
+    EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1)) << "navigation stays off on the results";
+    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[k]), "0");
 
     // Uncheck All, then Repair: nothing happens.
     shown.clear();
-    Click(form.btnUnCheck);
-    Click(form.btnDeleteItems);
+    Click(form.Registry().Ui().btnUnCheck);
+    Click(form.Registry().Ui().btnDeleteItems);
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(ResultsShown());
 
     // Check All, spare the help row, repair the rest.
-    Click(form.btnCheck);
-    form.JunkRegList.SetChecked(2, false);
-    Click(form.btnDeleteItems);
+    Click(form.Registry().Ui().btnCheck);
+    form.Registry().ResultsList().SetChecked(2, false);
+    Click(form.Registry().Ui().btnDeleteItems);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "Total 4 problems have been repaired successfully!");
     EXPECT_TRUE(OnSectionPage());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Help"), "manual.hlp"));
     EXPECT_FALSE(vsc::test::ValueExists(key.Child("Run"), "tray"));
     std::vector<std::string> names;
-    ListBackupFiles(form.BackupFolder, names);
+    ListBackupFiles(form.Registry().BackupFolder(), names);
     EXPECT_EQ(names, std::vector<std::string>{"regbackup1.txt"});
 }
 
@@ -245,11 +245,11 @@ TEST_F(RegistryWindow, ARepairWhoseBackupCannotBeWrittenKeepsTheResults) {
     key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
     Choose({7});
     PointAt({{7, key.Child("Run")}});
-    Click(form.btnRegistryScan);
+    Click(form.Registry().Ui().btnRegistryScan);
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
-    form.BackupFolder = dir.WriteFile("blocker", "a file, not a folder");
+    form.Registry().SetBackupFolder(dir.WriteFile("blocker", "a file, not a folder"));
     shown.clear();
-    Click(form.btnDeleteItems);
+    Click(form.Registry().Ui().btnDeleteItems);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "Repair failing!");
     EXPECT_TRUE(ResultsShown());
@@ -262,13 +262,13 @@ TEST_F(RegistryWindow, ARepairWithFailuresSaysSoOnceThenCountsOnlyWhatWasRepaire
     key.SetString("Run", "agent", "C:\\VscGone\\agent.exe");
     Choose({7});
     PointAt({{7, key.Child("Run")}});
-    Click(form.btnRegistryScan);
+    Click(form.Registry().Ui().btnRegistryScan);
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     // Two values now hold line breaks, which no backup line can carry: they stay as they are.
     key.SetString("Run", "tray", "C:\\VscGone\\tray.exe\r\n-x");
     key.SetString("Run", "agent", "C:\\VscGone\\agent.exe\n");
     shown.clear();
-    Click(form.btnDeleteItems);
+    Click(form.Registry().Ui().btnDeleteItems);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].Text, "there are not all selected problems have been Deleted successfully!");
     EXPECT_EQ(shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
@@ -284,13 +284,13 @@ TEST_F(RegistryWindow, AScanFindingNothingReturnsToTheSections) {
     key.CreateKey("Run");
     Choose({7});
     PointAt({{7, key.Child("Run")}});
-    Click(form.btnRegistryScan);
-    ASSERT_TRUE(PumpUntil([&] { return form.RegScanIdle; }, 20000));
+    Click(form.Registry().Ui().btnRegistryScan);
+    ASSERT_TRUE(PumpUntil([&] { return form.Registry().Idle(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "0 Problem(s) Found");
     EXPECT_TRUE(OnSectionPage());
     EXPECT_FALSE(ResultsShown());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
 }
 
 TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) {
@@ -298,27 +298,27 @@ TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) 
     Choose({7});
     PointAt({{7, key.Child("Run")}});
     pauseAtStart = true;
-    Click(form.btnRegistryScan);
+    Click(form.Registry().Ui().btnRegistryScan);
     pauseAtStart = false;
-    Click(form.btnPause);
-    EXPECT_EQ(ControlText(form.btnPause), "Continue");
-    EXPECT_TRUE(form.ScanWorker->Paused());
-    SetControlText(form.ScanCaption[7], "12");  // as the progress timer would show them
-    SetControlText(form.labTtoalError, "12");
-    Click(form.btnScanStop);
+    Click(form.Registry().Ui().btnPause);
+    EXPECT_EQ(ControlText(form.Registry().Ui().btnPause), "Continue");
+    EXPECT_TRUE(form.Registry().Worker()->Paused());
+    SetControlText(form.Registry().Ui().ScanCaption[7], "12");  // as the progress timer would show them
+    SetControlText(form.Registry().Ui().labTtoalError, "12");
+    Click(form.Registry().Ui().btnScanStop);
     EXPECT_TRUE(OnSectionPage());
-    EXPECT_TRUE(IsWindowEnabled(form.btnLeft1));
-    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.ScanCaption[k]), "0");
-    EXPECT_EQ(ControlText(form.labTtoalError), "0");
+    EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
+    for (int k = 1; k <= 14; ++k) EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[k]), "0");
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "0");
     // The paused worker ends, and its end shows nothing.
-    ASSERT_TRUE(PumpUntil([&] { return form.RegScanIdle; }, 10000));
-    EXPECT_TRUE(form.ScanWorker->Finished());
+    ASSERT_TRUE(PumpUntil([&] { return form.Registry().Idle(); }, 10000));
+    EXPECT_TRUE(form.Registry().Worker()->Finished());
     EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(ResultsShown());
-    EXPECT_EQ(ListView_GetItemCount(form.lstJunkReg), 0);
+    EXPECT_EQ(ListView_GetItemCount(form.Registry().Ui().lstJunkReg), 0);
 
-    Click(form.btnRegistryScan);
-    EXPECT_EQ(ControlText(form.btnPause), "Pause");
+    Click(form.Registry().Ui().btnRegistryScan);
+    EXPECT_EQ(ControlText(form.Registry().Ui().btnPause), "Pause");
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "50 Problem(s) Found");
@@ -329,22 +329,22 @@ TEST_F(RegistryWindow, AnOlderWorkersEndIsNeverTakenForTheEndOfTheNewScan) {
     Choose({7});
     PointAt({{7, key.Child("Run")}});
     pauseAtStart = true;
-    Click(form.btnRegistryScan);
-    Click(form.btnPause);
-    const unsigned first = form.ScanWorker->Id();
-    Click(form.btnScanStop);
+    Click(form.Registry().Ui().btnRegistryScan);
+    Click(form.Registry().Ui().btnPause);
+    const unsigned first = form.Registry().Worker()->Id();
+    Click(form.Registry().Ui().btnScanStop);
     // A new scan at once, while the stopped worker may still be winding down.
-    Click(form.btnRegistryScan);
+    Click(form.Registry().Ui().btnRegistryScan);
     pauseAtStart = false;
-    Click(form.btnPause);
-    ASSERT_NE(form.ScanWorker->Id(), first);
+    Click(form.Registry().Ui().btnPause);
+    ASSERT_NE(form.Registry().Worker()->Id(), first);
     // The old worker's end message (real or repeated) changes nothing for the paused new scan.
     PostMessageA(form.Handle(), TFrmMain::kScanDoneMessage, first, 0);
     vsc::test::PumpMessagesFor(300);
-    EXPECT_FALSE(form.RegScanIdle);
+    EXPECT_FALSE(form.Registry().Idle());
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(form.pagMain.ActivePageIndex(), TFrmMain::pgScanShow);
-    Click(form.btnPause);
+    EXPECT_EQ(form.Pages().ActivePageIndex(), TFrmMain::pgScanShow);
+    Click(form.Registry().Ui().btnPause);
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text, "1 Problem(s) Found");
@@ -362,8 +362,8 @@ TEST_F(RegistryWindow, TheRestoreButtonOpensTheRestoreDialogOnTheBackupFolder) {
         }
         d.EndModal(IDCANCEL);
     });
-    Click(form.FlatButton1);
+    Click(form.Registry().Ui().FlatButton1);
     TDialog::SetShownHook(nullptr);
-    EXPECT_EQ(folder, form.BackupFolder);
+    EXPECT_EQ(folder, form.Registry().BackupFolder());
     EXPECT_EQ(rows, 1);
 }

@@ -148,9 +148,14 @@ TEST(RestoreDialog, RestoreWritesBackAndRemovesTheBackupOnlyOnFullSuccess) {
         "regbackup1.txt", kSep + key.Child("New") + "\r\nrun\r\n%SystemRoot%\\a.exe\r\n7\r\ntype=2\r\n");
     const std::string cut =
         dir.WriteFile("regbackup2.txt", kSep + key.Path() + "\r\nfirst\r\nx\r\n3\r\n" + kSep + key.Path() + "\r\n");
+    // A file without any record restores nothing: it is refused and kept, never silently deleted.
+    const std::string empty = dir.WriteFile("regbackup3.txt", "no records here\r\n");
     PresenterGuard messages;
     Drive(dir.Path(), [&](TfrmRestore& d) {
         Click(d.btnRestore);  // nothing selected: nothing happens
+        Select(d.lstBackupFile, "regbackup3.txt");
+        Click(d.btnRestore);
+        EXPECT_GE(RowOf(d.lstBackupFile, "regbackup3.txt"), 0);
         Select(d.lstBackupFile, "regbackup2.txt");
         Click(d.btnRestore);
         EXPECT_GE(RowOf(d.lstBackupFile, "regbackup2.txt"), 0);
@@ -158,11 +163,14 @@ TEST(RestoreDialog, RestoreWritesBackAndRemovesTheBackupOnlyOnFullSuccess) {
         Click(d.btnRestore);
         EXPECT_EQ(RowOf(d.lstBackupFile, "regbackup1.txt"), -1);
     });
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].Text, "Error restoring selected backups!");
-    EXPECT_EQ(messages.shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(messages.shown[1].Text, "Selected backups were restored");
-    EXPECT_EQ(messages.shown[1].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+    ASSERT_EQ(messages.shown.size(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(messages.shown[i].Text, "Error restoring selected backups!");
+        EXPECT_EQ(messages.shown[i].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+    }
+    EXPECT_EQ(messages.shown[2].Text, "Selected backups were restored");
+    EXPECT_EQ(messages.shown[2].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_FALSE(PathGone(empty));
     EXPECT_TRUE(PathGone(good));
     EXPECT_FALSE(PathGone(cut));
     DWORD type = 0;

@@ -130,6 +130,22 @@ TEST(Restore, DamagedAndEmptyFiles) {
     EXPECT_TRUE(RestoreBackupFile(dir.WriteFile("empty.txt", "")).Succeeded());
     EXPECT_TRUE(RestoreBackupFile(dir.WriteFile("plain.txt", "hello\r\n")).Succeeded());
     EXPECT_TRUE(RestoreBackupFile(dir.File("missing.txt")).ReadFailed);
+
+    // The restore of the dialog and the console: a file that holds no record or cannot be read is
+    // refused and kept; a damaged one is kept; a whole one goes once everything went back.
+    const BackupRestoreOutcome damaged = RestoreAndRetireBackup(path);
+    EXPECT_EQ(damaged.Records, 4);
+    EXPECT_FALSE(damaged.Succeeded() || damaged.FileRemoved || PathGone(path));
+    for (const char* name : {"empty.txt", "plain.txt"}) {
+        EXPECT_TRUE(RestoreAndRetireBackup(dir.File(name)).NoRecords) << name;
+        EXPECT_FALSE(PathGone(dir.File(name))) << name;
+    }
+    EXPECT_TRUE(RestoreAndRetireBackup(dir.File("missing.txt")).Refused());
+    const std::string whole = dir.WriteFile("whole.txt", kSep + key.Path() + "\r\nagain\r\ntwo\r\n7\r\n");
+    const BackupRestoreOutcome restored = RestoreAndRetireBackup(whole);
+    EXPECT_TRUE(restored.Succeeded() && restored.FileRemoved && PathGone(whole));
+    EXPECT_EQ(restored.Result.Restored, 1);
+    ExpectValue(key.Path(), "again", REG_SZ, Sz("two"));
 }
 
 TEST(Restore, FileDatesAreUnpaddedLocalTimes) {

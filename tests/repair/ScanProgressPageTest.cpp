@@ -14,31 +14,30 @@ TEST(ScanProgressPage, ShowsChangedFiguresAndEverythingAgainAfterAReset) {
     form.QuitOnDestroy = false;
     form.CreateMainWindow();
     // A worker that never runs: the test records its problems, which publishes the counts.
-    form.ScanWorker = std::make_unique<TRegScanThread>(true, std::make_shared<ScanResultLists>(),
-                                                       std::string(kSelectionLength, '0'), "");
-    TRegScanThread& worker = *form.ScanWorker;
+    form.Registry().FollowWorker(std::make_unique<TRegScanThread>(true, std::make_shared<ScanResultLists>(),
+                                                                  std::string(kSelectionLength, '0'), ""));
+    TRegScanThread& worker = *form.Registry().Worker();
     worker.SetCategoryIndex(13);
     worker.AddProblem();
     worker.AddProblem();
-    form.RegScanIdle = false;
-    form.RegScanActive = true;
+    form.Registry().SetScanRunning(true);
 
-    form.tmrScanProgressTimer();
-    EXPECT_EQ(ControlText(form.ScanCaption[13]), "2");
-    EXPECT_EQ(ControlText(form.labTtoalError), "2");
-    EXPECT_EQ(ControlText(form.ScanCaption[12]), "0");
+    form.Registry().tmrScanProgressTimer();
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "2");
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "2");
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[12]), "0");
 
-    form.ResetScanCounters();
-    EXPECT_EQ(ControlText(form.ScanCaption[13]), "0");
-    form.tmrScanProgressTimer();  // the same figures as before the reset: shown again
-    EXPECT_EQ(ControlText(form.ScanCaption[13]), "2");
-    EXPECT_EQ(ControlText(form.labTtoalError), "2");
+    form.Registry().ResetScanCounters();
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "0");
+    form.Registry().tmrScanProgressTimer();  // the same figures as before the reset: shown again
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "2");
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "2");
 
     worker.SetCategoryIndex(4);
     worker.AddProblem();
-    form.tmrScanProgressTimer();
-    EXPECT_EQ(ControlText(form.ScanCaption[4]), "1");
-    EXPECT_EQ(ControlText(form.ScanCaption[13]), "2");
-    EXPECT_EQ(ControlText(form.labTtoalError), "3");
-    form.RegScanIdle = true;
+    form.Registry().tmrScanProgressTimer();
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[4]), "1");
+    EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "2");
+    EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "3");
+    form.Registry().SetScanRunning(false);
 }

@@ -59,7 +59,7 @@ bool PumpUi(Pred done, DWORD timeoutMs = 2000) {
     for (;;) {
         if (done()) return true;
         if (GetTickCount64() >= end) return false;
-        ProcessMessages();
+        ProcessPendingMessages();
         if (done()) return true;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }

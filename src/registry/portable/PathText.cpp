@@ -50,12 +50,6 @@ std::string ExtractPathByExt(const std::string& ext, const std::string& commandL
     return commandLine.substr(c - 2, extEnd - (c - 2));
 }
 
-std::string UpperAscii(std::string text) {
-    for (char& ch : text)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return text;
-}
-
 namespace {
 char UpperAsciiChar(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
@@ -118,24 +112,6 @@ std::string StripQuotes(const std::string& text) {
     for (char ch : text)
         if (ch != '"') out += ch;
     return out;
-}
-
-namespace {
-bool IsSpaceOrControl(char ch) { return static_cast<unsigned char>(ch) <= ' '; }
-}  // namespace
-
-std::string Trim(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && IsSpaceOrControl(text[first])) ++first;
-    while (last > first && IsSpaceOrControl(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-bool IsBlank(const std::string& text) {
-    for (char ch : text)
-        if (!IsSpaceOrControl(ch)) return false;
-    return true;
 }
 
 }  // namespace vsc

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 // The key paths that the file-path walk never enters on its own (nor their 32-bit twins).
@@ -32,14 +34,8 @@ bool HasExtDot(const std::string& text);
 bool EndsWithExt(const std::string& text, const std::string& suffix);
 // The text with every '"' removed.
 std::string StripQuotes(const std::string& text);
-// Empty after trimming spaces and control characters (bytes <= ' ') from both ends.
-bool IsBlank(const std::string& text);
-// The text with spaces and control characters trimmed from both ends.
-std::string Trim(const std::string& text);
 // Case-sensitive substring test.
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 inline bool Contains(const std::string& text, char c) { return text.find(c) != std::string::npos; }
-// ASCII-only upper case.
-std::string UpperAscii(std::string text);
 
 }  // namespace vsc

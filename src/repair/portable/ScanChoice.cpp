@@ -4,22 +4,13 @@
 
 namespace vsc {
 
-int ToggledState(int state) { return state == kNodeUnticked ? kNodeTicked : kNodeUnticked; }
-
-int ChildrenSummary(const std::vector<int>& childStates) {
-    const auto unticked = std::count(childStates.begin(), childStates.end(), kNodeUnticked);
-    if (unticked == static_cast<long>(childStates.size())) return kNodeUnticked;
-    if (unticked == 0) return kNodeTicked;
-    return kNodePartly;
-}
-
 ScanSelection BuildSelection(const std::vector<int>& states, const std::vector<std::string>& captions) {
     constexpr std::size_t kFirstCategory = 1, kLastSelected = 13, kFirstDrive = 15;
     ScanSelection result;
     for (std::size_t node = kFirstCategory; node <= kLastSelected; ++node)
-        result.Selection += (node < states.size() && states[node] == kNodeTicked) ? '1' : '0';
+        result.Selection += (node < states.size() && states[node] == tcsTicked) ? '1' : '0';
     for (std::size_t node = kFirstDrive; node < states.size(); ++node) {
-        if (states[node] != kNodeTicked || node >= captions.size()) continue;
+        if (states[node] != tcsTicked || node >= captions.size()) continue;
         const std::string& caption = captions[node];
         const std::size_t paren = caption.find('(');
         if (paren != std::string::npos && paren + 2 < caption.size()) result.DriveLetters += caption[paren + 2];

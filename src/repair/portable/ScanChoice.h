@@ -1,25 +1,15 @@
 // The text rules of scan control and the results list: turning the section tree into a scan
-// selection, summarising children's check states, and the text and icon of a results row.
+// selection (its tick rules are in widgets/portable/TickStates.h), and the text and icon of a
+// results row.
 // Portable (no windows.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "widgets/portable/TickStates.h"
+
 namespace vsc {
-
-// Check states of the section tree.
-constexpr int kNodeUnticked = 1;
-constexpr int kNodeTicked = 2;
-constexpr int kNodePartly = 3;
-
-// The state a click gives a node: ticked when it was not ticked, otherwise not ticked (a partly
-// ticked node becomes not ticked).
-int ToggledState(int state);
-
-// The state of a parent from its children's states: not ticked when every child is not ticked,
-// ticked when none is, partly ticked otherwise.
-int ChildrenSummary(const std::vector<int>& childStates);
 
 struct ScanSelection {
     std::string Selection;     // 13 characters "1"/"0", categories 1 to 13

@@ -1,4 +1,4 @@
-#include "app/portable/FilterList.h"
+#include "settings/portable/FilterList.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +46,9 @@ TEST(FilterList, MaskListForTheSearch) {
 }
 
 TEST(FilterList, TrimRemovesSpacesAndControlCharacters) {
-    EXPECT_EQ(TrimText(" \t\r\n x y \x01"), "x y");
-    EXPECT_EQ(TrimText("   "), "");
-    EXPECT_EQ(TrimText("\xA0x\xA0"), "\xA0x\xA0");  // bytes above 127 are text
+    EXPECT_EQ(Trim(" \t\r\n x y \x01"), "x y");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");  // bytes above 127 are text
 }
 
 TEST(FilterList, BooleanSwitches) {

@@ -18,38 +18,38 @@ void Tree(std::vector<int>& states, std::vector<std::string>& captions, const st
 }  // namespace
 
 TEST(ScanChoice, TogglingAndChildrenSummaries) {
-    EXPECT_EQ(ToggledState(kNodeUnticked), kNodeTicked);
-    EXPECT_EQ(ToggledState(kNodeTicked), kNodeUnticked);
-    EXPECT_EQ(ToggledState(kNodePartly), kNodeUnticked);
-    EXPECT_EQ(ChildrenSummary({1, 1, 1}), kNodeUnticked);
-    EXPECT_EQ(ChildrenSummary({2, 2}), kNodeTicked);
-    EXPECT_EQ(ChildrenSummary({2, 3}), kNodeTicked) << "only unticked children count against";
-    EXPECT_EQ(ChildrenSummary({1, 3}), kNodePartly);
-    EXPECT_EQ(ChildrenSummary({2, 1, 2}), kNodePartly);
+    EXPECT_EQ(ToggledState(tcsUnticked), tcsTicked);
+    EXPECT_EQ(ToggledState(tcsTicked), tcsUnticked);
+    EXPECT_EQ(ToggledState(tcsPartly), tcsUnticked);
+    EXPECT_EQ(ChildrenSummary({1, 1, 1}), tcsUnticked);
+    EXPECT_EQ(ChildrenSummary({2, 2}), tcsTicked);
+    EXPECT_EQ(ChildrenSummary({2, 3}), tcsTicked) << "only unticked children count against";
+    EXPECT_EQ(ChildrenSummary({1, 3}), tcsPartly);
+    EXPECT_EQ(ChildrenSummary({2, 1, 2}), tcsPartly);
 }
 
 TEST(ScanChoice, SelectionFromTheTree) {
     std::vector<int> states;
     std::vector<std::string> captions;
-    Tree(states, captions, "CD", kNodeTicked);
+    Tree(states, captions, "CD", tcsTicked);
     ScanSelection s = BuildSelection(states, captions);
     EXPECT_EQ(s.Selection, "1111111111111");
     EXPECT_EQ(s.DriveLetters, "CD");
 
     // Only drive D: the shortcut pass alone; a partly ticked category does not count.
-    Tree(states, captions, "CD", kNodeUnticked);
-    states[16] = kNodeTicked;
-    states[14] = kNodePartly;
-    states[7] = kNodePartly;
-    states[12] = kNodeTicked;
+    Tree(states, captions, "CD", tcsUnticked);
+    states[16] = tcsTicked;
+    states[14] = tcsPartly;
+    states[7] = tcsPartly;
+    states[12] = tcsTicked;
     s = BuildSelection(states, captions);
     EXPECT_EQ(s.Selection, "0000000000010");
     EXPECT_EQ(s.DriveLetters, "D");
     EXPECT_FALSE(s.Empty());
 
     // "Invalid Shortcuts" ticked with its drives unticked adds nothing.
-    Tree(states, captions, "C", kNodeUnticked);
-    states[14] = kNodeTicked;
+    Tree(states, captions, "C", tcsUnticked);
+    states[14] = tcsTicked;
     s = BuildSelection(states, captions);
     EXPECT_EQ(s.Selection, "0000000000000");
     EXPECT_TRUE(s.Empty());
@@ -58,10 +58,10 @@ TEST(ScanChoice, SelectionFromTheTree) {
     states = {2, 2, 2};
     captions = {"a", "b", "c"};
     EXPECT_EQ(BuildSelection(states, captions).Selection, "1100000000000");
-    Tree(states, captions, "", kNodeTicked);
-    states.push_back(kNodeTicked);
+    Tree(states, captions, "", tcsTicked);
+    states.push_back(tcsTicked);
     captions.push_back("no paren");
-    states.push_back(kNodeTicked);
+    states.push_back(tcsTicked);
     captions.push_back("cut( ");
     EXPECT_EQ(BuildSelection(states, captions).DriveLetters, "");
 }

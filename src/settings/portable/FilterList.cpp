@@ -1,12 +1,10 @@
-#include "app/portable/FilterList.h"
+#include "settings/portable/FilterList.h"
 
 #include <cctype>
 
 namespace vsc {
 
 namespace {
-
-bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool EqualsIgnoreAsciiCase(const std::string& a, const char* b) {
     std::size_t i = 0;
@@ -67,9 +65,9 @@ std::vector<FilterEntry> ParseFilterList(const std::string& stored) {
 std::string FilterListText(const std::vector<FilterEntry>& rows) {
     std::string text;
     for (const FilterEntry& row : rows) {
-        const std::string mask = TrimText(row.Mask);
+        const std::string mask = Trim(row.Mask);
         if (mask.empty()) continue;
-        text += "<" + mask + ":" + TrimText(row.Description) + ">";
+        text += "<" + mask + ":" + Trim(row.Description) + ">";
     }
     return text;
 }
@@ -78,13 +76,6 @@ std::string FilterMaskList(const std::string& stored) {
     std::string masks;
     for (const FilterEntry& e : ParseFilterList(stored)) masks += e.Mask + ",";
     return masks;
-}
-
-std::string TrimText(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && IsBlankByte(text[begin])) ++begin;
-    while (end > begin && IsBlankByte(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
 }
 
 bool StrToBool(const std::string& text) {

@@ -1,28 +1,14 @@
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <windows.h>
 
 #include <vector>
 
+#include "platform/Files.h"
 #include "registry/CodePage.h"
 #include "registry/portable/Utf8Text.h"
-#include "repair/BackupFiles.h"
 
 namespace vsc {
-
-std::string DefaultIniFileName() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return "Config.Ini";
-        if (n < path.size()) {
-            std::string exe(path.data(), n);
-            const auto slash = exe.find_last_of("\\/");
-            return (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "Config.Ini";
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 struct FilterEntry {
@@ -28,9 +30,6 @@ std::string FilterListText(const std::vector<FilterEntry>& rows);
 
 // The mask-list text a scan searches with: every entry's mask, each followed by ",".
 std::string FilterMaskList(const std::string& stored);
-
-// The text without leading and trailing spaces and control characters (bytes up to 32).
-std::string TrimText(const std::string& text);
 
 // Raised by StrToBool: "'<text>' is not a valid boolean value".
 class EConvertError : public std::runtime_error {

@@ -1,6 +1,6 @@
 // The settings file "Config.Ini" beside the executable, read and written through the Windows
 // profile-string functions. Nothing is cached: every use reads the file again. The text rules of
-// its values are in app/portable/FilterList.h.
+// its values are in settings/portable/FilterList.h.
 //
 // Encoding: text in the process code page (UTF-8). A file that is not valid UTF-8 was written in
 // the system's legacy ANSI code page and is read in it; the first write converts it to UTF-8.
@@ -10,10 +10,9 @@
 #include <string>
 #include <utility>
 
-namespace vsc {
+#include "platform/Paths.h"
 
-// The executable's folder followed by "Config.Ini".
-std::string DefaultIniFileName();
+namespace vsc {
 
 // The value of one key, or `def` when the file, the section or the key is missing. At most 9728
 // characters are returned; a longer value is cut.

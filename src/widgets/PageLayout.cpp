@@ -1,0 +1,45 @@
+#include "widgets/PageLayout.h"
+
+#include "widgets/Dpi.h"
+#include "widgets/FlatControls.h"
+
+namespace vsc {
+namespace layout {
+
+HWND ColumnButton(HWND page, const char* caption, int top) {
+    return CreateFlatButton(page, caption, kButtonColumn, top, kButtonWidth, 25);
+}
+
+HWND PageHeader(HWND page, const char* caption) { return CreateHeaderLabel(page, caption, 8, 8, kPageWidth - 16, 20); }
+
+HWND Text(HWND parent, const std::string& caption, int x, int y, int width, int height) {
+    return CreateLabel(parent, caption, x, y, width, height);
+}
+
+HWND BoldText(HWND parent, const std::string& caption, int x, int y, int width, int height) {
+    LabelStyle style;
+    style.Font = BoldFont();
+    return CreateLabel(parent, caption, x, y, width, height, style);
+}
+
+void AddColumn(HWND list, int index, const char* caption, int width) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<char*>(caption);
+    column.cx = ScaledFor(list, width);
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+HWND CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle, HIMAGELIST checkImages) {
+    HWND list = CreateScaledChild(0, WC_LISTVIEWA, "",
+                                  WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
+                                      LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
+                                  parent, x, y, width, height);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(checkImages));
+    return list;
+}
+
+}  // namespace layout
+}  // namespace vsc
