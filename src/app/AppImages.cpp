@@ -48,7 +48,7 @@ void DrawCategory(HDC dc, int x, int category) {
     RECT tile{x + 1, 1, x + 15, 15};
     RoundBox(dc, tile, tiles[category - 1], RGB(40, 40, 40));
     const char text[2] = {letters[category - 1], 0};
-    ScopedSelect font(dc, BoldFont());
+    ScopedSelect font(dc, BoldFont(96));  // design pixels: the list's transform scales it
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     DrawTextA(dc, text, 1, &tile, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -56,22 +56,36 @@ void DrawCategory(HDC dc, int x, int category) {
 
 }  // namespace
 
-HIMAGELIST CreateCategoryImages() {
+HIMAGELIST CreateCategoryImages(int dpi) {
     return MakeImageList(15, [](HDC dc, int x, int index) {
         if (index == 0) DrawComputer(dc, x);
         else if (index == 14) DrawShortcut(dc, x);
         else DrawCategory(dc, x, index);
-    });
+    }, dpi);
 }
 
-HIMAGELIST CreateResultImages() {
+HIMAGELIST CreateResultImages(int dpi) {
     return MakeImageList(2, [](HDC dc, int x, int index) {
         RECT square{x + 3, 3, x + 13, 13};
         FillRect(dc, &square, SolidBrushFor(index == 0 ? RGB(30, 90, 230) : RGB(255, 140, 0)));
-    });
+    }, dpi);
 }
 
-void PaintLogo(HDC dc, const RECT& rect) {
+void PaintLogo(HDC dc, const RECT& area) {
+    // Drawn in design pixels (48 high) and scaled by a world transform to the rect's height.
+    const int designHeight = 48;
+    const int height = area.bottom - area.top;
+    RECT rect = area;
+    int oldMode = 0;
+    XFORM oldTransform{};
+    if (height != designHeight && height > 0) {
+        const float scale = static_cast<float>(height) / designHeight;
+        oldMode = SetGraphicsMode(dc, GM_ADVANCED);
+        GetWorldTransform(dc, &oldTransform);
+        const XFORM stretch{scale, 0.0f, 0.0f, scale, static_cast<float>(area.left), static_cast<float>(area.top)};
+        SetWorldTransform(dc, &stretch);
+        rect = RECT{0, 0, MulDiv(area.right - area.left, designHeight, height), designHeight};
+    }
     FillGradient(dc, rect, RGB(22, 64, 140), RGB(70, 140, 220), true);
     const int h = rect.bottom - rect.top;
     // A shield with a tick: the mark of a tool that keeps the machine clean.
@@ -100,14 +114,20 @@ void PaintLogo(HDC dc, const RECT& rect) {
     text.left = left + size + 5;
     text.top += 7;
     {
-        ScopedSelect font(dc, BoldFont());
+        ScopedSelect font(dc, BoldFont(96));
         SetTextColor(dc, colors::kTitleText);
         DrawTextA(dc, "Vemo", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     }
     text.top += 16;
-    ScopedSelect font(dc, DefaultFont());
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextA(dc, "System Cleaner", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    {
+        ScopedSelect font(dc, DefaultFont(96));
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawTextA(dc, "System Cleaner", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if (oldMode) {
+        SetWorldTransform(dc, &oldTransform);
+        SetGraphicsMode(dc, oldMode);
+    }
 }
 
 void PaintTitleStrip(HDC dc, const RECT& rect) { FillGradient(dc, rect, colors::kTitleStrip, colors::kTitleStripEnd); }

@@ -120,6 +120,8 @@ protected:
     bool OnCloseQuery() override;
     void OnDestroy() override;
     bool OnKeyDown(WPARAM key) override;
+    // The image lists are made again at the new DPI.
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

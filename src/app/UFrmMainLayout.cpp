@@ -1,7 +1,7 @@
 // The shell's controls: the title strip, the frame, the three panels, the navigation column, the
 // pages and the About page, created, placed and wired to their handlers; the workflow pages then
-// build their own controls on the pages and panels they are given. Geometry is in client pixels of
-// the 577-by-399 window (widgets/PageLayout.h).
+// build their own controls on the pages and panels they are given. Geometry is in design pixels of
+// the 577-by-399 window (96 DPI, widgets/PageLayout.h), which the controls scale to the window's DPI.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,6 +12,7 @@
 #include "app/CategoryCaptions.h"
 #include "app/UFrmMain.h"
 #include "VscVersion.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/PageLayout.h"
 
@@ -35,14 +36,33 @@ HWND FramePiece(HWND parent, int x, int y, int width, int height) {
 }  // namespace
 
 void TFrmMain::OnCreate() {
-    checkImages_.reset(CreateCheckStateImages());
-    listCheckImages_.reset(CreateListCheckImages());
-    categoryImages_.reset(CreateCategoryImages());
-    resultImages_.reset(CreateResultImages());
+    checkImages_.reset(CreateCheckStateImages(Dpi()));
+    listCheckImages_.reset(CreateListCheckImages(Dpi()));
+    categoryImages_.reset(CreateCategoryImages(Dpi()));
+    resultImages_.reset(CreateResultImages(Dpi()));
     CreateTitleAndFrame();
     CreateMainPanel();
     ShowPanel(ui_.panRegScan);
     FormCreate();
+}
+
+void TFrmMain::OnDpiChanged(int, int newDpi) {
+    UniqueImageList checks(CreateCheckStateImages(newDpi)), listChecks(CreateListCheckImages(newDpi));
+    UniqueImageList categories(CreateCategoryImages(newDpi)), results(CreateResultImages(newDpi));
+    const auto& registry = registry_.Ui();
+    const auto& disk = disk_.Ui();
+    SendMessageA(registry.treRegistry, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(categories.get()));
+    SendMessageA(registry.treRegistry, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(checks.get()));
+    SetTreeIndent(registry.treRegistry, kTreeIndent);
+    for (HWND list : {disk.lstPathSelect, registry.lstJunkReg, disk.lstJunkFile}) {
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(listChecks.get()));
+    }
+    SendMessageA(registry.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(results.get()));
+    // The controls show the new lists now; the old ones go.
+    checkImages_ = std::move(checks);
+    listCheckImages_ = std::move(listChecks);
+    categoryImages_ = std::move(categories);
+    resultImages_ = std::move(results);
 }
 
 void TFrmMain::CreateTitleAndFrame() {

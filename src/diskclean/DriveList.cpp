@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "widgets/CheckStates.h"
+#include "widgets/Dpi.h"
 
 namespace vsc {
 
@@ -98,7 +99,7 @@ void AddDriveListColumns(HWND list) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<char*>(columns[i].caption);
-        column.cx = columns[i].width;
+        column.cx = ScaledFor(list, columns[i].width);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }

@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "settings/UFrmIgnoreList.h"
 #include "settings/portable/FilterList.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -38,12 +39,9 @@ void TFrmFileClearExp::OnCreate() {
     AddTitleStrip(true);
 
     CreateGroupBox(Handle(), "Filters", 8, 28, 444, 176);
-    lstFilterFile = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
-                                        LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                    16, 46, 354, 150, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                    GetModuleHandleA(nullptr), nullptr);
-    if (!lstFilterFile) throw std::runtime_error("Cannot create the filter list");
-    SendMessageA(lstFilterFile, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    lstFilterFile = CreateScaledChild(0, WC_LISTVIEWA, "", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+                                          LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                      Handle(), 16, 46, 354, 150);
     ListView_SetExtendedListViewStyle(lstFilterFile, LVS_EX_FULLROWSELECT);
     const struct {
         const char* caption;
@@ -53,7 +51,7 @@ void TFrmFileClearExp::OnCreate() {
         LVCOLUMNA c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH;
         c.pszText = const_cast<char*>(columns[i].caption);
-        c.cx = columns[i].width;
+        c.cx = ScaledFor(lstFilterFile, columns[i].width);
         ListView_InsertColumn(lstFilterFile, i, &c);
     }
     btnAdd = CreateFlatButton(Handle(), "Add", 376, 50, 73, 25);

@@ -11,6 +11,7 @@
 #include "settings/IgnoreListStore.h"
 #include "settings/UFrmIgnoreList.h"
 #include "widgets/CheckStates.h"
+#include "widgets/Dpi.h"
 #include "widgets/PageLayout.h"
 
 namespace vsc {
@@ -77,15 +78,13 @@ void TRegistryCleanPage::CreateControls(HWND sectionsPage, HWND progressPage, HW
 void TRegistryCleanPage::CreateSectionsPage(HWND page, const Images& images) {
     PageHeader(page, " Sections to Scan");
     HWND& tree = ui_.treRegistry;
-    tree = CreateWindowExA(0, WC_TREEVIEWA, "Sections to Scan",
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                               TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
-                           8, 36, 338, 334, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                           GetModuleHandleA(nullptr), nullptr);
-    if (!tree) throw std::runtime_error("Cannot create the section tree");
-    SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    tree = CreateScaledChild(0, WC_TREEVIEWA, "Sections to Scan",
+                             WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                                 TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
+                             page, 8, 36, 338, 334);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.Categories));
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images.TreeChecks));
+    SetTreeIndent(tree, kTreeIndent);
     ui_.CategoryNodes[0] = AddNode(tree, nullptr, kCategoryCaptions[0], 0);
     for (int k = 1; k <= kCategoryCount; ++k) {
         ui_.CategoryNodes[k] = AddNode(tree, ui_.CategoryNodes[0], kCategoryCaptions[k], k);

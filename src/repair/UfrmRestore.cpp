@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "repair/Restore.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Gdi.h"
 #include "widgets/Messages.h"
@@ -21,7 +22,7 @@ void AddColumn(HWND list, int index, const char* caption, int width) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<char*>(caption);
-    column.cx = width;
+    column.cx = ScaledFor(list, width);
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
@@ -34,13 +35,10 @@ void TfrmRestore::OnCreate() {
     // The title strip carries the caption "Restore" and the close button; the dialog moves with
     // the mouse moving over it.
     AddTitleStrip(true);
-    lstBackupFile = CreateWindowExA(0, WC_LISTVIEWA, "Backup files",
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
-                                        LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                    8, 28, kWidth - 16, 240, Handle(), reinterpret_cast<HMENU>(NextControlId()),
-                                    GetModuleHandleA(nullptr), nullptr);
-    if (!lstBackupFile) throw std::runtime_error("cannot create the backup list");
-    SendMessageA(lstBackupFile, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    lstBackupFile = CreateScaledChild(0, WC_LISTVIEWA, "Backup files",
+                                      WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
+                                          LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                      Handle(), 8, 28, kWidth - 16, 240);
     ListView_SetExtendedListViewStyle(lstBackupFile, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     AddColumn(lstBackupFile, 0, "File Name", 200);
     AddColumn(lstBackupFile, 1, "Date", 126);

@@ -4,10 +4,10 @@
 #include <commctrl.h>
 
 #include <exception>
-#include <stdexcept>
 
 #include "platform/portable/Text.h"
 #include "settings/IgnoreListStore.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -18,14 +18,9 @@ TFrmIgnoreList::TFrmIgnoreList(std::string iniFileName) : TDialog("Ignore List",
 void TFrmIgnoreList::OnCreate() {
     AddTitleStrip(true);
     CreateLabel(Handle(), "The scans pass over these entries:", 8, 28, 400, 15);
-    lstIgnoreList = CreateWindowExA(0, WC_LISTVIEWA, "Ignore List",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                        LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                    8, 46, 410, 180, Handle(),
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                    GetModuleHandleA(nullptr), nullptr);
-    if (!lstIgnoreList) throw std::runtime_error("Cannot create the ignore list");
-    SendMessageA(lstIgnoreList, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    lstIgnoreList = CreateScaledChild(0, WC_LISTVIEWA, "Ignore List", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+                                          LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                      Handle(), 8, 46, 410, 180);
     ListView_SetExtendedListViewStyle(lstIgnoreList, LVS_EX_FULLROWSELECT);
     const struct {
         const char* caption;
@@ -35,7 +30,7 @@ void TFrmIgnoreList::OnCreate() {
         LVCOLUMNA c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH;
         c.pszText = const_cast<char*>(columns[i].caption);
-        c.cx = columns[i].width;
+        c.cx = ScaledFor(lstIgnoreList, columns[i].width);
         ListView_InsertColumn(lstIgnoreList, i, &c);
     }
     btnRemove = CreateFlatButton(Handle(), "Remove", 426, 46, 86, 25);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "widgets/Dpi.h"
 #include "widgets/Gdi.h"
 
 namespace vsc {
@@ -24,29 +25,36 @@ void DrawCheckPicture(HDC dc, int left, int state) {
 
 }  // namespace
 
-HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw) {
+HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw, int dpi) {
     const COLORREF transparent = RGB(255, 0, 255);
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
+    const int size = ScaleToDpi(16, dpi);
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
     HDC screen = GetDC(nullptr);
     MemoryDC memory(screen);
-    UniqueBitmap strip(CreateCompatibleBitmap(screen, 16 * count, 16));
+    UniqueBitmap strip(CreateCompatibleBitmap(screen, size * count, size));
     ReleaseDC(nullptr, screen);
     {
         ScopedSelect select(memory.get(), strip.get());
-        RECT all{0, 0, 16 * count, 16};
+        RECT all{0, 0, size * count, size};
         FillRect(memory.get(), &all, SolidBrushFor(transparent));
+        if (size != 16) {
+            SetGraphicsMode(memory.get(), GM_ADVANCED);
+            const float scale = static_cast<float>(size) / 16.0f;
+            const XFORM stretch{scale, 0.0f, 0.0f, scale, 0.0f, 0.0f};
+            SetWorldTransform(memory.get(), &stretch);
+        }
         for (int i = 0; i < count; ++i) draw(memory.get(), i * 16, i);
     }
     ImageList_AddMasked(list, strip.get(), transparent);
     return list;
 }
 
-HIMAGELIST CreateCheckStateImages() {
-    return MakeImageList(4, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index); });
+HIMAGELIST CreateCheckStateImages(int dpi) {
+    return MakeImageList(4, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index); }, dpi);
 }
-HIMAGELIST CreateListCheckImages() {
-    return MakeImageList(2, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index + 1); });
+HIMAGELIST CreateListCheckImages(int dpi) {
+    return MakeImageList(2, [](HDC dc, int x, int index) { DrawCheckPicture(dc, x, index + 1); }, dpi);
 }
 
 int TreeNodeState(HWND tree, HTREEITEM node) {

@@ -26,15 +26,18 @@ struct ImageListTraits {
 };
 using UniqueImageList = UniqueOf<HIMAGELIST, ImageListTraits>;
 
-// A new image list of count 16-by-16 pictures; draw(dc, x, index) paints picture index at (x, 0)
-// on a background that becomes transparent. Null when the list cannot be created.
-HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw);
+// A new image list of count pictures of 16 by 16 design pixels, made at a DPI (so 24 by 24 at
+// 144); draw(dc, x, index) paints picture index at (x, 0) in design pixels, on a background that
+// becomes transparent. At any DPI but 96 the drawing is scaled by a world transform, so lines,
+// shapes and text are drawn at the finer resolution, not enlarged afterwards. Null when the list
+// cannot be created.
+HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw, int dpi = 96);
 
-// The tree's check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16. The caller owns
-// the list and must keep it alive as long as a control shows it.
-HIMAGELIST CreateCheckStateImages();
-// The list views' check pictures (0 empty, 1 ticked), 16 by 16; owned as above.
-HIMAGELIST CreateListCheckImages();
+// The tree's check pictures (0 none, 1 empty, 2 ticked, 3 grey tick), 16 by 16 design pixels. The
+// caller owns the list and must keep it alive as long as a control shows it.
+HIMAGELIST CreateCheckStateImages(int dpi = 96);
+// The list views' check pictures (0 empty, 1 ticked), 16 by 16 design pixels; owned as above.
+HIMAGELIST CreateListCheckImages(int dpi = 96);
 
 int TreeNodeState(HWND tree, HTREEITEM node);
 void SetTreeNodeState(HWND tree, HTREEITEM node, int state);

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "widgets/Dpi.h"
+
 namespace vsc {
 
 namespace {
@@ -79,6 +81,8 @@ bool ShowsFocus(HWND control) {
 void FrameRectColor(HDC dc, const RECT& rect, COLORREF color) { FrameRect(dc, &rect, SolidBrushFor(color)); }
 
 void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
+    const int dpi = LayoutDpi(control);
+    const auto px = [dpi](int design) { return ScaleToDpi(design, dpi); };
     const LRESULT state = SendMessageA(control, BM_GETSTATE, 0, 0);
     const bool enabled = IsWindowEnabled(control) != FALSE;
     COLORREF face = style.face;
@@ -98,7 +102,7 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
             ScopedSelect selectFont(dc, font);
             SIZE extent{};
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            const int room = rect.right - rect.left - 6;
+            const int room = rect.right - rect.left - px(6);
             TEXTMETRICA metrics{};
             LOGFONTA lf{};
             if (extent.cx > room && room > 0 && GetTextMetricsA(dc, &metrics) && GetObjectA(font, sizeof(lf), &lf)) {
@@ -111,21 +115,21 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
     } else {
         const int cx = (textRect.left + textRect.right) / 2;
         const int cy = (textRect.top + textRect.bottom) / 2;
-        UniquePen pen(CreatePen(PS_SOLID, 2, enabled ? style.text : colors::kDisabledText));
+        UniquePen pen(CreatePen(PS_SOLID, px(2), enabled ? style.text : colors::kDisabledText));
         ScopedSelect selectPen(dc, pen.get());
         if (style.glyph == ButtonGlyph::Minimize) {
-            MoveToEx(dc, cx - 4, cy + 3, nullptr);
-            LineTo(dc, cx + 4, cy + 3);
+            MoveToEx(dc, cx - px(4), cy + px(3), nullptr);
+            LineTo(dc, cx + px(4), cy + px(3));
         } else {
-            MoveToEx(dc, cx - 3, cy - 3, nullptr);
-            LineTo(dc, cx + 4, cy + 4);
-            MoveToEx(dc, cx + 3, cy - 3, nullptr);
-            LineTo(dc, cx - 4, cy + 4);
+            MoveToEx(dc, cx - px(3), cy - px(3), nullptr);
+            LineTo(dc, cx + px(4), cy + px(4));
+            MoveToEx(dc, cx + px(3), cy - px(3), nullptr);
+            LineTo(dc, cx - px(4), cy + px(4));
         }
     }
     if (ShowsFocus(control)) {
         RECT focus = rect;
-        InflateRect(&focus, -3, -3);
+        InflateRect(&focus, -px(3), -px(3));
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, face);
         DrawFocusRect(dc, &focus);
@@ -136,7 +140,9 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
     PaintParentBackground(control, dc);
     const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool enabled = IsWindowEnabled(control) != FALSE;
-    const int size = 13;
+    const int dpi = LayoutDpi(control);
+    const auto px = [dpi](int design) { return ScaleToDpi(design, dpi); };
+    const int size = px(13);
     RECT box{rect.left, rect.top + (rect.bottom - rect.top - size) / 2, 0, 0};
     box.right = box.left + size;
     box.bottom = box.top + size;
@@ -147,9 +153,11 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
         FillRect(dc, &box, SolidBrushFor(fill));
         FrameRectColor(dc, box, border);
         if (checked) {
-            UniquePen pen(CreatePen(PS_SOLID, 2, mark));
+            UniquePen pen(CreatePen(PS_SOLID, px(2), mark));
             ScopedSelect selectPen(dc, pen.get());
-            POINT tick[3] = {{box.left + 3, box.top + 6}, {box.left + 5, box.top + 9}, {box.left + 10, box.top + 3}};
+            POINT tick[3] = {{box.left + px(3), box.top + px(6)},
+                             {box.left + px(5), box.top + px(9)},
+                             {box.left + px(10), box.top + px(3)}};
             Polyline(dc, tick, 3);
         }
     } else {
@@ -161,11 +169,11 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
             ScopedSelect dot(dc, SolidBrushFor(mark));
             UniquePen dotPen(CreatePen(PS_SOLID, 1, mark));
             ScopedSelect selectDotPen(dc, dotPen.get());
-            Ellipse(dc, box.left + 4, box.top + 4, box.right - 4, box.bottom - 4);
+            Ellipse(dc, box.left + px(4), box.top + px(4), box.right - px(4), box.bottom - px(4));
         }
     }
     RECT textRect = rect;
-    textRect.left = box.right + 5;
+    textRect.left = box.right + px(5);
     DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (ShowsFocus(control)) {
         RECT focus = textRect;
@@ -173,10 +181,10 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
         ScopedSelect selectFont(dc, style.font ? style.font : DefaultFont());
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &focus, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         const int height = focus.bottom - focus.top;
-        focus.top = rect.top + (rect.bottom - rect.top - height) / 2 - 1;
-        focus.bottom = focus.top + height + 2;
-        focus.left -= 2;
-        focus.right += 2;
+        focus.top = rect.top + (rect.bottom - rect.top - height) / 2 - px(1);
+        focus.bottom = focus.top + height + px(2);
+        focus.left -= px(2);
+        focus.right += px(2);
         SetTextColor(dc, RGB(0, 0, 0));
         DrawFocusRect(dc, &focus);
     }
@@ -190,11 +198,13 @@ void PaintGroup(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) 
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     RECT frame = rect;
     frame.top += extent.cy / 2;
-    RECT textRect{rect.left + 8, rect.top, rect.left + 8 + extent.cx + 4, rect.top + extent.cy};
+    const int dpi = LayoutDpi(control);
+    const auto px = [dpi](int design) { return ScaleToDpi(design, dpi); };
+    RECT textRect{rect.left + px(8), rect.top, rect.left + px(8) + extent.cx + px(4), rect.top + extent.cy};
     if (!text.empty()) ExcludeClipRect(dc, textRect.left, textRect.top, textRect.right, textRect.bottom);
     FrameRectColor(dc, frame, colors::kButtonBorder);
     SelectClipRgn(dc, nullptr);
-    textRect.left += 2;
+    textRect.left += px(2);
     DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
@@ -208,8 +218,8 @@ void PaintLabel(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) 
 void PaintHeader(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
     FillGradient(dc, rect, colors::kHeaderStart, style.face);
     RECT textRect = rect;
-    textRect.left += 4;
-    DrawCaption(control, dc, textRect, BoldFont(), colors::kHeaderText, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    textRect.left += ScaledFor(control, 4);
+    DrawCaption(control, dc, textRect, style.font, colors::kHeaderText, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
 
 void Paint(HWND control, FlatStyle& style, HDC dc, const RECT& rect) {
@@ -319,6 +329,10 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                 return 0;
             }
             break;
+        case WM_SETFONT:
+            // A new font (the window moved to a display of another DPI) is the one painted with.
+            if (wParam) style->font = reinterpret_cast<HFONT>(wParam);
+            break;
         case WM_COMMAND:
         case WM_NOTIFY:
             if (IsContainer(style->kind)) return SendMessageA(GetParent(control), message, wParam, lParam);
@@ -356,13 +370,14 @@ FlatStyle* StyleOf(HWND control) {
     return control ? static_cast<FlatStyle*>(GetPropA(control, kStyleProperty)) : nullptr;
 }
 
+// Every control at its design rectangle, scaled to the layout DPI of its window, with its font made
+// for that DPI.
 HWND MakeControl(const char* windowClass, const std::string& caption, DWORD style, DWORD exStyle, HWND parent,
                  int x, int y, int width, int height, FlatStyle flat) {
-    HWND control = CreateWindowExA(exStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width,
-                                   height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                   GetModuleHandleA(nullptr), nullptr);
-    if (!control) throw std::runtime_error(std::string("Cannot create the control \"") + caption + "\"");
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(flat.font ? flat.font : DefaultFont()), FALSE);
+    HWND control = CreateScaledChild(exStyle, windowClass, caption, WS_VISIBLE | style, parent, x, y, width, height);
+    const int dpi = LayoutDpi(parent);
+    flat.font = flat.font ? FontAtDpi(flat.font, dpi) : DefaultFont(dpi);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(flat.font), FALSE);
     // The control owns its style from here on; FlatProc releases it with the control.
     auto owned = std::make_unique<FlatStyle>(std::move(flat));
     SetPropA(control, kStyleProperty, owned.get());

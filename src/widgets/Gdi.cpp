@@ -3,43 +3,65 @@
 #include <map>
 #include <mutex>
 
+#include "widgets/Dpi.h"
+
 namespace vsc {
 
 namespace {
 
-HFONT MakeFont(int pointSize, int weight, bool underline) {
+enum class FontRole { Default, Bold, Underline, Title };
+
+HFONT MakeFont(FontRole role, int dpi) {
     LOGFONTA lf{};
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    lf.lfWeight = weight;
-    lf.lfUnderline = underline ? TRUE : FALSE;
+    lf.lfHeight = -MulDiv(role == FontRole::Title ? 14 : 8, dpi, 72);
+    lf.lfWeight = role == FontRole::Bold || role == FontRole::Title ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = role == FontRole::Underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
     return CreateFontIndirectA(&lf);
 }
 
+struct FontCache {
+    std::mutex lock;
+    std::map<std::pair<FontRole, int>, UniqueFont> fonts;
+    std::map<HFONT, FontRole> roles;
+};
+
+FontCache& Fonts() {
+    static FontCache cache;
+    return cache;
+}
+
+HFONT FontFor(FontRole role, int dpi) {
+    if (dpi <= 0) dpi = SystemDpi();
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    UniqueFont& font = cache.fonts[{role, dpi}];
+    if (!font) {
+        font.reset(MakeFont(role, dpi));
+        if (font) cache.roles[font.get()] = role;
+    }
+    return font.get();
+}
+
 }  // namespace
 
-HFONT DefaultFont() {
-    static UniqueFont font(MakeFont(8, FW_NORMAL, false));
-    return font.get();
-}
+HFONT DefaultFont(int dpi) { return FontFor(FontRole::Default, dpi); }
+HFONT BoldFont(int dpi) { return FontFor(FontRole::Bold, dpi); }
+HFONT UnderlineFont(int dpi) { return FontFor(FontRole::Underline, dpi); }
+HFONT TitleFont(int dpi) { return FontFor(FontRole::Title, dpi); }
 
-HFONT BoldFont() {
-    static UniqueFont font(MakeFont(8, FW_BOLD, false));
-    return font.get();
-}
-
-HFONT UnderlineFont() {
-    static UniqueFont font(MakeFont(8, FW_NORMAL, true));
-    return font.get();
-}
-
-HFONT TitleFont() {
-    static UniqueFont font(MakeFont(14, FW_BOLD, false));
-    return font.get();
+HFONT FontAtDpi(HFONT font, int dpi) {
+    FontRole role;
+    {
+        FontCache& cache = Fonts();
+        std::lock_guard<std::mutex> guard(cache.lock);
+        const auto known = cache.roles.find(font);
+        if (known == cache.roles.end()) return font;
+        role = known->second;
+    }
+    return FontFor(role, dpi);
 }
 
 HBRUSH SolidBrushFor(COLORREF color) {

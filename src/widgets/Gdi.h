@@ -88,10 +88,15 @@ constexpr COLORREF kFocus = RGB(40, 80, 140);
 }  // namespace colors
 
 // Process-wide fonts shared by every control (created on first use, never released before exit).
-HFONT DefaultFont();
-HFONT BoldFont();
-HFONT UnderlineFont();
-HFONT TitleFont();   // bold, larger: product title on the About page
+// They keep their point size, so their height in pixels follows the DPI they are made for; without
+// a DPI (0), the system DPI.
+HFONT DefaultFont(int dpi = 0);
+HFONT BoldFont(int dpi = 0);
+HFONT UnderlineFont(int dpi = 0);
+HFONT TitleFont(int dpi = 0);   // bold, larger: product title on the About page
+// The same font as `font` (one of the four above, at any DPI) made for another DPI; a font not
+// made here comes back unchanged.
+HFONT FontAtDpi(HFONT font, int dpi);
 
 // A solid brush per colour, cached for the life of the process (for WM_CTLCOLOR* answers).
 HBRUSH SolidBrushFor(COLORREF color);

@@ -7,12 +7,12 @@ namespace vsc {
 void TPageControl::Create(HWND parent, int x, int y, int width, int height, COLORREF color) {
     container_ = CreatePanel(parent, x, y, width, height, color);
     color_ = color;
+    width_ = width;
+    height_ = height;
 }
 
 HWND TPageControl::AddPage() {
-    RECT rect;
-    GetClientRect(container_, &rect);
-    HWND page = CreatePanel(container_, 0, 0, rect.right, rect.bottom, color_);
+    HWND page = CreatePanel(container_, 0, 0, width_, height_, color_);
     ShowWindow(page, SW_HIDE);
     pages_.push_back(page);
     return page;

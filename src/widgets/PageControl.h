@@ -11,7 +11,7 @@ namespace vsc {
 class TPageControl {
 public:
     TPageControl() = default;
-    // Creates the container on parent; throws std::runtime_error when the system refuses.
+    // Creates the container on parent (a design rectangle, as every control); throws std::runtime_error when the system refuses.
     void Create(HWND parent, int x, int y, int width, int height, COLORREF color);
     // Adds a hidden page filling the container and returns it (controls go on it).
     HWND AddPage();
@@ -27,6 +27,8 @@ public:
 private:
     HWND container_ = nullptr;
     COLORREF color_ = 0;
+    int width_ = 0;   // the container's design size, which each page fills
+    int height_ = 0;
     std::vector<HWND> pages_;  // children of the container, destroyed with it
     int active_ = -1;
 };

@@ -1,7 +1,6 @@
 #include "widgets/PageLayout.h"
 
-#include <stdexcept>
-
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 
 namespace vsc {
@@ -27,20 +26,16 @@ void AddColumn(HWND list, int index, const char* caption, int width) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<char*>(caption);
-    column.cx = width;
+    column.cx = ScaledFor(list, width);
     column.iSubItem = index;
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
 HWND CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle, HIMAGELIST checkImages) {
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
-                                    LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
-                                x, y, width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId())),
-                                GetModuleHandleA(nullptr), nullptr);
-    if (!list) throw std::runtime_error("Cannot create a list view");
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    HWND list = CreateScaledChild(0, WC_LISTVIEWA, "",
+                                  WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
+                                      LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
+                                  parent, x, y, width, height);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(checkImages));
     return list;

@@ -1,6 +1,6 @@
 // The shared geometry and building blocks of the main window's pages and panels, so that the shell
-// and the workflow pages lay their controls out alike. Geometry is in client pixels of the
-// 577-by-399 main window.
+// and the workflow pages lay their controls out alike. Geometry is in design pixels (96 DPI) of the
+// 577-by-399 main window; the controls scale it to the window's DPI (widgets/Dpi.h).
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,7 @@ constexpr int kPageWidth = kPanelWidth - kPageLeft;
 constexpr int kButtonColumn = 352;  // left edge of the buttons in the right-hand column of a page
 constexpr int kButtonWidth = 84;
 constexpr int kBarButtonTop = 344;  // the bottom bar of the results panels
+constexpr int kTreeIndent = 19;     // the section tree's indent (the tree's own with 16-pixel images)
 
 // A button of the right-hand column of a page.
 HWND ColumnButton(HWND page, const char* caption, int top);
@@ -27,6 +28,7 @@ HWND ColumnButton(HWND page, const char* caption, int top);
 HWND PageHeader(HWND page, const char* caption);
 HWND Text(HWND parent, const std::string& caption, int x, int y, int width, int height = 15);
 HWND BoldText(HWND parent, const std::string& caption, int x, int y, int width, int height = 15);
+// A list column of a design width.
 void AddColumn(HWND list, int index, const char* caption, int width);
 // A report list view of one selection, with the check pictures as its state images.
 HWND CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle, HIMAGELIST checkImages);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
@@ -10,6 +11,9 @@ namespace vsc {
 namespace {
 
 const char* const kWindowClass = "VscWindow";
+#ifndef WM_GETDPISCALEDSIZE
+const UINT WM_GETDPISCALEDSIZE = 0x02E4;
+#endif
 
 void RegisterWindowClass(WNDPROC proc) {
     static bool registered = false;
@@ -77,7 +81,10 @@ void TWindow::Create(const CreateParams& params) {
     SetMessageFilter(&PreTranslateMessage);
     RegisterWindowClass(&TWindow::WndProc);
     background_ = params.Background;
-    RECT rect{0, 0, params.ClientWidth, params.ClientHeight};
+    dpi_ = DpiForNewWindow(params.Owner);
+    designWidth_ = params.ClientWidth;
+    designHeight_ = params.ClientHeight;
+    RECT rect{0, 0, ScaleToDpi(params.ClientWidth, dpi_), ScaleToDpi(params.ClientHeight, dpi_)};
     AdjustWindowRectEx(&rect, params.Style, FALSE, params.ExStyle);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
@@ -148,12 +155,14 @@ LRESULT CALLBACK TWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPAR
         self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->handle_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetLayoutDpi(window, self->dpi_);  // before WM_CREATE, whose controls are made at it
     } else {
         self = reinterpret_cast<TWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        SetLayoutDpi(window, 0);
         self->handle_ = nullptr;
         self->timers_.clear();
         return DefWindowProcA(window, message, wParam, lParam);
@@ -173,7 +182,7 @@ LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) { ret
 LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont(dpi_)), FALSE);
         try {
             OnCreate();
         } catch (const std::exception& e) {
@@ -186,6 +195,35 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_GETDPISCALEDSIZE: {
+        // The size at the new DPI is the design size scaled, not the old size stretched.
+        RECT rect{0, 0, ScaleToDpi(designWidth_, static_cast<int>(wParam)),
+                  ScaleToDpi(designHeight_, static_cast<int>(wParam))};
+        AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
+        auto* size = reinterpret_cast<SIZE*>(lParam);
+        size->cx = rect.right - rect.left;
+        size->cy = rect.bottom - rect.top;
+        return TRUE;
+    }
+    case WM_DPICHANGED: {
+        // Moved to a display of another DPI: take the suggested rectangle, lay out again.
+        const int oldDpi = dpi_;
+        const int newDpi = LOWORD(wParam);
+        if (newDpi > 0 && newDpi != oldDpi) {
+            dpi_ = newDpi;
+            SetLayoutDpi(handle_, newDpi);
+            SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont(newDpi)), FALSE);
+            RescaleDescendants(handle_, oldDpi, newDpi);
+            OnDpiChanged(oldDpi, newDpi);
+        }
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+            SetWindowPos(handle_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    }
     case WM_ERASEBKGND: {
         RECT rect;
         GetClientRect(handle_, &rect);

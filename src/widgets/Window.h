@@ -37,6 +37,10 @@
 // them from OnCreate or later. A class that overrides OnDestroy should call Destroy() in its own
 // destructor: by the time ~TWindow runs, the derived part is gone and only the base's handlers run.
 //
+// Scale: the sizes given here and every control's place are design pixels (96 DPI); the window is
+// made at the DPI of the display it opens on (a dialog at its owner's) and lays itself out again
+// when the system moves it to a display of another DPI (WM_DPICHANGED). See widgets/Dpi.h.
+//
 // Everything here runs on the user-interface thread; nothing may be called from a worker.
 #pragma once
 
@@ -67,7 +71,7 @@ public:
         std::string Caption;                  // window text (the title Windows shows in the taskbar)
         DWORD Style = WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU;
         DWORD ExStyle = WS_EX_CONTROLPARENT;
-        int ClientWidth = 300;
+        int ClientWidth = 300;                // design pixels, scaled to the window's DPI
         int ClientHeight = 200;
         HWND Owner = nullptr;                 // centred on the owner, or on the screen without one
         COLORREF Background = colors::kPageBack;
@@ -84,6 +88,8 @@ public:
     void Create(const CreateParams& params);
     HWND Handle() const { return handle_; }
     COLORREF Background() const { return background_; }
+    // The DPI the window is laid out at.
+    int Dpi() const { return dpi_; }
     void Show(int command = SW_SHOW);
     // Asks the window to close, as the user would (OnCloseQuery decides).
     void Close();
@@ -116,6 +122,9 @@ protected:
     // Key preview: every WM_KEYDOWN/WM_SYSKEYDOWN meant for this window or one of its controls
     // comes here first; return true to swallow it.
     virtual bool OnKeyDown(WPARAM key) { return false; }
+    // The window has been laid out again for a new DPI (its controls are placed and have their
+    // fonts); remake what only the derived window knows, such as image lists.
+    virtual void OnDpiChanged(int oldDpi, int newDpi) {}
     // WM_COMMAND from a control that has no click handler (or carries another code).
     virtual void OnCommand(int id, int code, HWND control) {}
     // An exception escaped a handler. Default: ShowError with its message.
@@ -131,6 +140,9 @@ private:
 
     HWND handle_ = nullptr;
     COLORREF background_ = colors::kPageBack;
+    int dpi_ = 96;
+    int designWidth_ = 0;   // the client size in design pixels
+    int designHeight_ = 0;
     std::map<HWND, std::function<void()>> clicks_;
     std::map<std::pair<HWND, UINT>, std::function<LRESULT(NMHDR*)>> notifies_;
     std::map<HWND, std::function<void(const ControlMouseEvent&)>> mice_;

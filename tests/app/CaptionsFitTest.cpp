@@ -1,11 +1,15 @@
 // Every caption the user can see, on every page and panel of the main window and in every dialog,
 // fits its control when measured with the control's own font: no clipped words, no squeezed
-// letters. Also leaves pictures of the dialogs in the build folder (build/dialog-*.bmp).
+// letters. Runs at every DPI the tests are run at (scripts/test: 96, 120, 144 and 192), and after
+// the window has moved to a display of another DPI. Also leaves pictures of the dialogs in the build
+// folder (build/dialog-*.bmp).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@
 #include "repair/UfrmRestore.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
+#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Window.h"
 
@@ -44,6 +49,7 @@ std::vector<std::string> Misfits(HWND window, const std::string& where) {
             misfits.push_back(where + ": \"" + text + "\" needs " + std::to_string(need) + ", has " + std::to_string(room));
         }
     };
+    const auto px = [window](int design) { return ScaledFor(window, design); };
     for (const auto& c : OutsideReader(window).Controls(window)) {
         if (!c.Visible) continue;
         auto font = reinterpret_cast<HFONT>(SendMessageA(c.Handle, WM_GETFONT, 0, 0));
@@ -52,7 +58,7 @@ std::vector<std::string> Misfits(HWND window, const std::string& where) {
         if (c.Class == "Button" && !c.Text.empty()) {
             if (ButtonGlyphOf(c.Handle) != ButtonGlyph::None) continue;  // drawn as a picture
             const LONG_PTR type = GetWindowLongPtrA(c.Handle, GWL_STYLE) & BS_TYPEMASK;
-            const int frame = type == BS_GROUPBOX ? 16 : (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) ? 18 : 6;
+            const int frame = px(type == BS_GROUPBOX ? 16 : (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) ? 18 : 6);
             report(c.Text, TextWidth(c.Handle, font, c.Text), client.right - frame);
         } else if (c.Class == "Static" && !c.Text.empty()) {
             // Measured as the label draws it: wrapped where the label is tall enough for more lines.
@@ -71,7 +77,7 @@ std::vector<std::string> Misfits(HWND window, const std::string& where) {
             const auto headers = OutsideReader(window).Headers(c.Handle);
             for (size_t i = 0; i < headers.size(); ++i) {
                 const int width = static_cast<int>(SendMessageA(c.Handle, LVM_GETCOLUMNWIDTH, i, 0));
-                report(headers[i] + " (column)", TextWidth(header, headerFont, headers[i]) + 12, width);
+                report(headers[i] + " (column)", TextWidth(header, headerFont, headers[i]) + px(12), width);
             }
         }
     }
@@ -84,6 +90,23 @@ std::string Joined(const std::vector<std::string>& lines) {
     return all;
 }
 
+// The misfits of every page and both results panels of the main window.
+std::vector<std::string> MainWindowMisfits(TFrmMain& form, const std::string& when) {
+    std::vector<std::string> misfits;
+    const char* const pages[] = {"sections", "scan progress", "drives", "about", "search progress"};
+    for (int page = TFrmMain::pgRegSelect; page <= TFrmMain::pgFileScan; ++page) {
+        form.ShowPanel(form.Ui().panRegScan);
+        form.ShowPage(page);
+        for (const auto& m : Misfits(form.Handle(), when + pages[page])) misfits.push_back(m);
+    }
+    form.ShowPanel(form.Ui().fltRegDelet);
+    for (const auto& m : Misfits(form.Handle(), when + "registry results")) misfits.push_back(m);
+    form.ShowPanel(form.Ui().panFileDel);
+    for (const auto& m : Misfits(form.Handle(), when + "file results")) misfits.push_back(m);
+    form.ShowPanel(form.Ui().panRegScan);
+    return misfits;
+}
+
 }  // namespace
 
 TEST(CaptionsFit, OnEveryPageAndPanelOfTheMainWindow) {
@@ -91,18 +114,124 @@ TEST(CaptionsFit, OnEveryPageAndPanelOfTheMainWindow) {
     form.QuitOnDestroy = false;
     form.CreateMainWindow();
     form.Show();
-    std::vector<std::string> misfits;
-    const char* const pages[] = {"sections", "scan progress", "drives", "about", "search progress"};
-    for (int page = TFrmMain::pgRegSelect; page <= TFrmMain::pgFileScan; ++page) {
-        form.ShowPanel(form.Ui().panRegScan);
-        form.ShowPage(page);
-        for (const auto& m : Misfits(form.Handle(), pages[page])) misfits.push_back(m);
-    }
-    form.ShowPanel(form.Ui().fltRegDelet);
-    for (const auto& m : Misfits(form.Handle(), "registry results")) misfits.push_back(m);
-    form.ShowPanel(form.Ui().panFileDel);
-    for (const auto& m : Misfits(form.Handle(), "file results")) misfits.push_back(m);
+    EXPECT_EQ(form.Dpi(), SystemDpi());
+    const auto misfits = MainWindowMisfits(form, "");
     EXPECT_TRUE(misfits.empty()) << Joined(misfits);
+    form.Destroy();
+}
+
+namespace {
+
+// Where every control of a window lies in its parent's client area, as the outside sees it (list
+// headers, which their lists place, left out).
+std::map<HWND, RECT> Places(HWND window) {
+    std::map<HWND, RECT> places;
+    for (const auto& c : OutsideReader(window).Controls(window)) {
+        if (c.Class == "SysHeader32") continue;
+        RECT r{};
+        GetWindowRect(c.Handle, &r);
+        MapWindowPoints(nullptr, GetParent(c.Handle), reinterpret_cast<POINT*>(&r), 2);
+        places[c.Handle] = r;
+    }
+    return places;
+}
+
+// The height in pixels of the font a control draws with (0 without one).
+int FontHeight(HWND control) {
+    LOGFONTA font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    return handle && GetObjectA(handle, sizeof font, &font) ? std::abs(font.lfHeight) : 0;
+}
+
+std::string Named(HWND control) { return ClassOf(control) + " \"" + TextOf(control) + "\""; }
+
+// The first control of a class (whether shown or not), and the first list with that first header.
+HWND FirstOfClass(HWND window, const std::string& cls) {
+    for (const auto& c : OutsideReader(window).Controls(window))
+        if (c.Class == cls) return c.Handle;
+    return nullptr;
+}
+
+HWND ListHeaded(HWND window, const std::string& firstHeader) {
+    OutsideReader reader(window);
+    for (const auto& c : reader.Controls(window)) {
+        if (c.Class != "SysListView32") continue;
+        const auto headers = reader.Headers(c.Handle);
+        if (!headers.empty() && headers[0] == firstHeader) return c.Handle;
+    }
+    return nullptr;
+}
+
+int IconSize(HIMAGELIST list) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    return cy;
+}
+
+}  // namespace
+
+// The system moves the window to a display of another DPI (WM_DPICHANGED with the new DPI and a
+// suggested rectangle): the window takes the rectangle, every control its place scaled by the
+// ratio of the two DPIs, its font made for the new DPI, list columns, tree indent and pictures
+// scaled alike, and every caption still fits. Moved back, every control is where it was.
+TEST(CaptionsFit, AfterTheWindowMovesToADisplayOfAnotherDpi) {
+    TFrmMain form;
+    form.QuitOnDestroy = false;
+    form.CreateMainWindow();
+    form.Show();
+    const int before = SystemDpi();
+    const int after = before == 96 ? 144 : 96;
+    const auto placesBefore = Places(form.Handle());
+    std::map<HWND, int> fontsBefore;
+    for (const auto& [control, place] : placesBefore) fontsBefore[control] = FontHeight(control);
+    HWND tree = FirstOfClass(form.Handle(), "SysTreeView32");
+    HWND files = ListHeaded(form.Handle(), "Filename");
+    ASSERT_TRUE(tree && files);
+    const int columnBefore = static_cast<int>(SendMessageA(files, LVM_GETCOLUMNWIDTH, 1, 0));
+    const int indentBefore = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    const int rowBefore = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+
+    auto moveTo = [&](int dpi) {
+        RECT suggested{window.left, window.top, window.left + ScaleToDpi(577, dpi), window.top + ScaleToDpi(399, dpi)};
+        SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        PumpMessagesFor(100);
+    };
+    moveTo(after);
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, ScaleToDpi(577, after));
+    EXPECT_EQ(client.bottom, ScaleToDpi(399, after));
+    const auto placesAfter = Places(form.Handle());
+    ASSERT_EQ(placesAfter.size(), placesBefore.size());
+    for (const auto& [control, b] : placesBefore) {
+        const RECT& a = placesAfter.at(control);
+        EXPECT_NEAR(a.left, MulDiv(b.left, after, before), 1) << Named(control);
+        EXPECT_NEAR(a.top, MulDiv(b.top, after, before), 1) << Named(control);
+        EXPECT_NEAR(a.right - a.left, MulDiv(b.right - b.left, after, before), 1) << Named(control);
+        EXPECT_NEAR(a.bottom - a.top, MulDiv(b.bottom - b.top, after, before), 1) << Named(control);
+        // The same point size: the height in pixels follows the DPI.
+        EXPECT_NEAR(FontHeight(control), MulDiv(fontsBefore[control], after, before), 1) << Named(control);
+    }
+    EXPECT_NEAR(SendMessageA(files, LVM_GETCOLUMNWIDTH, 1, 0), MulDiv(columnBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(tree, TVM_GETINDENT, 0, 0), MulDiv(indentBefore, after, before), 1);
+    EXPECT_NEAR(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0), MulDiv(rowBefore, after, before), 1);
+    auto treeImages = [&](int which) {
+        return reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, which, 0));
+    };
+    EXPECT_EQ(IconSize(treeImages(TVSIL_STATE)), ScaleToDpi(16, after));
+    EXPECT_EQ(IconSize(treeImages(TVSIL_NORMAL)), ScaleToDpi(16, after));
+    const auto misfits = MainWindowMisfits(form, "moved: ");
+    EXPECT_TRUE(misfits.empty()) << Joined(misfits);
+
+    moveTo(before);
+    const auto placesBack = Places(form.Handle());
+    ASSERT_EQ(placesBack.size(), placesBefore.size());
+    for (const auto& [control, b] : placesBefore) {
+        EXPECT_TRUE(EqualRect(&placesBack.at(control), &b)) << Named(control);
+    }
+    EXPECT_EQ(IconSize(treeImages(TVSIL_STATE)), ScaleToDpi(16, before));
     form.Destroy();
 }
 

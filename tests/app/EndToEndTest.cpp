@@ -17,6 +17,7 @@
 #include "app/ProgramUnderTest.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
+#include "widgets/Dpi.h"
 #include "widgets/Gdi.h"
 #include "VscVersion.h"
 
@@ -86,10 +87,11 @@ TEST_F(EndToEnd, TheWindowIsBorderlessAndHasTheLayoutsSize) {
     RECT client, outer;
     GetClientRect(window_, &client);
     GetWindowRect(window_, &outer);
-    EXPECT_EQ(client.right, 577);
-    EXPECT_EQ(client.bottom, 399);
-    EXPECT_EQ(outer.right - outer.left, 577);
-    EXPECT_EQ(outer.bottom - outer.top, 399);
+    const int dpi = SystemDpi();  // the program's, as Wine gives every process the same
+    EXPECT_EQ(client.right, ScaleToDpi(577, dpi));
+    EXPECT_EQ(client.bottom, ScaleToDpi(399, dpi));
+    EXPECT_EQ(outer.right - outer.left, ScaleToDpi(577, dpi));
+    EXPECT_EQ(outer.bottom - outer.top, ScaleToDpi(399, dpi));
     EXPECT_FALSE(GetWindowLongPtrA(window_, GWL_STYLE) & WS_CAPTION);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     EXPECT_LE(std::abs((outer.left + outer.right) / 2 - screenWidth / 2), 2);
@@ -236,7 +238,9 @@ TEST_P(Resources, NameTheProductVersionAndAskForNoElevation) {
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(manifest.find("<dpiAware>true</dpiAware>"), std::string::npos);
+    // Per-monitor DPI (v2, then v1), and for systems without it the older per-monitor/system switch.
+    EXPECT_NE(manifest.find("<dpiAwareness>PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware>true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
     FreeLibrary(exe);
 

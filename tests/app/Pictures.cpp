@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/UFrmMain.h"
+#include "widgets/Dpi.h"
 #include "widgets/Gdi.h"
 
 namespace vsc::test {
@@ -13,7 +14,9 @@ std::string BuildFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-bool SaveWindowPicture(HWND window, const std::string& path) {
+bool SaveWindowPicture(HWND window, const std::string& name) {
+    std::string path = name;
+    if (SystemDpi() != kDesignDpi) path.insert(path.rfind('.'), "-" + std::to_string(SystemDpi()) + "dpi");
     RECT rect;
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
