@@ -152,7 +152,8 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
     int ignored = 0;
     {
         TRegScanThread worker(true, lists, selection.Selection, selection.DriveLetters);
-        const std::shared_ptr<const TIgnoreList> ignore = command.NoIgnore ? nullptr : LoadIgnoreList(DefaultIniFileName());
+        const std::shared_ptr<const TIgnoreList> ignore =
+            command.NoIgnore ? nullptr : LoadIgnoreList(DefaultIniFileName());
         worker.SetPassOver(PassOverTestOf(ignore));
         WarnUnreadLines(ignore.get());
         worker.Start();

@@ -245,7 +245,8 @@ void TDiskCleanPage::FindJunkFileChanged(TSearchFolders&, int countFiles, std::i
     ShowFileScanProgress();
     const int ignored = FindJunkFile.CountIgnored();
     if (countFiles > 0) {
-        shell_.ShowInfo(WithIgnoreNotes(std::to_string(countFiles) + " files Found", ignored, FindJunkFile.Ignore.get()));
+        shell_.ShowInfo(
+            WithIgnoreNotes(std::to_string(countFiles) + " files Found", ignored, FindJunkFile.Ignore.get()));
         ShowFileResults();  // navigation stays disabled until Menu
         return;
     }

@@ -53,7 +53,8 @@ void TFileResultsMenu::OnMenu(int row, POINT screen) {
         std::string text;
         for (int r : rows)
             if (static_cast<std::size_t>(r) < files.size())
-                text += (text.empty() ? "" : "\r\n") + files[static_cast<std::size_t>(r)].Path + files[static_cast<std::size_t>(r)].Name;
+                text += (text.empty() ? "" : "\r\n") + files[static_cast<std::size_t>(r)].Path +
+                        files[static_cast<std::size_t>(r)].Name;
         CopyTextToClipboard(GetAncestor(list_, GA_ROOT), text);
         break;
     }

@@ -14,7 +14,8 @@ namespace vsc {
 
 namespace {
 
-static_assert(TIgnoreList::kShortcutCategory == kCategoryCount, "the ignore list takes the last category for shortcuts");
+static_assert(TIgnoreList::kShortcutCategory == kCategoryCount,
+              "the ignore list takes the last category for shortcuts");
 
 bool IsShortcutRow(const ScanResultLists& lists, std::size_t row) {
     return row < lists.CategoryList.size() && lists.CategoryList[row] == std::to_string(kCategoryCount);
@@ -27,7 +28,8 @@ std::vector<std::size_t> DropIgnoredRows(ScanResultLists& lists, const TIgnoreLi
     std::vector<std::size_t> gone;
     ScanResultLists kept;
     for (std::size_t i = 0; i < lists.Count(); ++i) {
-        if (ignore.IgnoresProblem(std::atoi(lists.CategoryList[i].c_str()), lists.KeyPathList[i], lists.ValueNameList[i])) {
+        if (ignore.IgnoresProblem(std::atoi(lists.CategoryList[i].c_str()), lists.KeyPathList[i],
+                                  lists.ValueNameList[i])) {
             gone.push_back(i);
             continue;
         }

@@ -63,7 +63,8 @@ void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry)
     ChangeFile(iniFileName, [&entry](const std::string& text) { return WithIgnoreEntryRemoved(text, entry); });
 }
 
-std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(std::shared_ptr<const TIgnoreList> list) {
+std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(
+    std::shared_ptr<const TIgnoreList> list) {
     if (!list || list->Empty()) return nullptr;
     return [list](int category, const std::string& keyPath, const std::string& valueName) {
         return list->IgnoresProblem(category, keyPath, valueName);
@@ -93,8 +94,8 @@ std::string WithIgnoreNotes(const std::string& message, int ignored, const TIgno
         from = cut + 2;
     }
     if (cut != std::string::npos) {
-        const std::size_t rest = 1 + static_cast<std::size_t>(std::count(lines.begin() + static_cast<std::ptrdiff_t>(cut) + 2,
-                                                                          lines.end(), '\n'));
+        const std::size_t rest = 1 + static_cast<std::size_t>(std::count(
+                                         lines.begin() + static_cast<std::ptrdiff_t>(cut) + 2, lines.end(), '\n'));
         lines = lines.substr(0, cut) + "\r\nand " + std::to_string(rest) + " more";
     }
     text += "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\n" + lines;

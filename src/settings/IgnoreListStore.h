@@ -30,7 +30,8 @@ void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry)
 
 // The scan worker's pass-over test for the list (which it keeps alive); empty for a null or
 // empty list.
-std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(std::shared_ptr<const TIgnoreList> list);
+std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(
+    std::shared_ptr<const TIgnoreList> list);
 
 // Letters upper-cased as the system compares names (every script, not only ASCII).
 std::string SystemCaseFold(const std::string& text);

@@ -13,7 +13,8 @@
 
 namespace vsc {
 
-TFrmIgnoreList::TFrmIgnoreList(std::string iniFileName) : TDialog("Ignore List", 520, 334), IniFileName(std::move(iniFileName)) {}
+TFrmIgnoreList::TFrmIgnoreList(std::string iniFileName)
+    : TDialog("Ignore List", 520, 334), IniFileName(std::move(iniFileName)) {}
 
 void TFrmIgnoreList::OnCreate() {
     AddTitleStrip(true);

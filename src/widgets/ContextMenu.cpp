@@ -118,7 +118,8 @@ void SetMenuPicker(MenuPicker picker) { Picker() = std::move(picker); }
 std::vector<int> RowsOfCommand(HWND list, int row) {
     std::vector<int> rows;
     if (row >= 0 && (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED)) {
-        for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(list, i, LVNI_SELECTED))
+        for (int i = ListView_GetNextItem(list, -1, LVNI_SELECTED); i >= 0;
+             i = ListView_GetNextItem(list, i, LVNI_SELECTED))
             rows.push_back(i);
     } else if (row >= 0) {
         rows.push_back(row);

@@ -111,9 +111,10 @@ protected:
         std::string shipped;
         std::ifstream in(ProgramFolder() + "\\Config.Ini", std::ios::binary);
         shipped.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        copy.WriteFile("Config.Ini", shipped + "[IgnoreList]\r\nValue=HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\"
-                                                "CurrentVersion\\Run|" + kIgnoredValue + "\r\nthis line is broken\r\nFile=" +
-                                                IgnoredFile() + "\r\n");
+        copy.WriteFile("Config.Ini", shipped +
+                                         "[IgnoreList]\r\nValue=HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\"
+                                         "CurrentVersion\\Run|" +
+                                         kIgnoredValue + "\r\nthis line is broken\r\nFile=" + IgnoredFile() + "\r\n");
         ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), copy.File("VSysCleaner.exe").c_str(), FALSE));
         window = StartAndFindWindow(program, copy.Path());
         ASSERT_NE(window, nullptr) << "the program's window did not appear";
@@ -177,7 +178,8 @@ protected:
 
 // The note the end message carries for the unreadable line of the ignore list.
 const char* const kUnreadNote =
-    "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\nLine \\d+: this line is broken \\(no kind[^)]*\\)";
+    "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\nLine \\d+: this line is broken \\(no "
+    "kind[^)]*\\)";
 
 }  // namespace
 
@@ -199,7 +201,8 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     Click("Scan");
     const std::string announced = TakeAnnouncement(120000);
     std::smatch count;
-    ASSERT_TRUE(std::regex_match(announced, count, std::regex(std::string("(\\d+) Problem\\(s\\) Found \\(1 ignored\\)") + kUnreadNote)))
+    ASSERT_TRUE(std::regex_match(announced, count,
+                                 std::regex(std::string("(\\d+) Problem\\(s\\) Found \\(1 ignored\\)") + kUnreadNote)))
         << announced;
 
     HWND list = reader->FindList(window, "Registry Path");
@@ -296,7 +299,8 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
     }
     Click("Scan");
     const std::string announced = TakeAnnouncement(60000);
-    EXPECT_TRUE(std::regex_match(announced, std::regex(std::string("6 files Found \\(1 ignored\\)") + kUnreadNote))) << announced;
+    EXPECT_TRUE(std::regex_match(announced, std::regex(std::string("6 files Found \\(1 ignored\\)") + kUnreadNote)))
+        << announced;
 
     HWND list = reader->FindList(window, "Filename");
     ASSERT_NE(list, nullptr) << "the file results panel is not shown";

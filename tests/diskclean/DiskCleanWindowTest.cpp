@@ -436,8 +436,8 @@ TEST_F(DiskCleanWindowTest, FilesIgnoredFromTheMenuAreNeitherCleanedNorFoundAgai
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to write to " + ini});
     EXPECT_EQ(ListView_GetItemCount(list), 6);
     EXPECT_EQ(menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file"), 2);
-    EXPECT_EQ(menu.offered, (std::vector<std::string>{"Ignore this file", "Ignore this folder", "Ignore files like this",
-                                                      "Open file location", "Copy path"}));
+    EXPECT_EQ(menu.offered, (std::vector<std::string>{"Ignore this file", "Ignore this folder",
+                                                      "Ignore files like this", "Open file location", "Copy path"}));
     EXPECT_EQ(RowOf(list, "vscj_a.junk"), -1);
     EXPECT_EQ(menu.MenuKey(list, RowOf(list, "vscj_b.junk"), "Ignore this folder"), 3);
     EXPECT_EQ(RowOf(list, "vscj_c.junk"), -1) << "the folder's sub-folders go with it";
@@ -462,6 +462,7 @@ TEST_F(DiskCleanWindowTest, FilesIgnoredFromTheMenuAreNeitherCleanedNorFoundAgai
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files! (5 ignored)"});
     std::string stored;
     ASSERT_TRUE(ReadWholeFile(ini, stored));
-    EXPECT_NE(stored.find("[IgnoreList]\r\nFile=" + a + "\r\nFolder=" + root + "\\kept\r\nMask=*.jold\r\n"), std::string::npos)
+    EXPECT_NE(stored.find("[IgnoreList]\r\nFile=" + a + "\r\nFolder=" + root + "\\kept\r\nMask=*.jold\r\n"),
+              std::string::npos)
         << stored;
 }

@@ -228,8 +228,9 @@ TEST(OptionsDialog, SaveKeepsLongRowsWhole) {
 TEST(OptionsDialog, TheIgnoreListOpensFromItAndSurvivesItsSave) {
     ScratchDir dir("optignore");
     const std::string ini = dir.WriteFile(
-        "Config.Ini", std::string(kIni) + "[IgnoreList]\r\n; by hand\r\nFile=C:\\Data\\a=b;c.tmp\r\n"
-                                          "Value=HKEY_CURRENT_USER\\Software\\x=y|na=me;1\r\nbroken line\r\nMask=*.bak\r\n");
+        "Config.Ini", std::string(kIni) +
+                          "[IgnoreList]\r\n; by hand\r\nFile=C:\\Data\\a=b;c.tmp\r\n"
+                          "Value=HKEY_CURRENT_USER\\Software\\x=y|na=me;1\r\nbroken line\r\nMask=*.bak\r\n");
     MessageRecorder messages;
     std::vector<std::string> shown, refused;
     std::string unread;

@@ -381,7 +381,8 @@ TEST_F(RegistryWindow, TheRestoreButtonOpensTheRestoreDialogOnTheBackupFolder) {
 // nor backed up, stay ignored in the next scans, and come back once the dialog removes them.
 TEST_F(RegistryWindow, IgnoredFromTheMenuStayIgnoredUntilTheDialogRemovesThem) {
     form.Registry().SetIniFileName(dir.WriteFile("Config.Ini", "[FileFilters]\r\nUserExp=\r\n"));
-    for (const char* name : {"tray", "helper", "agent"}) key.SetString("Run", name, std::string("C:\\VscGone\\") + name + ".exe");
+    for (const char* name : {"tray", "helper", "agent"})
+        key.SetString("Run", name, std::string("C:\\VscGone\\") + name + ".exe");
     key.SetString("AppPaths\\gone.exe", "", "C:\\VscGone\\gone.exe");
     key.SetString("AppPaths\\other.exe", "", "C:\\VscGone\\other.exe");
     Choose({3, 7});
@@ -444,7 +445,8 @@ TEST_F(RegistryWindow, IgnoredFromTheMenuStayIgnoredUntilTheDialogRemovesThem) {
             ListView_GetItemText(dialog->lstIgnoreList, row, 1, entry, sizeof entry);
             ListView_GetItemText(dialog->lstIgnoreList, row, 2, name, sizeof name);
             kinds.push_back(std::string(kind) + "|" + entry + "|" + name);
-            if (std::string(name) == "tray") ListView_SetItemState(dialog->lstIgnoreList, row, LVIS_SELECTED, LVIS_SELECTED);
+            if (std::string(name) == "tray")
+                ListView_SetItemState(dialog->lstIgnoreList, row, LVIS_SELECTED, LVIS_SELECTED);
         }
         SetControlText(dialog->edtEntry, "HKLM\\Software\\VscTest");
         shown.clear();

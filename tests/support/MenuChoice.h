@@ -32,7 +32,9 @@ public:
             ++menus;
             return chosen;
         });
-        SetExternalViewOpener([this](ExternalView view, const std::string& target) { started.push_back({view, target}); });
+        SetExternalViewOpener([this](ExternalView view, const std::string& target) {
+            started.push_back({view, target});
+        });
     }
     ~MenuChoice() {
         SetMenuPicker(nullptr);

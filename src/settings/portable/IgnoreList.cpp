@@ -65,8 +65,10 @@ std::string Escape(const std::string& text, bool bar) {
 
 // Blanks at the ends of the whole stored entry, which the reader would trim.
 std::string GuardEnds(std::string text) {
-    if (!text.empty() && IsBlank(text.back())) text = text.substr(0, text.size() - 1) + EscapeByte(static_cast<unsigned char>(text.back()));
-    if (!text.empty() && IsBlank(text.front())) text = EscapeByte(static_cast<unsigned char>(text.front())) + text.substr(1);
+    if (!text.empty() && IsBlank(text.back()))
+        text = text.substr(0, text.size() - 1) + EscapeByte(static_cast<unsigned char>(text.back()));
+    if (!text.empty() && IsBlank(text.front()))
+        text = EscapeByte(static_cast<unsigned char>(text.front())) + text.substr(1);
     return text;
 }
 
@@ -253,8 +255,9 @@ std::string MaskOfFileName(const std::string& name) {
 }
 
 std::string IgnoreLineText(const IgnoreEntry& entry) {
-    std::string stored = entry.Kind == IgnoreKind::Value ? Escape(entry.Path, true) + "|" + Escape(entry.ValueName, true)
-                                                         : Escape(entry.Path, false);
+    std::string stored = entry.Kind == IgnoreKind::Value
+                             ? Escape(entry.Path, true) + "|" + Escape(entry.ValueName, true)
+                             : Escape(entry.Path, false);
     return std::string(IgnoreKindWord(entry.Kind)) + "=" + GuardEnds(stored);
 }
 

@@ -77,7 +77,8 @@ TEST(IgnoreList, HandWrittenSectionWithBadLines) {
     EXPECT_NE(BadIgnoreLinesText(section).find("Line 7: Key=HKEY_NOWHERE\\Software (the key path"), std::string::npos);
 
     const std::string added = WithIgnoreEntriesAdded(file, {Of(IgnoreKind::Mask, "*.old")});
-    EXPECT_NE(added.find("Mask=[a.x\nValue=HKEY_CURRENT_USER\\NoBar\nC:\\just\\a\\path\nfile=C:\\Data\\x=y;z.tmp\nMask=*.old\n[ScanOptions]"),
+    EXPECT_NE(added.find("Mask=[a.x\nValue=HKEY_CURRENT_USER\\NoBar\nC:\\just\\a\\path\nfile=C:\\Data\\x=y;z.tmp\nMask="
+                         "*.old\n[ScanOptions]"),
               std::string::npos);
     EXPECT_EQ(ReadIgnoreSection(added).BadLines().size(), bad.size());
 
@@ -90,9 +91,10 @@ TEST(IgnoreList, HandWrittenSectionWithBadLines) {
 // Matching ignores letter case and takes whole names: a key or a folder covers what lies below it,
 // never a sibling whose name merely begins the same way.
 TEST(IgnoreList, Matching) {
-    const TIgnoreList list({Value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Fonts", "Courier"), Value("HKEY_CURRENT_USER\\Run", ""),
-                            Of(IgnoreKind::Key, "HKEY_CLASSES_ROOT\\CLSID\\{AB}"), Of(IgnoreKind::File, "C:\\x\\gm.dls"),
-                            Of(IgnoreKind::Folder, "C:\\A"), Of(IgnoreKind::Folder, "D:\\"), Of(IgnoreKind::Mask, "*.lnk")});
+    const TIgnoreList list({Value("HKEY_LOCAL_MACHINE\\SOFTWARE\\Fonts", "Courier"),
+                            Value("HKEY_CURRENT_USER\\Run", ""), Of(IgnoreKind::Key, "HKEY_CLASSES_ROOT\\CLSID\\{AB}"),
+                            Of(IgnoreKind::File, "C:\\x\\gm.dls"), Of(IgnoreKind::Folder, "C:\\A"),
+                            Of(IgnoreKind::Folder, "D:\\"), Of(IgnoreKind::Mask, "*.lnk")});
     EXPECT_EQ(list.Count(), 7u);
     const struct {
         const char* key;
@@ -109,7 +111,8 @@ TEST(IgnoreList, Matching) {
         {"HKEY_CLASSES_ROOT\\CLSID\\{ABC}", "", false},
         {"HKEY_CLASSES_ROOT\\CLSID", "", false},
     };
-    for (const auto& row : values) EXPECT_EQ(list.IgnoresValue(row.key, row.name), row.ignored) << row.key << "|" << row.name;
+    for (const auto& row : values)
+        EXPECT_EQ(list.IgnoresValue(row.key, row.name), row.ignored) << row.key << "|" << row.name;
     const struct {
         const char* path;
         bool ignored;
