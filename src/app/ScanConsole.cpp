@@ -24,6 +24,7 @@
 #include "repair/Repair.h"
 #include "repair/Restore.h"
 #include "repair/portable/ScanChoice.h"
+#include "settings/IgnoreListStore.h"
 #include "settings/Settings.h"
 
 namespace vsc {
@@ -60,6 +61,21 @@ void WriteOut(const std::string& text, UINT codePage = CP_ACP) {
 }
 
 // One line on standard error: "VSysScan: " and the message, line breaks shown as blanks.
+// Lines of the ignore list that cannot be read: said on standard error, one line each; the run
+// goes on without them.
+void WarnUnreadLines(const TIgnoreList* list) {
+    if (!list || list->UnreadLines.empty()) return;
+    std::string text = list->UnreadLines, out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        out += "VSysScan: ignore list of Config.Ini, passed over: " + text.substr(start, end - start) + "\r\n";
+        start = end + 2;
+    }
+    WriteAll(GetStdHandle(STD_ERROR_HANDLE), out);
+}
+
 int Refuse(const std::string& message) {
     std::string line = "VSysScan: " + message;
     for (char& c : line)
@@ -133,19 +149,26 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
     if (selection.Empty()) throw ERunRefused("Please select a section to scan before continuing!");
 
     auto lists = std::make_shared<ScanResultLists>();
+    int ignored = 0;
     {
         TRegScanThread worker(true, lists, selection.Selection, selection.DriveLetters);
+        const std::shared_ptr<const TIgnoreList> ignore =
+            command.NoIgnore ? nullptr : LoadIgnoreList(DefaultIniFileName());
+        worker.SetPassOver(PassOverTestOf(ignore));
+        WarnUnreadLines(ignore.get());
         worker.Start();
         while (!worker.WaitFor(100)) {
             const ScanProgress now = worker.Progress();
             progress.Show(now.RootKeyText + ": " + now.RegKeyText);
         }
+        ignored = worker.IgnoredCount();
     }
     progress.Clear();
 
     ScanReport report;
     report.Kind = ReportKind::Registry;
     report.Count = static_cast<int>(lists->Count());
+    report.Ignored = ignored;
     for (std::size_t i = 0; i < lists->Count(); ++i) {
         ReportProblem p;
         p.Category = std::atoi(lists->CategoryList[i].c_str());
@@ -194,6 +217,8 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
     search.UpdateList = true;
     search.DoRecursive = true;
     search.Messages = false;
+    if (command.NoIgnore) search.Ignore.reset();
+    WarnUnreadLines(search.Ignore.get());
     search.OnProcess = [&progress](TSearchFolders&, const std::string& dir, int count, std::int64_t, int, int, int) {
         progress.Show(std::to_string(count) + " files: " + dir);
     };
@@ -204,6 +229,7 @@ ScanReport RunJunk(const ScanCommand& command, ProgressLine& progress) {
     report.Kind = ReportKind::Junk;
     std::vector<TFileItem>& files = search.FoundFiles();
     report.Count = static_cast<int>(files.size());
+    report.Ignored = search.CountIgnored();
     for (const TFileItem& f : files)
         report.Files.push_back({f.Name, f.Path, f.Size, PackedTimeText(f.Time), f.FileAttrStr});
     if (!command.Change) return report;

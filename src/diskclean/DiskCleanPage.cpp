@@ -20,6 +20,7 @@
 #include "platform/Paths.h"
 #include "platform/portable/Text.h"
 #include "registry/portable/Utf8Text.h"
+#include "settings/IgnoreListStore.h"
 #include "widgets/CheckStates.h"
 #include "widgets/PageLayout.h"
 
@@ -134,6 +135,9 @@ void TDiskCleanPage::CreateResultsPanel(HWND panel, HIMAGELIST listChecks) {
         lstJunkFileKeyDown(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey);
         return LRESULT{0};
     });
+    junkFileMenu_.Attach(list, {[this]() -> std::vector<TFileItem>& { return FindJunkFile.FoundFiles(); },
+                                [this]() -> std::vector<int>& { return junkFileIcons_; },
+                                [this] { return iniFileName_; }, [this] { return cleaning_; }});
     // "Clean Selected" needs a wider button than its neighbours; the buttons left of it move over,
     // and the progress bar gives up the room.
     ui_.prbFileDelele = CreateProgressBar(panel, 8, kBarButtonTop + 4, 211, 17);
@@ -239,12 +243,14 @@ void TDiskCleanPage::FindJunkFileChanged(TSearchFolders&, int countFiles, std::i
     // The final figures, beside the last folder entered.
     fileScanLatest_.SetCounts(countFiles, sizeOfFiles, countFilesHide, countFilesRead, countFilesSystem);
     ShowFileScanProgress();
+    const int ignored = FindJunkFile.CountIgnored();
     if (countFiles > 0) {
-        shell_.ShowInfo(std::to_string(countFiles) + " files Found");
+        shell_.ShowInfo(
+            WithIgnoreNotes(std::to_string(countFiles) + " files Found", ignored, FindJunkFile.Ignore.get()));
         ShowFileResults();  // navigation stays disabled until Menu
         return;
     }
-    if (notFoundNotice_) shell_.ShowInfo("Not found files!");
+    if (notFoundNotice_) shell_.ShowInfo(WithIgnoreNotes("Not found files!", ignored, FindJunkFile.Ignore.get()));
     shell_.EnableNavigation(true);
     notFoundNotice_ = true;
     shell_.ShowPage(pgDiskClean);

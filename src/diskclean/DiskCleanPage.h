@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "diskclean/FileResultsMenu.h"
 #include "diskclean/SFolders.h"
 #include "widgets/FlatControls.h"
 #include "widgets/ShellHost.h"
@@ -130,6 +131,8 @@ private:
     bool cleaning_ = false;       // the cleaning runs
     TSearchFolders FindJunkFile;
     std::vector<int> junkFileIcons_;  // icon of each found record, -1 until a row asks for it
+    // The right-click menu of lstJunkFile (ignore, open the file's folder, copy).
+    TFileResultsMenu junkFileMenu_;
     // The figures of the search page, as the search last reported them.
     struct FileScanFigures {
         std::string Dir;

@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "registry/CodePage.h"
+#include "settings/IgnoreListStore.h"
 #include "settings/Settings.h"
 #include "settings/portable/FilterList.h"
 
@@ -69,6 +70,7 @@ std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFi
     search.ScanReadFile = StrToBool(options.ReadFile);
     search.ScanSystemFile = StrToBool(options.SystemFile);
     search.ScanOptions = soDriveList;
+    search.Ignore = LoadIgnoreList(iniFileName);
     return options.DleteTo;
 }
 

@@ -13,7 +13,7 @@
 namespace vsc {
 
 // Sets a search up as a junk scan of the settings file: its "UserExp" filters, its three attribute
-// switches, and one search over the given drive letters. Returns the "DleteTo" text. Throws, before
+// switches, its ignore list, and one search over the given drive letters. Returns the "DleteTo" text. Throws, before
 // anything is searched, on an invalid mask or a switch that is not a boolean (the search's other
 // settings may then be partly set).
 std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFileName, const std::string& drives);

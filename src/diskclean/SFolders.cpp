@@ -74,7 +74,7 @@ TSearchFolders::~TSearchFolders() {
 void TSearchFolders::Search() {
     if (searching_) return;
     found_.clear();
-    countFiles_ = countHide_ = countRead_ = countSystem_ = 0;
+    countFiles_ = countHide_ = countRead_ = countSystem_ = countIgnored_ = 0;
     sizeOfFiles_ = 0;
     masks_ = SplitMasks(FileMask);  // an invalid mask ends the search here
     stopped_ = false;
@@ -163,6 +163,10 @@ void TSearchFolders::ExamineEntry(const std::string& folder, const char* name, s
     if ((attr & FILE_ATTRIBUTE_READONLY) && !ScanReadFile) return;
     if ((attr & FILE_ATTRIBUTE_SYSTEM) && !ScanSystemFile) return;
     if (!MatchesAny(masks_, name, nameLength)) return;
+    if (Ignore && !Ignore->Empty() && Ignore->IgnoresFile(JoinPath(folder, std::string(name, nameLength)))) {
+        ++countIgnored_;
+        return;
+    }
 
     if (attr & FILE_ATTRIBUTE_HIDDEN) ++countHide_;
     if (attr & FILE_ATTRIBUTE_READONLY) ++countRead_;

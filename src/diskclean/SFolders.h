@@ -19,7 +19,8 @@
 #include <tuple>
 #include <vector>
 
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
+#include "settings/portable/IgnoreList.h"
 
 namespace vsc {
 
@@ -80,6 +81,9 @@ public:
     TOnProcessEvent OnProcess;
     TOnChangedEvent OnChanged;
     TOnFindFileEvent OnFindFile;
+    // Entries that match a mask but that this list holds (by file, folder or mask) are passed over
+    // and only counted (CountIgnored); they are in no other counter. Null ignores nothing.
+    std::shared_ptr<const TIgnoreList> Ignore;
 
     // Runs one complete search with the current properties and returns when it has ended or been
     // stopped, after raising OnChanged. Clears FoundFiles and the counters first. An invalid mask
@@ -99,6 +103,7 @@ public:
     int CountFilesHide() const { return countHide_; }
     int CountFilesRead() const { return countRead_; }
     int CountFilesSystem() const { return countSystem_; }
+    int CountIgnored() const { return countIgnored_; }
 
     // The found entries, in the order found. Read and change `Checked` only while no search runs.
     std::vector<TFileItem>& FoundFiles() { return found_; }
@@ -120,7 +125,7 @@ private:
     std::string fullName_;  // the name of the entry in hand when the listing may have cut it
     int countFiles_ = 0;
     std::int64_t sizeOfFiles_ = 0;
-    int countHide_ = 0, countRead_ = 0, countSystem_ = 0;
+    int countHide_ = 0, countRead_ = 0, countSystem_ = 0, countIgnored_ = 0;
     std::atomic<bool> stopped_{false};
     bool searching_ = false;
     unsigned long long lastYield_ = 0;

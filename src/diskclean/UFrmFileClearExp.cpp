@@ -4,6 +4,7 @@
 
 #include "diskclean/UFrmAddFilter.h"
 #include "settings/Settings.h"
+#include "settings/UFrmIgnoreList.h"
 #include "settings/portable/FilterList.h"
 #include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
@@ -68,12 +69,14 @@ void TFrmFileClearExp::OnCreate() {
 
     btnSave = CreateFlatButton(Handle(), "Save", 300, 296, 73, 25);
     btnClose = CreateFlatButton(Handle(), "Close", 379, 296, 73, 25);
+    btnIgnoreList = CreateFlatButton(Handle(), "Ignore List", 8, 296, 90, 25);
 
     OnClick(btnAdd, [this] { btnAddClick(); });
     OnClick(btnDelete, [this] { btnDeleteClick(); });
     OnClick(btnDefault, [this] { btnDefaultClick(); });
     OnClick(btnSave, [this] { btnSaveClick(); });
     OnClick(btnClose, [this] { btnRestoreClick(); });
+    OnClick(btnIgnoreList, [this] { btnIgnoreListClick(); });
 
     LoadSettings("UserExp");
 }
@@ -145,5 +148,10 @@ void TFrmFileClearExp::btnSaveClick() {
 }
 
 void TFrmFileClearExp::btnRestoreClick() { EndModal(IDCANCEL); }
+
+void TFrmFileClearExp::btnIgnoreListClick() {
+    TFrmIgnoreList dialog(IniFileName);
+    dialog.ShowModal(Handle());
+}
 
 }  // namespace vsc

@@ -22,6 +22,7 @@ public:
     HWND radMoveFile = nullptr, radDelFile = nullptr;
     HWND chkSystemFile = nullptr, chkReadFile = nullptr, chkHideFile = nullptr;
     HWND btnSave = nullptr, btnClose = nullptr;
+    HWND btnIgnoreList = nullptr;  // "Ignore List": the ignore-list dialog, on the same file
 
     // Appends the filter list stored under the key of "FileFilters" and sets the option controls
     // from the file. Errors are dropped; rows added before one stay.
@@ -38,6 +39,7 @@ public:
     // "Unable to write to <path>" instead; values written before it stay.
     void btnSaveClick();
     void btnRestoreClick();  // Close
+    void btnIgnoreListClick();
 
 protected:
     void OnCreate() override;

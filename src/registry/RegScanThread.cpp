@@ -291,6 +291,10 @@ void TRegScanThread::ShowProgress() {
 
 void TRegScanThread::AddProblem() {
     if (StopRequested()) return;
+    if (passOver_ && passOver_(CategoryIndex, CurKeyPath, CurValueName)) {
+        ++ignoredCount_;
+        return;
+    }
     lists_->KeyPathList.push_back(CurKeyPath);
     lists_->ValueNameList.push_back(CurValueName);
     lists_->ValueDataList.push_back(CurValueData);

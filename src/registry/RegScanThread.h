@@ -5,7 +5,7 @@
 // starts it. On the worker thread RunScan walks the categories 1 to 14 and calls each selected
 // category's check once per key path of the category table (once per drive letter for 14). The
 // checks record problems with AddProblem, which appends to the four result lists and raises the
-// counters.
+// counters, unless the ignore list holds the entry: that is only counted (IgnoredCount).
 //
 // The worker never touches a window and never waits on the user-interface thread. It publishes
 // its progress (category name, current sub-key, counters) into a ScanProgress guarded by a
@@ -25,6 +25,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,10 @@ const char* CategoryProgressName(int category);
 // leads to ("" when that is no key path).
 std::string RealKeyPath(const std::string& keyPath);
 
+// Whether a problem about to be recorded is to be passed over (the user's ignore list says so):
+// its category, key path (for 14 the shortcut's path) and value name. Called on the worker thread.
+using PassOverTest = std::function<bool(int category, const std::string& keyPath, const std::string& valueName)>;
+
 class TRegScanThread {
 public:
     // The worker keeps its own copies of the strings and shares the lists. The thread is created
@@ -113,6 +118,11 @@ public:
     // Replaces the key paths handed to a category's check (tests and benchmarks point checks at
     // scratch keys this way). Call before Start().
     void OverrideKeyPaths(int category, std::vector<std::string> keyPaths);
+    // The problems AddProblem passes over instead of recording them. Call before Start(); empty
+    // (the default) passes nothing over.
+    void SetPassOver(PassOverTest test) { passOver_ = std::move(test); }
+    // Problems passed over.
+    int IgnoredCount() const { return ignoredCount_.load(); }
 
     // ---- Called on the worker thread (tests may call them directly on their own thread) ----
     void RunScan();
@@ -175,6 +185,8 @@ private:
     std::atomic<bool> parked_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> problemCount_{0};
+    std::atomic<int> ignoredCount_{0};
+    PassOverTest passOver_;
 
     UniqueEvent running_;  // manual-reset event: signalled unless paused
 

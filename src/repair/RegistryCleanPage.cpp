@@ -8,6 +8,8 @@
 #include "platform/Paths.h"
 #include "repair/Repair.h"
 #include "repair/UfrmRestore.h"
+#include "settings/IgnoreListStore.h"
+#include "settings/UFrmIgnoreList.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Dpi.h"
 #include "widgets/PageLayout.h"
@@ -58,7 +60,7 @@ HTREEITEM AddNode(HWND tree, HTREEITEM parent, const std::string& caption, int i
 }  // namespace
 
 TRegistryCleanPage::TRegistryCleanPage(TWindow& window, TShellHost& shell)
-    : window_(window), shell_(shell), backupFolder_(ProgramBackupFolder()) {}
+    : window_(window), shell_(shell), backupFolder_(ProgramBackupFolder()), iniFileName_(DefaultIniFileName()) {}
 
 void TRegistryCleanPage::SetScanWorkerPreparer(std::function<void(TRegScanThread&)> preparer) {
     WorkerPreparer() = std::move(preparer);
@@ -98,9 +100,11 @@ void TRegistryCleanPage::CreateSectionsPage(HWND page, const Images& images) {
     });
 
     ui_.btnRegistryScan = ColumnButton(page, "Scan", 40);
+    ui_.btnIgnoreList = ColumnButton(page, "Ignore List", 176);
     ui_.FlatButton1 = ColumnButton(page, "Restore", 216);
     ui_.btnHelp = ColumnButton(page, "Help", 256);
     window_.OnClick(ui_.btnRegistryScan, [this] { btnRegistryScanClick(); });
+    window_.OnClick(ui_.btnIgnoreList, [this] { btnIgnoreListClick(); });
     window_.OnClick(ui_.FlatButton1, [this] { FlatButton1Click(); });
     window_.OnClick(ui_.btnHelp, [this] { shell_.OpenHelpFile(); });
 }
@@ -139,6 +143,7 @@ void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 265);
     SendMessageA(ui_.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Results));
     junkRegList_.Attach(window_, ui_.lstJunkReg);
+    junkRegMenu_.Attach(ui_.lstJunkReg, junkRegList_, {[this] { return results_; }, [this] { return iniFileName_; }});
     // Legend.
     auto square = [](COLORREF color) {
         return [color](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(color)); };
@@ -243,6 +248,8 @@ void TRegistryCleanPage::btnRegistryScanClick() {
     if (worker_ && !worker_->Finished()) retiredWorkers_.push_back(std::move(worker_));
     worker_ = std::make_unique<TRegScanThread>(true, results_, selection.Selection, selection.DriveLetters);
     worker_->SetOnDone(window_.Handle(), kScanDoneMessage);
+    scanIgnore_ = LoadIgnoreList(iniFileName_);
+    worker_->SetPassOver(PassOverTestOf(scanIgnore_));
     if (WorkerPreparer()) WorkerPreparer()(*worker_);
     worker_->Start();
     shell_.ShowPage(pgScanShow);
@@ -286,12 +293,14 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
         junkRegList_.Clear();
         if (active_) {
             const int problemCount = worker_->ProblemCount();
+            const int ignored = worker_->IgnoredCount();
+            const TIgnoreList* ignore = scanIgnore_.get();
             if (results_->Count() == 0) {
-                shell_.ShowInfo("0 Problem(s) Found");
+                shell_.ShowInfo(WithIgnoreNotes("0 Problem(s) Found", ignored, ignore));
                 shell_.ShowPage(pgRegSelect);
                 shell_.EnableNavigation(true);
             } else {
-                shell_.ShowInfo(std::to_string(problemCount) + " Problem(s) Found");
+                shell_.ShowInfo(WithIgnoreNotes(std::to_string(problemCount) + " Problem(s) Found", ignored, ignore));
                 junkRegList_.Fill(results_);
                 shell_.ShowPanel(ShellPanel::RegistryResults);
             }
@@ -372,6 +381,11 @@ void TRegistryCleanPage::btnBackMainClick() {
     shell_.ShowPanel(ShellPanel::Main);
     shell_.EnableNavigation(true);
     shell_.ShowPage(pgRegSelect);
+}
+
+void TRegistryCleanPage::btnIgnoreListClick() {
+    TFrmIgnoreList dialog(iniFileName_);
+    dialog.ShowModal(window_.Handle());
 }
 
 void TRegistryCleanPage::FlatButton1Click() {

@@ -26,6 +26,8 @@
 
 #include "registry/RegScanThread.h"
 #include "repair/ResultsList.h"
+#include "repair/ResultsMenu.h"
+#include "settings/portable/IgnoreList.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/FlatControls.h"
 #include "widgets/ShellHost.h"
@@ -46,7 +48,8 @@ public:
     // The page's controls, as the window's layout made them.
     struct Controls {
         // Sections to scan.
-        HWND treRegistry = nullptr, btnRegistryScan = nullptr, FlatButton1 = nullptr, btnHelp = nullptr;
+        HWND treRegistry = nullptr, btnRegistryScan = nullptr, FlatButton1 = nullptr, btnHelp = nullptr,
+             btnIgnoreList = nullptr;
         HTREEITEM CategoryNodes[15] = {};  // [0] "My Computer", [k] category k (1..14)
         // Scan progress.
         HWND labRootKey = nullptr, labRegKey = nullptr, labTtoalError = nullptr;
@@ -88,6 +91,8 @@ public:
     void btnDeleteItemsClick();
     // "Restore": the restore dialog.
     void FlatButton1Click();
+    // "Ignore List": the ignore-list dialog.
+    void btnIgnoreListClick();
     // "Menu" of the results panel: back to the section tree.
     void btnBackMainClick();
     // Refreshes the scan page from the worker's published progress while a worker is alive.
@@ -122,6 +127,10 @@ public:
     // executable (tests point it at a scratch folder).
     const std::string& BackupFolder() const { return backupFolder_; }
     void SetBackupFolder(std::string folder) { backupFolder_ = std::move(folder); }
+    // The settings file whose ignore list the scans and the results' menu use: "Config.Ini" beside
+    // the executable (tests point it at a scratch file).
+    const std::string& IniFileName() const { return iniFileName_; }
+    void SetIniFileName(std::string fileName) { iniFileName_ = std::move(fileName); }
     // Follows a worker made outside the page as the current one, and marks a scan as running or
     // not (tests of the progress page and of closing).
     void FollowWorker(std::unique_ptr<TRegScanThread> worker) { worker_ = std::move(worker); }
@@ -146,7 +155,12 @@ private:
     // What tmrScanProgressTimer last set on the scan page's labels.
     TShownTexts scanPageTexts_;
     TResultsList junkRegList_;
+    // The results list's right-click menu (ignore, open in the registry editor, copy).
+    TResultsMenu junkRegMenu_;
     std::string backupFolder_;
+    std::string iniFileName_;
+    // The ignore list the current scan passes over (its unreadable lines go into the end message).
+    std::shared_ptr<const TIgnoreList> scanIgnore_;
 };
 
 }  // namespace vsc

@@ -76,6 +76,19 @@ std::vector<std::size_t> TResultsList::CheckedRows() const {
     return rows;
 }
 
+void TResultsList::RowsRemoved(const std::vector<std::size_t>& rows) {
+    std::vector<unsigned char> gone(checked_.size(), 0);
+    for (std::size_t row : rows)
+        if (row < gone.size()) gone[row] = 1;
+    std::vector<unsigned char> kept;
+    for (std::size_t i = 0; i < checked_.size(); ++i)
+        if (!gone[i]) kept.push_back(checked_[i]);
+    checked_.swap(kept);
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+    SendMessageA(list_, LVM_SETITEMCOUNT, checked_.size(), LVSICF_NOSCROLL);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 std::string TResultsList::PathText(std::size_t row) const {
     if (!problems_ || row >= problems_->KeyPathList.size()) return std::string();
     return problems_->KeyPathList[row];

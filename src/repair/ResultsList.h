@@ -50,6 +50,9 @@ public:
     void SetAllChecked(bool checked);
     // The positions of the checked rows, ascending.
     std::vector<std::size_t> CheckedRows() const;
+    // The problems at these positions have left the result lists (each later one moved up): the
+    // rows go too, the others keep their check boxes, and no row stays selected.
+    void RowsRemoved(const std::vector<std::size_t>& rows);
 
     // The texts and icon of a row as the list shows them.
     std::string PathText(std::size_t row) const;

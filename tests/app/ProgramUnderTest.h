@@ -24,11 +24,13 @@ inline std::string ProgramPath() { return ProgramFolder() + "\\VSysCleaner.exe";
 // A started copy of the program; killed on destruction if it is still running.
 class Program {
 public:
-    bool Start() {
+    // From the program's folder, or from a folder holding a copy of it (and its own Config.Ini).
+    bool Start(const std::string& folder = ProgramFolder()) {
         STARTUPINFOA startup{sizeof(startup)};
-        std::string command = "\"" + ProgramPath() + "\"";
-        if (!CreateProcessA(ProgramPath().c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            ProgramFolder().c_str(), &startup, &info_)) {
+        const std::string path = folder + "\\VSysCleaner.exe";
+        std::string command = "\"" + path + "\"";
+        if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                            &info_)) {
             return false;
         }
         CloseHandle(info_.hThread);
@@ -87,8 +89,8 @@ inline void Settle(HWND window) {
 }
 
 // Starts the program and waits for its main window (null when it did not appear).
-inline HWND StartAndFindWindow(Program& program) {
-    if (!program.Start()) return nullptr;
+inline HWND StartAndFindWindow(Program& program, const std::string& folder = ProgramFolder()) {
+    if (!program.Start(folder)) return nullptr;
     PumpUntil([&] { return !TitledWindows(program.Id()).empty(); }, 30000);
     auto windows = TitledWindows(program.Id());
     if (windows.size() != 1) return nullptr;

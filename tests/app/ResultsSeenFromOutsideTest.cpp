@@ -4,7 +4,9 @@
 // two filled results panels in the build folder.
 //
 // The registry scan runs over the whole registry of the build's prefix, seeded here with broken
-// entries under fixed keys (removed again afterwards), so it only runs in the build's prefix.
+// entries under fixed keys (removed again afterwards), so it only runs in the build's prefix. The
+// program runs from a copy whose "Config.Ini" adds a hand-written ignore list to the shipped one:
+// one value and one file, named with "=" and ";", and a line that cannot be read.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -92,12 +94,29 @@ private:
     bool ownKey_ = false;
 };
 
+const char* const kIgnoredValue = "VscOutside=Kept;1";
+// The folder of the disk test's files on the fixture drive ("" without one).
+std::string OutsideRoot() {
+    char letter[8] = {};
+    if (GetEnvironmentVariableA("VSC_FIXTURE_DRIVE", letter, sizeof letter) != 1) return "";
+    return std::string(letter) + ":\\vscoutside_" + std::to_string(GetCurrentProcessId());
+}
+std::string IgnoredFile() { return OutsideRoot() + "\\cache\\vscoutside_a=b;c.tmp"; }
+
 class ResultsSeenFromOutside : public ::testing::Test {
 protected:
     void SetUp() override {
         SKIP_UNLESS_BUILD_PREFIX();
         SetCursorPos(0, 0);  // no hover effects in the pictures and pixel checks
-        window = StartAndFindWindow(program);
+        std::string shipped;
+        std::ifstream in(ProgramFolder() + "\\Config.Ini", std::ios::binary);
+        shipped.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        copy.WriteFile("Config.Ini", shipped +
+                                         "[IgnoreList]\r\nValue=HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\"
+                                         "CurrentVersion\\Run|" +
+                                         kIgnoredValue + "\r\nthis line is broken\r\nFile=" + IgnoredFile() + "\r\n");
+        ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), copy.File("VSysCleaner.exe").c_str(), FALSE));
+        window = StartAndFindWindow(program, copy.Path());
         ASSERT_NE(window, nullptr) << "the program's window did not appear";
         reader = std::make_unique<OutsideReader>(window);
         ASSERT_TRUE(reader->Usable());
@@ -151,10 +170,16 @@ protected:
         EXPECT_GE(DrawnPixels(list, RECT{box.x - 7, box.y - 7, box.x + 7, box.y + 7}), 6) << "row " << row;
     }
 
+    ScratchDir copy{"outside"};
     Program program;
     HWND window = nullptr;
     std::unique_ptr<OutsideReader> reader;
 };
+
+// The note the end message carries for the unreadable line of the ignore list.
+const char* const kUnreadNote =
+    "\r\n\r\nThese lines of the ignore list in Config.Ini were passed over:\r\nLine \\d+: this line is broken \\(no "
+    "kind[^)]*\\)";
 
 }  // namespace
 
@@ -166,6 +191,7 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     SeededValue tray(run, "VscOutsideTray", "C:\\VscOutside\\tray.exe");
     SeededValue program(appPath, "", "C:\\VscOutside\\v1.2.exe");
     SeededValue manual(help, "vscoutside.hlp", "C:\\VscOutside\\");
+    SeededValue kept(run, kIgnoredValue, "C:\\VscOutside\\kept.exe");
     struct Expected { std::string path, value; int colour; };
     const Expected seeded[] = {{run, "C:\\VscOutside\\tray.exe", 0},
                                {appPath, "C:\\VscOutside\\v1.2.exe", 1},  // two dots: not fully safe
@@ -175,7 +201,9 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     Click("Scan");
     const std::string announced = TakeAnnouncement(120000);
     std::smatch count;
-    ASSERT_TRUE(std::regex_match(announced, count, std::regex("(\\d+) Problem\\(s\\) Found"))) << announced;
+    ASSERT_TRUE(std::regex_match(announced, count,
+                                 std::regex(std::string("(\\d+) Problem\\(s\\) Found \\(1 ignored\\)") + kUnreadNote)))
+        << announced;
 
     HWND list = reader->FindList(window, "Registry Path");
     ASSERT_NE(list, nullptr) << "the results panel is not shown";
@@ -195,6 +223,7 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
         ASSERT_NE(row, rows.end()) << e.path << " | " << e.value;
         EXPECT_EQ(row->Image, e.colour) << e.value;
     }
+    for (const auto& r : rows) EXPECT_NE(r.Columns[1], "C:\\VscOutside\\kept.exe") << "an ignored value is listed";
     ExpectRowDrawn(list, 0, 2);
     SaveWindowPicture(window, BuildFolder() + "\\panel-registry-results.bmp");
 
@@ -232,7 +261,7 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
     if (GetEnvironmentVariableA("VSC_FIXTURE_DRIVE", letter, sizeof letter) != 1) GTEST_SKIP() << "no fixture drive";
     const std::string drives = ListLocalDrives();
     if (drives.find(letter[0]) == std::string::npos) GTEST_SKIP() << "the fixture drive is not listed";
-    const std::string root = std::string(letter) + ":\\vscoutside_" + std::to_string(GetCurrentProcessId());
+    const std::string root = OutsideRoot();
     RemoveTree(root);
     ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((root + "\\cache").c_str(), nullptr));
@@ -254,6 +283,7 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
         CloseHandle(file);
     }
     std::ofstream(root + "\\keep.txt") << "not junk";
+    std::ofstream(IgnoredFile()) << "junk, but on the ignore list";
 
     // Only the fixture drive stays ticked, unticked with clicks on the other rows' boxes.
     Click("Disk Clean");
@@ -268,7 +298,9 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
         EXPECT_EQ(reader->Row(drivesList, row).Check, drives[static_cast<size_t>(row)] == letter[0] ? 1 : 0) << row;
     }
     Click("Scan");
-    EXPECT_EQ(TakeAnnouncement(60000), "6 files Found");
+    const std::string announced = TakeAnnouncement(60000);
+    EXPECT_TRUE(std::regex_match(announced, std::regex(std::string("6 files Found \\(1 ignored\\)") + kUnreadNote)))
+        << announced;
 
     HWND list = reader->FindList(window, "Filename");
     ASSERT_NE(list, nullptr) << "the file results panel is not shown";

@@ -251,6 +251,23 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
     const std::string runValue = kRunName;
     const std::string runData = kMissing + kRunFile;
 
+    // The ignore list beside the program holds the startup entry: passed over and counted, unless
+    // --no-ignore; its unreadable line is said on standard error.
+    scan.WriteConfig("[IgnoreList]\r\nValue=" + kRunKey + "|" + runValue + "\r\nKey=nowhere\r\n");
+    const ProgramRun ignoring = scan("registry --only 7 --json");
+    const Json ignored = JsonReader::Parse(ignoring.Out);
+    EXPECT_EQ(ignored["ignored"].number, 1);
+    for (const Json& p : ignored["problems"].items) EXPECT_NE(Ansi(p["valueName"].text), runValue);
+    EXPECT_EQ(ignoring.Err.rfind("VSysScan: ignore list of Config.Ini, passed over: Line 3: Key=nowhere (", 0), 0u)
+        << ignoring.Err;
+    const ProgramRun everything = scan("registry --only 7 --no-ignore");
+    EXPECT_NE(everything.Out.find(runValue), std::string::npos);
+    EXPECT_EQ(everything.Out.find("ignored)"), std::string::npos);
+    EXPECT_EQ(everything.Err, "");
+    EXPECT_EQ(JsonReader::Parse(scan("registry --only 7 --json --no-ignore").Out)["count"].number,
+              ignored["count"].number + 1);
+    scan.WriteConfig("");
+
     {
         // Not while the window runs; a report may go on beside it.
         WindowRunning window;
@@ -334,6 +351,14 @@ TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
     EXPECT_EQ(text.Code, 1u);
     EXPECT_EQ(std::count(text.Out.begin(), text.Out.end(), '\n'), 3);
     EXPECT_NE(text.Out.find("\r\n2 files Found\r\n"), std::string::npos) << text.Out;
+    // A folder on the ignore list is passed over and counted, unless --no-ignore.
+    scan.WriteConfig("[FileFilters]\r\nUserExp=<*.vscjunk:x>\r\n[IgnoreList]\r\nFolder=" + root + "\\SUB\r\n");
+    const ProgramRun ignoring = scan("junk --drives S");
+    EXPECT_NE(ignoring.Out.find("\r\n1 files Found (1 ignored)\r\n"), std::string::npos) << ignoring.Out;
+    EXPECT_EQ(JsonReader::Parse(scan("junk --drives S --json").Out)["ignored"].number, 1);
+    const Json everything = JsonReader::Parse(scan("junk --drives S --json --no-ignore").Out);
+    EXPECT_EQ(everything["count"].number, 2);
+    EXPECT_EQ(everything["ignored"].number, 0);
 
     {
         WindowRunning window;
@@ -395,6 +420,7 @@ TEST(ScanConsole, BadInputsAreRefusedWithCodeTwoAndNoChange) {
         {"junk --drives " + unlisted, "drive " + unlisted + ": is not listed"},
         {"registry --only 14 --drives=", "Please select a section to scan before continuing!"},
         {"restore", "needs the backup file"},
+        {"restore x.txt --no-ignore", "unknown option '--no-ignore'"},
         {"restore \"" + dir.File("regbackup9.txt") + "\"", "cannot read"},
         {"restore \"" + dir.Path() + "\"", "cannot read"},
         {"restore \"" + notBackup + "\"", "holds no backup record"},

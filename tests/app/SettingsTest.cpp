@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
 #include "settings/portable/FilterList.h"
 #include "support/TestSupport.h"
 

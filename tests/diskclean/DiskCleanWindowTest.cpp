@@ -14,6 +14,8 @@
 #include "DialogTestSupport.h"
 #include "app/UFrmMain.h"
 #include "diskclean/UFrmFileClearExp.h"
+#include "platform/Files.h"
+#include "support/MenuChoice.h"
 #include "support/TestSupport.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
@@ -414,4 +416,53 @@ TEST_F(DiskCleanWindowTest, ClosingTheWindowDuringASearchStopsIt) {
     EXPECT_TRUE(form.Disk().Idle());
     EXPECT_TRUE(form.Disk().Search().SearchStopped());
     EXPECT_EQ(form.Handle(), nullptr);
+}
+
+// A file, a folder and files like one ignored from the right-click menu leave the list at once
+// (a sibling folder with a longer name stays), cleaning leaves them on disk, and the next scan
+// passes them over and says how many.
+TEST_F(DiskCleanWindowTest, FilesIgnoredFromTheMenuAreNeitherCleanedNorFoundAgain) {
+    MessageRecorder messages;
+    WriteIni("1", "0", "<vscj*.junk:Junk><vscj*.jold:Old>");
+    const std::string a = Put("vscj_a.junk"), b = Put("kept\\vscj_b.junk"), c = Put("kept\\deeper\\vscj_c.junk"),
+                      d = Put("kept2\\vscj_d.junk"), e = Put("vscj_e.jold"), f = Put("kept2\\vscj_f.jold");
+    ScanExpecting(6, messages);
+    HWND list = form.Disk().Ui().lstJunkFile;
+    MenuChoice menu;
+    // A settings file that cannot be read is never replaced: the error, and the row stays.
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file");
+    CloseHandle(held);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to write to " + ini});
+    EXPECT_EQ(ListView_GetItemCount(list), 6);
+    EXPECT_EQ(menu.RightClick(list, RowOf(list, "vscj_a.junk"), "Ignore this file"), 2);
+    EXPECT_EQ(menu.offered, (std::vector<std::string>{"Ignore this file", "Ignore this folder",
+                                                      "Ignore files like this", "Open file location", "Copy path"}));
+    EXPECT_EQ(RowOf(list, "vscj_a.junk"), -1);
+    EXPECT_EQ(menu.MenuKey(list, RowOf(list, "vscj_b.junk"), "Ignore this folder"), 3);
+    EXPECT_EQ(RowOf(list, "vscj_c.junk"), -1) << "the folder's sub-folders go with it";
+    menu.RightClick(list, RowOf(list, "vscj_e.jold"), "Ignore files like this");
+    ASSERT_EQ(ListView_GetItemCount(list), 1);
+    EXPECT_EQ(Cell(list, 0, 0), "vscj_d.junk");
+    ASSERT_EQ(form.Disk().Search().FoundFiles().size(), 1u);
+    menu.RightClick(list, 0, "Copy path");
+    EXPECT_EQ(ClipboardText(), d);
+    menu.RightClick(list, 0, "Open file location");
+    ASSERT_EQ(menu.started.size(), 1u);
+    EXPECT_EQ(menu.started[0].first, ExternalView::FileLocation);
+    EXPECT_EQ(menu.started[0].second, d);
+
+    Click(form.Disk().Ui().btnCheckAllFile);
+    Click(form.Disk().Ui().btnDelFile);
+    EXPECT_EQ(messages.Texts().back(), "Total 1 Files have been Clean successfully!");
+    EXPECT_FALSE(Exists(d));
+    EXPECT_TRUE(Exists(a) && Exists(b) && Exists(c) && Exists(e) && Exists(f));
+    messages.shown.clear();
+    Click(form.Disk().Ui().btnFileScan);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not found files! (5 ignored)"});
+    std::string stored;
+    ASSERT_TRUE(ReadWholeFile(ini, stored));
+    EXPECT_NE(stored.find("[IgnoreList]\r\nFile=" + a + "\r\nFolder=" + root + "\\kept\r\nMask=*.jold\r\n"),
+              std::string::npos)
+        << stored;
 }

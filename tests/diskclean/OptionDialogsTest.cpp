@@ -3,8 +3,10 @@
 #include "DialogTestSupport.h"
 #include "diskclean/UFrmAddFilter.h"
 #include "diskclean/UFrmFileClearExp.h"
-#include "diskclean/portable/Mask.h"
+#include "platform/Files.h"
+#include "platform/portable/Mask.h"
 #include "settings/Settings.h"
+#include "settings/UFrmIgnoreList.h"
 #include "settings/portable/FilterList.h"
 #include "support/TestSupport.h"
 #include "widgets/FlatControls.h"
@@ -14,13 +16,16 @@ using namespace vsc::test;
 
 namespace {
 
-std::vector<std::string> Rows(HWND list) {
+std::vector<std::string> Rows(HWND list, int columns = 2) {
     std::vector<std::string> rows;
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-        char mask[512] = {}, desc[512] = {};
-        ListView_GetItemText(list, i, 0, mask, sizeof mask);
-        ListView_GetItemText(list, i, 1, desc, sizeof desc);
-        rows.push_back(std::string(mask) + "|" + desc);
+        std::string row;
+        for (int c = 0; c < columns; ++c) {
+            char text[512] = {};
+            ListView_GetItemText(list, i, c, text, sizeof text);
+            row += (c ? "|" : "") + std::string(text);
+        }
+        rows.push_back(row);
     }
     return rows;
 }
@@ -215,4 +220,62 @@ TEST(OptionsDialog, SaveKeepsLongRowsWhole) {
     });
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Save Successd!!"});
     EXPECT_EQ(ReadIniString("FileFilters", "UserExp", "", ini), stored);
+}
+
+// The ignore list opens from the options dialog on the same file. A hand-written list with paths
+// holding "=" and ";" and a bad line is shown as written, changes are checked before they are
+// written, and Save of the options before and after keeps every line of it.
+TEST(OptionsDialog, TheIgnoreListOpensFromItAndSurvivesItsSave) {
+    ScratchDir dir("optignore");
+    const std::string ini = dir.WriteFile(
+        "Config.Ini", std::string(kIni) +
+                          "[IgnoreList]\r\n; by hand\r\nFile=C:\\Data\\a=b;c.tmp\r\n"
+                          "Value=HKEY_CURRENT_USER\\Software\\x=y|na=me;1\r\nbroken line\r\nMask=*.bak\r\n");
+    MessageRecorder messages;
+    std::vector<std::string> shown, refused;
+    std::string unread;
+    WithOptions(ini, [&](TFrmFileClearExp& f) {
+        Click(f.btnSave);
+        TDialog::SetShownHook([&](TDialog& d) {
+            auto* list = dynamic_cast<TFrmIgnoreList*>(&d);
+            if (!list) return;
+            EXPECT_EQ(list->IniFileName, ini);
+            shown = Rows(list->lstIgnoreList, 3);
+            unread = ControlText(list->labUnread);
+            messages.shown.clear();
+            for (const auto& [text, button] : {std::pair<const char*, HWND>{"*", list->btnAddMask},
+                                               {"Keep", list->btnAddFolder}, {"D:\\Keep\\", list->btnAddFolder}}) {
+                SetControlText(list->edtEntry, text);
+                Click(button);
+            }
+            refused = messages.Texts();
+            ListView_SetItemState(list->lstIgnoreList, 3, LVIS_SELECTED, LVIS_SELECTED);  // the mask
+            Click(list->btnRemove);
+            list->EndModal(IDCANCEL);
+        });
+        Click(f.btnIgnoreList);
+        Click(f.btnSave);
+    });
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0], "File|C:\\Data\\a=b;c.tmp|");
+    EXPECT_EQ(shown[1], "Registry value|HKEY_CURRENT_USER\\Software\\x=y|na=me;1");
+    EXPECT_EQ(shown[2].rfind("Unreadable (line ", 0), 0u) << shown[2];
+    EXPECT_EQ(shown[3], "Mask|*.bak|");
+    EXPECT_EQ(unread, "1 line of the list cannot be read: the scans pass over them.");
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0], "Invalid Characters");
+    EXPECT_NE(refused[1].find("'Keep': not a full path"), std::string::npos) << refused[1];
+
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(ini, text));
+    const IgnoreSection section = ReadIgnoreSection(text);
+    const std::vector<IgnoreEntry> entries = section.Entries();
+    ASSERT_EQ(entries.size(), 3u) << text;
+    EXPECT_EQ(entries[0].Path, "C:\\Data\\a=b;c.tmp");
+    EXPECT_EQ(entries[1].ValueName, "na=me;1");
+    EXPECT_EQ(entries[2].Kind, IgnoreKind::Folder);
+    EXPECT_EQ(entries[2].Path, "D:\\Keep");
+    ASSERT_EQ(section.BadLines().size(), 1u);
+    EXPECT_EQ(section.BadLines()[0].Text, "broken line");
+    EXPECT_EQ(ReadDiskOptions(ini).HideFile, "0");  // the options were saved too
 }

@@ -47,5 +47,24 @@ for caption in "${captions[@]}"; do
   fi
 done
 
-echo "help file: $(wc -l < "$work/entries") contents entries, $links links, ${#captions[@]} categories checked"
+# The ignore list's page: in the contents, linked from both results panels' pages, and naming every
+# command of the right-click menus and every kind word of the stored list as the source spells them.
+ignore=ignore-list.htm
+awk -F'\t' '{ print $2 }' "$work/entries" | grep -qxF "$ignore" || fail "no contents entry for $ignore"
+for panel in panel-registry-repair.htm panel-files-clean.htm; do
+  grep -qF "href=\"$ignore\"" "$work/pages/$panel" 2>/dev/null || fail "$panel does not link to $ignore"
+done
+mapfile -t commands < <(grep -ohE '"(Ignore|Open|Copy) [^"]*"' "$src/repair/ResultsMenu.cpp" "$src/diskclean/FileResultsMenu.cpp" | tr -d '"' | sort -u)
+[ ${#commands[@]} -eq 10 ] || fail "expected 10 menu commands in the source, read ${#commands[@]}"
+mapfile -t kinds < <(sed -n '/^const char\* IgnoreKindWord/,/^}/p' "$src/settings/portable/IgnoreList.cpp" | grep -oE '"[A-Za-z]+"' | tr -d '"')
+[ ${#kinds[@]} -eq 5 ] || fail "expected 5 kind words in the source, read ${#kinds[@]}"
+for command in "${commands[@]}"; do
+  grep -qF "<td class=\"ui\">$command</td>" "$work/pages/$ignore" 2>/dev/null || fail "$ignore does not describe \"$command\""
+done
+for kind in "${kinds[@]}"; do
+  grep -qF "$kind=" "$work/pages/$ignore" 2>/dev/null || fail "$ignore shows no $kind= line"
+done
+
+echo "help file: $(wc -l < "$work/entries") contents entries, $links links, ${#captions[@]} categories," \
+  "${#commands[@]} menu commands checked"
 exit $status

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "app/UFrmMain.h"
+#include "platform/Files.h"
 #include "repair/BackupFiles.h"
 #include "repair/UfrmRestore.h"
+#include "settings/UFrmIgnoreList.h"
+#include "support/MenuChoice.h"
 #include "support/TestSupport.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
@@ -120,6 +123,12 @@ protected:
         char buffer[512] = {};
         ListView_GetItemText(form.Registry().Ui().lstJunkReg, row, column, buffer, sizeof buffer);
         return buffer;
+    }
+    // The row whose "Invalid Value" is the text, or -1.
+    int RowShowing(const std::string& invalidValue) const {
+        for (int row = 0; row < ListView_GetItemCount(form.Registry().Ui().lstJunkReg); ++row)
+            if (Text(row, 1) == invalidValue) return row;
+        return -1;
     }
     void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
@@ -366,4 +375,94 @@ TEST_F(RegistryWindow, TheRestoreButtonOpensTheRestoreDialogOnTheBackupFolder) {
     TDialog::SetShownHook(nullptr);
     EXPECT_EQ(folder, form.Registry().BackupFolder());
     EXPECT_EQ(rows, 1);
+}
+
+// Values and keys ignored from the right-click menu leave the list at once, are neither repaired
+// nor backed up, stay ignored in the next scans, and come back once the dialog removes them.
+TEST_F(RegistryWindow, IgnoredFromTheMenuStayIgnoredUntilTheDialogRemovesThem) {
+    form.Registry().SetIniFileName(dir.WriteFile("Config.Ini", "[FileFilters]\r\nUserExp=\r\n"));
+    for (const char* name : {"tray", "helper", "agent"})
+        key.SetString("Run", name, std::string("C:\\VscGone\\") + name + ".exe");
+    key.SetString("AppPaths\\gone.exe", "", "C:\\VscGone\\gone.exe");
+    key.SetString("AppPaths\\other.exe", "", "C:\\VscGone\\other.exe");
+    Choose({3, 7});
+    PointAt({{3, key.Child("AppPaths")}, {7, key.Child("Run")}});
+    auto scan = [&] {
+        shown.clear();
+        Click(form.Registry().Ui().btnRegistryScan);
+        EXPECT_TRUE(PumpUntil([&] { return form.Registry().Idle(); }, 20000));
+        return shown.empty() ? std::string() : shown[0].Text;
+    };
+    ASSERT_EQ(scan(), "5 Problem(s) Found");
+    HWND list = form.Registry().Ui().lstJunkReg;
+    vsc::test::MenuChoice menu;
+
+    // A right click on a row: the registry commands; "Ignore this entry" takes that value alone.
+    EXPECT_EQ(menu.RightClick(list, RowShowing("C:\\VscGone\\tray.exe"), "Ignore this entry"), 1);
+    EXPECT_EQ(menu.offered, (std::vector<std::string>{"Ignore this entry", "Ignore this key", "Open in Registry Editor",
+                                                      "Copy key path"}));
+    EXPECT_EQ(ListView_GetItemCount(list), 4);
+    EXPECT_EQ(RowShowing("C:\\VscGone\\tray.exe"), -1);
+    // The context-menu key, for the focused row: "Ignore this key".
+    EXPECT_EQ(menu.MenuKey(list, RowShowing("C:\\VscGone\\gone.exe"), "Ignore this key"), 2);
+    EXPECT_EQ(ListView_GetItemCount(list), 3);
+    EXPECT_EQ(RowShowing("C:\\VscGone\\gone.exe"), -1);
+
+    // Two rows selected: copying takes both; the editor opens at the row's key.
+    const int helper = RowShowing("C:\\VscGone\\helper.exe"), agent = RowShowing("C:\\VscGone\\agent.exe");
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, helper, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list, agent, LVIS_SELECTED, LVIS_SELECTED);
+    menu.RightClick(list, helper, "Copy key path");
+    EXPECT_EQ(vsc::test::ClipboardText(), key.Child("Run") + "\r\n" + key.Child("Run"));
+    menu.RightClick(list, helper, "Open in Registry Editor");
+    ASSERT_EQ(menu.started.size(), 1u);
+    EXPECT_EQ(menu.started[0].first, ExternalView::RegistryEditor);
+    EXPECT_EQ(menu.started[0].second, key.Child("Run"));
+    EXPECT_EQ(ListView_GetItemCount(list), 3);
+
+    // Repair of every row left: the ignored entries stay, and no backup names them.
+    Click(form.Registry().Ui().btnDeleteItems);
+    EXPECT_EQ(shown.back().Text, "Total 3 problems have been repaired successfully!");
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));
+    EXPECT_TRUE(vsc::test::ValueExists(key.Child("AppPaths\\gone.exe"), ""));
+    std::string backup;
+    ASSERT_TRUE(ReadWholeFile(form.Registry().BackupFolder() + "\\regbackup1.txt", backup));
+    EXPECT_EQ(backup.find("tray"), std::string::npos);
+    EXPECT_EQ(backup.find("gone.exe"), std::string::npos);
+
+    EXPECT_EQ(scan(), "0 Problem(s) Found (2 ignored)");
+
+    // The dialog lists both with their kinds, refuses a key path without a known root, and removes
+    // the value: the next scan shows it again.
+    std::vector<std::string> kinds, refusal;
+    TDialog::SetShownHook([&](TDialog& d) {
+        auto* dialog = dynamic_cast<TFrmIgnoreList*>(&d);
+        if (!dialog) return;
+        for (int row = 0; row < ListView_GetItemCount(dialog->lstIgnoreList); ++row) {
+            char kind[64] = {}, entry[512] = {}, name[128] = {};
+            ListView_GetItemText(dialog->lstIgnoreList, row, 0, kind, sizeof kind);
+            ListView_GetItemText(dialog->lstIgnoreList, row, 1, entry, sizeof entry);
+            ListView_GetItemText(dialog->lstIgnoreList, row, 2, name, sizeof name);
+            kinds.push_back(std::string(kind) + "|" + entry + "|" + name);
+            if (std::string(name) == "tray")
+                ListView_SetItemState(dialog->lstIgnoreList, row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+        SetControlText(dialog->edtEntry, "HKLM\\Software\\VscTest");
+        shown.clear();
+        Click(dialog->btnAddKey);
+        for (const auto& m : shown) refusal.push_back(m.Text);
+        Click(dialog->btnRemove);
+        EXPECT_EQ(ListView_GetItemCount(dialog->lstIgnoreList), 1);
+        dialog->EndModal(IDCANCEL);
+    });
+    Click(form.Registry().Ui().btnIgnoreList);
+    TDialog::SetShownHook(nullptr);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"Registry value|" + key.Child("Run") + "|tray",
+                                               "Registry key|" + key.Child("AppPaths\\gone.exe") + "|"}));
+    ASSERT_EQ(refusal.size(), 1u);
+    EXPECT_NE(refusal[0].find("does not begin with a root key"), std::string::npos) << refusal[0];
+
+    EXPECT_EQ(scan(), "1 Problem(s) Found (1 ignored)");
+    EXPECT_EQ(Text(0, 1), "C:\\VscGone\\tray.exe");
 }

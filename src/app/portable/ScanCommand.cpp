@@ -55,6 +55,7 @@ ScanCommandKind CommandKind(const std::string& word) {
 
 bool Accepts(ScanCommandKind kind, const std::string& option) {
     if (option == "--json") return true;
+    if (option == "--no-ignore") return kind == ScanCommandKind::Registry || kind == ScanCommandKind::Junk;
     switch (kind) {
     case ScanCommandKind::Registry: return option == "--only" || option == "--drives" || option == "--repair";
     case ScanCommandKind::Junk: return option == "--drives" || option == "--clean";
@@ -112,6 +113,8 @@ ScanCommand ParseScanCommand(const std::vector<std::string>& args) {
             command.Json = true;
         } else if (option == "--repair" || option == "--clean") {
             command.Change = true;
+        } else if (option == "--no-ignore") {
+            command.NoIgnore = true;
         } else if (option == "--only") {
             command.HasOnly = true;
             command.Categories = ParseCategoryList(value);
@@ -149,17 +152,20 @@ std::string ChosenDrives(const ScanCommand& command, const std::string& listed, 
 std::string ScanUsageText() {
     return "VSysScan: the scans of Vemo System Cleaner from a console, for scripted use.\r\n"
            "\r\n"
-           "  VSysScan registry [--only N[,N...]] [--drives LETTERS] [--json] [--repair]\r\n"
+           "  VSysScan registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json] [--repair]\r\n"
            "      Scans the registry and lists every problem. --only picks categories 1 to 14\r\n"
            "      (default: all), --drives the drives searched for broken shortcuts (category 14;\r\n"
            "      default: the drives the window ticks). --repair repairs every problem found,\r\n"
            "      with a backup in the folder \"backup\" beside the program.\r\n"
-           "  VSysScan junk [--drives LETTERS] [--json] [--clean]\r\n"
+           "  VSysScan junk [--drives LETTERS] [--no-ignore] [--json] [--clean]\r\n"
            "      Searches the drives for junk files with the filters and options of \"Config.Ini\"\r\n"
            "      beside the program. --clean removes every file found, as DleteTo says.\r\n"
            "  VSysScan restore FILE [--json]\r\n"
            "      Writes a backup file back into the registry.\r\n"
            "  VSysScan --help | --version\r\n"
+           "\r\n"
+           "Both scans pass over what the ignore list of \"Config.Ini\" holds, and count it;\r\n"
+           "--no-ignore scans everything.\r\n"
            "\r\n"
            "Exit codes: 0 nothing found, or everything asked for was done; 1 problems or files found\r\n"
            "(report only); 2 usage error or failure before any change; 3 some changes failed.\r\n"

@@ -1,7 +1,7 @@
 // The command line of VSysScan.exe, the console program that runs the scans without a window:
 //
-//     VSysScan.exe registry [--only N[,N...]] [--drives LETTERS] [--json] [--repair]
-//     VSysScan.exe junk [--drives LETTERS] [--json] [--clean]
+//     VSysScan.exe registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json] [--repair]
+//     VSysScan.exe junk [--drives LETTERS] [--no-ignore] [--json] [--clean]
 //     VSysScan.exe restore FILE [--json]
 //     VSysScan.exe --help | --version
 //
@@ -28,6 +28,7 @@ struct ScanCommand {
     ScanCommandKind Kind = ScanCommandKind::Help;
     bool Json = false;
     bool Change = false;          // --repair (registry) or --clean (junk); always set for restore
+    bool NoIgnore = false;        // --no-ignore: the ignore list of "Config.Ini" is not used
     bool HasOnly = false;         // --only was given
     std::vector<int> Categories;  // with --only: the categories 1..14, ascending, each once
     bool HasDrives = false;       // --drives was given (it may be empty: no drive)

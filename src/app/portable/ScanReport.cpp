@@ -58,6 +58,10 @@ private:
     bool first_ = true;
 };
 
+std::string IgnoredNote(const ScanReport& report) {
+    return report.Ignored > 0 ? " (" + std::to_string(report.Ignored) + " ignored)" : std::string();
+}
+
 }  // namespace
 
 int ReportExitCode(const ScanReport& report) {
@@ -72,12 +76,12 @@ std::string ReportText(const ScanReport& report) {
         for (const ReportProblem& p : report.Problems)
             out += Line({std::to_string(p.Category), p.CategoryName, p.KeyPath, p.ValueName, p.Data, p.InvalidValue,
                          p.Action});
-        out += std::to_string(report.Count) + " Problem(s) Found" + kEol;
+        out += std::to_string(report.Count) + " Problem(s) Found" + IgnoredNote(report) + kEol;
         break;
     case ReportKind::Junk:
         for (const ReportFile& f : report.Files)
             out += Line({f.Name, f.Folder, std::to_string(f.Size), f.Time, f.Attributes});
-        out += std::to_string(report.Count) + " files Found" + kEol;
+        out += std::to_string(report.Count) + " files Found" + IgnoredNote(report) + kEol;
         break;
     case ReportKind::Restore:
         out += std::to_string(report.Count) + " entries in the backup" + kEol;
@@ -106,6 +110,7 @@ std::string ReportJson(const ScanReport& report, const std::function<std::string
         root.Key("version") += JsonString(kScanToolVersion);
         root.Key("kind") += JsonString(KindName(report.Kind));
         root.Key("count") += std::to_string(report.Count);
+        if (report.Kind != ReportKind::Restore) root.Key("ignored") += std::to_string(report.Ignored);
         if (report.Kind == ReportKind::Registry) {
             root.Key("problems").push_back('[');
             for (std::size_t i = 0; i < report.Problems.size(); ++i) {

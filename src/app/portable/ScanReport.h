@@ -45,6 +45,7 @@ enum class ReportKind { Registry, Junk, Restore };
 struct ScanReport {
     ReportKind Kind = ReportKind::Registry;
     int Count = 0;  // problems, files, or the backup file's entries
+    int Ignored = 0;  // registry and junk: entries passed over because the ignore list holds them
     std::vector<ReportProblem> Problems;
     std::vector<ReportFile> Files;
     // Set when the run changed something or was asked to (repair, clean, restore).
@@ -61,7 +62,8 @@ struct ScanReport {
 // 3: some changes failed. (2, the usage error, never comes with a report.)
 int ReportExitCode(const ScanReport& report);
 
-// One line per problem or file, fields separated by tabs, then a count line. After changes: the
+// One line per problem or file, fields separated by tabs, then a count line (with " (N ignored)"
+// when the scan passed entries over). After changes: the
 // backup file's name ("backup" and the name), one "failed" line per failure, one "changed" line per
 // entry left because it changed since the scan, and a last count line.
 // Lines end in CR LF. Control characters inside a field (tabs, line breaks) are shown as blanks.

@@ -80,7 +80,8 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     // Every text goes through the conversion; here it marks what it was given.
     const auto mark = [](const std::string& s) { return s.empty() ? s : s + "\xC3\xA9"; };
     const Json doc = JsonReader::Parse(ReportJson(registry, mark));
-    EXPECT_EQ(doc.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "problems"}));
+    EXPECT_EQ(doc.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "ignored", "problems"}));
+    EXPECT_EQ(doc["ignored"].number, 0);
     EXPECT_EQ(doc["version"].text, VSC_VERSION);
     EXPECT_EQ(doc["count"].number, 2);
     ASSERT_EQ(doc["problems"].items.size(), 2u);
@@ -123,8 +124,8 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     junk.Kind = ReportKind::Junk;
     junk.Changes = true;
     const Json cleaned = JsonReader::Parse(ReportJson(junk, [](const std::string& s) { return s; }));
-    EXPECT_EQ(cleaned.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "files", "backup", "changed",
-                                                      "failed"}));
+    EXPECT_EQ(cleaned.keys, (std::vector<std::string>{"tool", "version", "kind", "count", "ignored", "files", "backup",
+                                                      "changed", "failed"}));
     EXPECT_EQ(cleaned["backup"].type, Json::Null);
     EXPECT_EQ(ReportExitCode(junk), 0);
     junk.Changes = false;
@@ -132,6 +133,10 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     junk.Files.push_back({"a.tmp", "S:\\t\\", 5000000000LL, PackedTimeText(0x5A6B4C2Fu), "A-----"});
     EXPECT_EQ(ReportExitCode(junk), 1);
     EXPECT_EQ(ReportText(junk), "a.tmp\tS:\\t\\\t5000000000\t2025-03-11 09:33:30\tA-----\r\n1 files Found\r\n");
+    // Files the ignore list holds are counted on the count line and in the JSON.
+    junk.Ignored = 2;
+    EXPECT_NE(ReportText(junk).find("\r\n1 files Found (2 ignored)\r\n"), std::string::npos);
+    EXPECT_EQ(JsonReader::Parse(ReportJson(junk, [](const std::string& s) { return s; }))["ignored"].number, 2);
 }
 
 TEST(ScanReport, EscapesEveryControlCharacterAndDecodesPackedTimes) {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
 
 namespace vsc::fuzz {
 

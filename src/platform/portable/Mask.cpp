@@ -1,4 +1,4 @@
-#include "diskclean/portable/Mask.h"
+#include "platform/portable/Mask.h"
 
 #include <cstring>
 
