@@ -17,7 +17,9 @@
 #include "app/UFrmMain.h"
 #include "diskclean/UFrmAddFilter.h"
 #include "diskclean/UFrmFileClearExp.h"
+#include "platform/Files.h"
 #include "repair/UfrmRestore.h"
+#include "settings/UFrmIgnoreList.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
 #include "widgets/Dpi.h"
@@ -244,10 +246,20 @@ TEST(CaptionsFit, InEveryDialog) {
         for (const auto& m : Misfits(dialog.Handle(), name)) misfits.push_back(m);
         SaveWindowPicture(dialog.Handle(), BuildFolder() + "\\dialog-" + name + ".bmp");
     };
+    // The options work on a copy of the program's settings that also holds an ignore list.
+    std::string settings;
+    vsc::ReadWholeFile(ExecutableFolder() + "\\Config.Ini", settings);
+    const std::string ini = dir.WriteFile("Config.Ini", settings + "\r\n[IgnoreList]\r\n"
+                                          "Value=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|"
+                                          "Courier 10,12,15\r\nKey=HKEY_CURRENT_USER\\Software\\Keep\r\n"
+                                          "File=C:\\Data\\a=b;c.tmp\r\nFolder=C:\\Projects\r\nMask=*.log\r\n");
     TDialog::SetShownHook([&](TDialog& dialog) {
         if (auto* options = dynamic_cast<TFrmFileClearExp*>(&dialog)) {
             look(dialog, "options");
             SendMessageA(options->btnAdd, BM_CLICK, 0, 0);  // the add-filter dialog, over the options
+            SendMessageA(options->btnIgnoreList, BM_CLICK, 0, 0);  // and the ignore list
+        } else if (dynamic_cast<TFrmIgnoreList*>(&dialog)) {
+            look(dialog, "ignore-list");
         } else if (dynamic_cast<TFrmAddFilter*>(&dialog)) {
             SetWindowTextA(static_cast<TFrmAddFilter&>(dialog).edtFileExpName, "*.old");
             SetWindowTextA(static_cast<TFrmAddFilter&>(dialog).edtDesc, "Old copies");
@@ -264,7 +276,7 @@ TEST(CaptionsFit, InEveryDialog) {
     owner.Create(params);
     TfrmRestore restore(dir.File("backup"));
     restore.ShowModal(owner.Handle());
-    TFrmFileClearExp options(ExecutableFolder() + "\\Config.Ini");
+    TFrmFileClearExp options(ini);
     options.ShowModal(owner.Handle());
     TDialog::SetShownHook(nullptr);
     EXPECT_TRUE(misfits.empty()) << Joined(misfits);
