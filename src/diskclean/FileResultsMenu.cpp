@@ -3,11 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <exception>
-
 #include "settings/IgnoreListStore.h"
 #include "widgets/ContextMenu.h"
-#include "widgets/Messages.h"
 
 namespace vsc {
 
@@ -74,14 +71,8 @@ void TFileResultsMenu::Ignore(Command command, const std::vector<int>& rows) {
             entries.push_back({IgnoreKind::Mask, MaskOfFileName(f.Name), ""});
     }
     if (entries.empty()) return;
-    const std::string ini = host_.IniFileName();
-    try {
-        AddIgnoreEntries(ini, entries);
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-        return;
-    }
-    const std::shared_ptr<const TIgnoreList> ignore = LoadIgnoreList(ini);
+    const std::shared_ptr<const TIgnoreList> ignore = AddIgnoreEntriesOrSayWhy(host_.IniFileName(), entries);
+    if (!ignore) return;
     std::vector<int>& icons = host_.Icons();
     std::vector<TFileItem> keptFiles;
     std::vector<int> keptIcons;

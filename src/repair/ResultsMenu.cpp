@@ -4,11 +4,9 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <exception>
 
 #include "settings/IgnoreListStore.h"
 #include "widgets/ContextMenu.h"
-#include "widgets/Messages.h"
 
 namespace vsc {
 
@@ -108,14 +106,9 @@ void TResultsMenu::Ignore(Command command, const std::vector<int>& rows) {
         }
     }
     if (entries.empty()) return;
-    const std::string ini = host_.IniFileName();
-    try {
-        AddIgnoreEntries(ini, entries);
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-        return;
-    }
-    const std::vector<std::size_t> gone = DropIgnoredRows(*lists, *LoadIgnoreList(ini));
+    const std::shared_ptr<const TIgnoreList> ignore = AddIgnoreEntriesOrSayWhy(host_.IniFileName(), entries);
+    if (!ignore) return;
+    const std::vector<std::size_t> gone = DropIgnoredRows(*lists, *ignore);
     model_->RowsRemoved(gone);
 }
 

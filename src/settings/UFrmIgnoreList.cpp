@@ -101,12 +101,7 @@ void TFrmIgnoreList::AddTyped(IgnoreKind kind) {
         ShowInfo(kind == IgnoreKind::Mask ? problem : "'" + entry.Path + "': " + problem);
         return;
     }
-    try {
-        AddIgnoreEntries(IniFileName, {entry});
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-        return;
-    }
+    if (!AddIgnoreEntriesOrSayWhy(IniFileName, {entry})) return;
     SetControlText(edtEntry, "");
     LoadRows();
 }
