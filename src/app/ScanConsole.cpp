@@ -277,15 +277,7 @@ std::string AnsiToUtf8(const std::string& ansi) {
     if (ansi.empty()) return ansi;
     // Under the UTF-8 code page the text is UTF-8 already: converting it again would spoil it.
     if (GetACP() == CP_UTF8 && IsValidUtf8(ansi)) return ansi;
-    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (wide <= 0) return std::string();
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0], wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string();
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
+    return FromWide(ToWide(ansi), CP_UTF8);
 }
 
 int RunScanConsole(const std::vector<std::string>& args) {

@@ -13,11 +13,9 @@
 
 #include <string>
 
-namespace vsc {
+#include "platform/WideText.h"
 
-// The text between the process code page (CP_ACP) and UTF-16; "" when it cannot be converted.
-std::wstring ToWide(const std::string& text, UINT codePage = CP_ACP);
-std::string FromWide(const std::wstring& text, UINT codePage = CP_ACP);
+namespace vsc {
 
 // The system's legacy ANSI code page, which the UTF-8 setting of a process does not change:
 // HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage "ACP", else the system locale's default ANSI

@@ -6,18 +6,14 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/Handles.h"
+#include "platform/WideText.h"
+
 namespace vsc {
 
 namespace {
 
 constexpr UINT_PTR kContextMenuSubclass = 7;
-
-std::wstring Wide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 std::map<HWND, ContextMenuHandler>& Handlers() {
     static std::map<HWND, ContextMenuHandler> handlers;
@@ -83,20 +79,19 @@ LRESULT CALLBACK ContextMenuProc(HWND list, UINT message, WPARAM wParam, LPARAM 
 
 void StartRegistryEditor(const std::string& keyPath) {
     // The registry editor opens at the key it showed last; it is told which through that value.
-    HKEY applet = nullptr;
+    UniqueKey applet;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit", 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &applet, nullptr) == ERROR_SUCCESS) {
+                        nullptr, 0, KEY_SET_VALUE, nullptr, applet.put(), nullptr) == ERROR_SUCCESS) {
         const std::string last = "Computer\\" + keyPath;
-        RegSetValueExA(applet, "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(last.c_str()),
+        RegSetValueExA(applet.get(), "LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(last.c_str()),
                        static_cast<DWORD>(last.size() + 1));
-        RegCloseKey(applet);
     }
     // "/m" lets a second editor start beside one already open.
     ShellExecuteA(nullptr, "open", "regedit.exe", "/m", nullptr, SW_SHOWNORMAL);
 }
 
 void StartFileManager(const std::string& path) {
-    const std::wstring parameters = L"/select,\"" + Wide(path) + L"\"";
+    const std::wstring parameters = L"/select,\"" + ToWide(path) + L"\"";
     ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
@@ -128,7 +123,7 @@ std::vector<int> RowsOfCommand(HWND list, int row) {
 }
 
 bool CopyTextToClipboard(HWND owner, const std::string& text) {
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = ToWide(text);
     if (!OpenClipboard(owner)) return false;
     EmptyClipboard();
     bool done = false;
