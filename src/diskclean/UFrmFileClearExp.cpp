@@ -9,6 +9,7 @@
 #include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
+#include "widgets/PageLayout.h"
 
 namespace vsc {
 
@@ -43,17 +44,8 @@ void TFrmFileClearExp::OnCreate() {
                                           LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                                       Handle(), 16, 46, 354, 150);
     ListView_SetExtendedListViewStyle(lstFilterFile, LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* caption;
-        int width;
-    } columns[] = {{"File Type", 100}, {"Description", 232}};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA c{};
-        c.mask = LVCF_TEXT | LVCF_WIDTH;
-        c.pszText = const_cast<char*>(columns[i].caption);
-        c.cx = ScaledFor(lstFilterFile, columns[i].width);
-        ListView_InsertColumn(lstFilterFile, i, &c);
-    }
+    layout::AddColumn(lstFilterFile, 0, "File Type", 100);
+    layout::AddColumn(lstFilterFile, 1, "Description", 232);
     btnAdd = CreateFlatButton(Handle(), "Add", 376, 50, 73, 25);
     btnDelete = CreateFlatButton(Handle(), "Delete", 376, 82, 73, 25);
     btnDefault = CreateFlatButton(Handle(), "Default", 376, 114, 73, 25);

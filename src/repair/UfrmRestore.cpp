@@ -10,6 +10,7 @@
 #include "widgets/FlatControls.h"
 #include "widgets/Gdi.h"
 #include "widgets/Messages.h"
+#include "widgets/PageLayout.h"
 
 namespace vsc {
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr int kWidth = 364;
 constexpr int kHeight = 314;
-
-void AddColumn(HWND list, int index, const char* caption, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>(caption);
-    column.cx = ScaledFor(list, width);
-    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
-}
 
 }  // namespace
 
@@ -40,8 +33,8 @@ void TfrmRestore::OnCreate() {
                                           LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                                       Handle(), 8, 28, kWidth - 16, 240);
     ListView_SetExtendedListViewStyle(lstBackupFile, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    AddColumn(lstBackupFile, 0, "File Name", 200);
-    AddColumn(lstBackupFile, 1, "Date", 126);
+    layout::AddColumn(lstBackupFile, 0, "File Name", 200);
+    layout::AddColumn(lstBackupFile, 1, "Date", 126);
 
     btnDelete = CreateFlatButton(Handle(), "Delete", 120, 280, 73, 25);
     btnRestore = CreateFlatButton(Handle(), "Restore", 200, 280, 73, 25);

@@ -10,6 +10,7 @@
 #include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
+#include "widgets/PageLayout.h"
 
 namespace vsc {
 
@@ -23,17 +24,9 @@ void TFrmIgnoreList::OnCreate() {
                                           LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                                       Handle(), 8, 46, 410, 180);
     ListView_SetExtendedListViewStyle(lstIgnoreList, LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* caption;
-        int width;
-    } columns[] = {{"Kind", 92}, {"Entry", 214}, {"Value name", 100}};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNA c{};
-        c.mask = LVCF_TEXT | LVCF_WIDTH;
-        c.pszText = const_cast<char*>(columns[i].caption);
-        c.cx = ScaledFor(lstIgnoreList, columns[i].width);
-        ListView_InsertColumn(lstIgnoreList, i, &c);
-    }
+    layout::AddColumn(lstIgnoreList, 0, "Kind", 92);
+    layout::AddColumn(lstIgnoreList, 1, "Entry", 214);
+    layout::AddColumn(lstIgnoreList, 2, "Value name", 100);
     btnRemove = CreateFlatButton(Handle(), "Remove", 426, 46, 86, 25);
     labUnread = CreateLabel(Handle(), "", 8, 230, 504, 15);
     CreateLabel(Handle(), "Key path, folder or mask (e.g. *.bak) to add:", 8, 254, 410, 15);
