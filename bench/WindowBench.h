@@ -141,6 +141,31 @@ inline std::size_t ListedDriveRow(const TFrmMain& form, char letter) {
     return at;
 }
 
+// The main window opened once a drive letter was lent to the target: the drive's row, or npos
+// after a line on standard error (no letter could be lent, or the window does not list it).
+inline std::size_t OpenWithLentDrive(TFrmMain& form, char letter, const std::string& target) {
+    if (!letter) {
+        std::fprintf(stderr, "no free drive letter could be lent to %s\n", target.c_str());
+        return std::string::npos;
+    }
+    OpenMainWindow(form);
+    return ListedDriveRow(form, letter);
+}
+
+// Presses Scan on the registry page and waits for the end message: the seconds from the press to
+// that message, or a negative number after a line on standard error when the scan did not end
+// within ten minutes.
+inline double TimeRegistryScanThroughWindow(TFrmMain& form, EndMessage& end) {
+    end.count = 0;
+    const auto t = Clock::now();
+    Press(form.Registry().Ui().btnRegistryScan);
+    if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
+        std::fprintf(stderr, "the scan did not end within ten minutes\n");
+        return -1;
+    }
+    return Seconds(t, end.at);
+}
+
 // The section tree with every section unticked, as the user gets it: "My Computer" pressed once,
 // and again when that left it partly ticked.
 inline void UntickAllSections(TFrmMain& form) {

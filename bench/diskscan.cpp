@@ -126,16 +126,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     LentDrive lent(root, "tree.done");
-    if (!lent.Letter()) {
-        std::fprintf(stderr, "no free drive letter could be lent to %s\n", root.c_str());
-        return 1;
-    }
-    const std::string drive = std::string(1, lent.Letter()) + ":";
-
     vsc::TFrmMain form;
-    OpenMainWindow(form);
-    const std::size_t at = ListedDriveRow(form, lent.Letter());
+    const std::size_t at = OpenWithLentDrive(form, lent.Letter(), root);
     if (at == std::string::npos) return 1;
+    const std::string drive = std::string(1, lent.Letter()) + ":";
     Press(form.Ui().btnLeft2);
     for (int i = 0; i < static_cast<int>(form.ListedDrives().size()); ++i)
         vsc::SetListCheckState(form.Disk().Ui().lstPathSelect, i, i == static_cast<int>(at) ? 1 : 0);

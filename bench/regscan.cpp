@@ -99,14 +99,8 @@ int main(int argc, char** argv) {
         bare.push_back(TimeBareWalk(totals));
         direct.push_back(TimeCheckAlone());
         worker.push_back(TimeWorkerAlone("0000000000001", ""));
-        end.count = 0;
-        const auto t = Clock::now();
-        Press(form.Registry().Ui().btnRegistryScan);
-        if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
-            std::fprintf(stderr, "the scan did not end within ten minutes\n");
-            return 1;
-        }
-        window.push_back(Seconds(t, end.at));
+        window.push_back(TimeRegistryScanThroughWindow(form, end));
+        if (window.back() < 0) return 1;
         std::printf("round %d: bare walk %.3f s; the check alone %.3f s, on its worker %.3f s; scan through the "
                     "window %.3f s, ratio %.2f (%s)\n",
                     round + 1, bare.back(), direct.back(), worker.back(), window.back(), window.back() / bare.back(),

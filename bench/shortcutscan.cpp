@@ -251,16 +251,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     LentDrive lent(root, "tree.done");
-    if (!lent.Letter()) {
-        std::fprintf(stderr, "no free drive letter could be lent to %s\n", root.c_str());
-        return 1;
-    }
-    const std::string drive = std::string(1, lent.Letter()) + ":";
-
     vsc::TFrmMain form;
-    OpenMainWindow(form);
-    const std::size_t at = ListedDriveRow(form, lent.Letter());
+    const std::size_t at = OpenWithLentDrive(form, lent.Letter(), root);
     if (at == std::string::npos) return 1;
+    const std::string drive = std::string(1, lent.Letter()) + ":";
     // What the user ticks: everything off, then the drive's node under "Invalid Shortcuts".
     UntickAllSections(form);
     form.Registry().ToggleTreeNode(vsc::TreeNodeAt(form.Registry().Ui().treRegistry, 15 + static_cast<int>(at)));
@@ -282,14 +276,8 @@ int main(int argc, char** argv) {
         worker.push_back(TimeWorkerAlone(std::string(vsc::kSelectionLength, '0'), std::string(1, lent.Letter())));
         bare.push_back(TimeBareSearch(drive, Variant::Bare, count));
 
-        end.count = 0;
-        const auto t = Clock::now();
-        Press(form.Registry().Ui().btnRegistryScan);
-        if (!PumpUntil([&] { return end.count > 0; }, 600000)) {
-            std::fprintf(stderr, "the scan did not end within ten minutes\n");
-            return 1;
-        }
-        window.push_back(Seconds(t, end.at));
+        window.push_back(TimeRegistryScanThroughWindow(form, end));
+        if (window.back() < 0) return 1;
         found = form.Registry().ScanResults()->Count();
         std::printf("round %d: bare search %.3f s, scan through the window %.3f s, ratio %.2f (%s); bare with a "
                     "find-data record %.3f s, with an object per file %.3f s, with COM per file %.3f s, with two tests %.3f s; the check alone %.3f s, "
