@@ -87,7 +87,7 @@ std::function<bool(int, const std::string&, const std::string&)> PassOverTestOf(
 std::string SystemCaseFold(const std::string& text) {
     bool ascii = true;
     for (unsigned char c : text) ascii = ascii && c < 0x80;
-    if (ascii) return FoldAscii(text);
+    if (ascii) return UpperAscii(text);
     std::wstring wide = ToWide(text);
     if (!wide.empty()) CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     return FromWide(wide);

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "platform/portable/Mask.h"
+#include "platform/portable/Text.h"
 #include "registry/portable/KeyPath.h"
 
 namespace vsc {
@@ -24,7 +25,7 @@ std::string TrimBlanks(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-bool SameAsciiCase(const std::string& a, const std::string& b) { return FoldAscii(a) == FoldAscii(b); }
+bool SameAsciiCase(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -339,13 +340,6 @@ std::string BadIgnoreLinesText(const IgnoreSection& section) {
     return text;
 }
 
-std::string FoldAscii(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return folded;
-}
-
 struct TIgnoreList::Prepared {
     CaseFold Fold;
     std::vector<std::string> Values;  // folded key path, "\n", folded value name
@@ -357,7 +351,7 @@ struct TIgnoreList::Prepared {
 
 TIgnoreList::TIgnoreList(const std::vector<IgnoreEntry>& entries, CaseFold fold) {
     auto p = std::make_shared<Prepared>();
-    p->Fold = fold ? std::move(fold) : CaseFold(FoldAscii);
+    p->Fold = fold ? std::move(fold) : CaseFold(UpperAscii);
     for (const IgnoreEntry& raw : entries) {
         if (!IgnoreEntryProblem(raw).empty()) continue;
         const IgnoreEntry e = NormalIgnoreEntry(raw);

@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 extern const char* const kIgnoreSection;  // "IgnoreList"
@@ -96,13 +98,12 @@ std::string BadIgnoreLinesText(const IgnoreSection& section);
 // Case folding used for matching: by default ASCII letters only; the Windows side supplies one that
 // folds every letter as the system does.
 using CaseFold = std::function<std::string(const std::string&)>;
-std::string FoldAscii(const std::string& text);
 
 // The entries prepared for matching. Call the questions from one thread at a time.
 class TIgnoreList {
 public:
     TIgnoreList() = default;
-    explicit TIgnoreList(const std::vector<IgnoreEntry>& entries, CaseFold fold = FoldAscii);
+    explicit TIgnoreList(const std::vector<IgnoreEntry>& entries, CaseFold fold = UpperAscii);
 
     bool Empty() const { return count_ == 0; }
     std::size_t Count() const { return count_; }
