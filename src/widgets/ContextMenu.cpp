@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/WideText.h"
+#include "widgets/Messages.h"
 
 namespace vsc {
 
@@ -77,7 +78,7 @@ LRESULT CALLBACK ContextMenuProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(list, message, wParam, lParam);
 }
 
-void StartRegistryEditor(const std::string& keyPath) {
+bool StartRegistryEditor(const std::string& keyPath) {
     // The registry editor opens at the key it showed last; it is told which through that value.
     UniqueKey applet;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit", 0,
@@ -87,12 +88,30 @@ void StartRegistryEditor(const std::string& keyPath) {
                        static_cast<DWORD>(last.size() + 1));
     }
     // "/m" lets a second editor start beside one already open.
-    ShellExecuteA(nullptr, "open", "regedit.exe", "/m", nullptr, SW_SHOWNORMAL);
+    // ShellExecute returns a value above 32 when the program was started.
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", "regedit.exe", "/m", nullptr, SW_SHOWNORMAL)) > 32;
 }
 
-void StartFileManager(const std::string& path) {
+bool StartFileManager(const std::string& path) {
     const std::wstring parameters = L"/select,\"" + ToWide(path) + L"\"";
-    ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring& wide) {
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    bool done = false;
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
+        if (void* bytes = GlobalLock(memory)) {
+            std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(bytes));
+            GlobalUnlock(memory);
+            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!done) GlobalFree(memory);  // the clipboard owns it only once it was set
+    }
+    CloseClipboard();
+    return done;
 }
 
 }  // namespace
@@ -123,20 +142,9 @@ std::vector<int> RowsOfCommand(HWND list, int row) {
 }
 
 bool CopyTextToClipboard(HWND owner, const std::string& text) {
-    const std::wstring wide = ToWide(text);
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    bool done = false;
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
-        if (void* bytes = GlobalLock(memory)) {
-            std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(bytes));
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!done) GlobalFree(memory);  // the clipboard owns it only once it was set
-    }
-    CloseClipboard();
-    return done;
+    if (PutOnClipboard(owner, ToWide(text))) return true;
+    ShowError("Unable to copy to the clipboard.");
+    return false;
 }
 
 void OpenExternalView(ExternalView view, const std::string& target) {
@@ -144,10 +152,11 @@ void OpenExternalView(ExternalView view, const std::string& target) {
         ViewOpener()(view, target);
         return;
     }
-    if (view == ExternalView::RegistryEditor)
-        StartRegistryEditor(target);
-    else
-        StartFileManager(target);
+    if (view == ExternalView::RegistryEditor) {
+        if (!StartRegistryEditor(target)) ShowError("Unable to start the registry editor.");
+    } else if (!StartFileManager(target)) {
+        ShowError("Unable to open the location of " + target);
+    }
 }
 
 void SetExternalViewOpener(std::function<void(ExternalView, const std::string&)> opener) {

@@ -33,11 +33,13 @@ void SetMenuPicker(MenuPicker picker);
 // The rows a menu command applies to: every selected row when `row` is selected, else `row` alone.
 std::vector<int> RowsOfCommand(HWND list, int row);
 
-// Puts the text on the clipboard as Unicode text; false when the clipboard cannot be opened.
+// Puts the text on the clipboard as Unicode text. When the clipboard cannot be opened or set, says
+// so in an error box and returns false.
 bool CopyTextToClipboard(HWND owner, const std::string& text);
 
 // Starts the system's registry editor showing the key (by its key path), or the file manager
-// showing the folder with the file or folder at the path selected.
+// showing the folder with the file or folder at the path selected; says so in an error box when it
+// cannot be started.
 enum class ExternalView { RegistryEditor, FileLocation };
 void OpenExternalView(ExternalView view, const std::string& target);
 // Tests: gets what would be started instead of starting it; an empty function restores it.

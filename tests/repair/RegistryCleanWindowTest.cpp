@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "app/UFrmMain.h"
@@ -415,6 +417,23 @@ TEST_F(RegistryWindow, IgnoredFromTheMenuStayIgnoredUntilTheDialogRemovesThem) {
     ListView_SetItemState(list, agent, LVIS_SELECTED, LVIS_SELECTED);
     menu.RightClick(list, helper, "Copy key path");
     EXPECT_EQ(vsc::test::ClipboardText(), key.Child("Run") + "\r\n" + key.Child("Run"));
+    // While another program holds the clipboard open, the copy says it failed.
+    shown.clear();
+    std::promise<bool> opened;
+    std::promise<void> done;
+    std::thread holder([&] {
+        const bool held = OpenClipboard(nullptr) != FALSE;
+        opened.set_value(held);
+        done.get_future().wait();
+        if (held) CloseClipboard();
+    });
+    const bool held = opened.get_future().get();
+    menu.RightClick(list, helper, "Copy key path");
+    done.set_value();
+    holder.join();
+    ASSERT_TRUE(held);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "Unable to copy to the clipboard.");
     menu.RightClick(list, helper, "Open in Registry Editor");
     ASSERT_EQ(menu.started.size(), 1u);
     EXPECT_EQ(menu.started[0].first, ExternalView::RegistryEditor);
