@@ -84,6 +84,7 @@ void TRegistryCleanPage::CreateSectionsPage(HWND page, const Images& images) {
                              page, 8, 36, 338, 334);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.Categories));
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images.TreeChecks));
+    ShowTicksToScreenReaders(tree);
     SetTreeIndent(tree, kTreeIndent);
     ui_.CategoryNodes[0] = AddNode(tree, nullptr, kCategoryCaptions[0], 0);
     for (int k = 1; k <= kCategoryCount; ++k) {
@@ -138,7 +139,7 @@ void TRegistryCleanPage::CreateProgressPage(HWND page) {
 
 void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     ui_.labRegRepair = CreateHeaderLabel(panel, " Registry Repair", 8, 8, kPanelWidth - 16, 20);
-    ui_.lstJunkReg = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
+    ui_.lstJunkReg = CreateListView(panel, "Registry Repair", 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
     AddColumn(ui_.lstJunkReg, 0, "Registry Path", 270);
     AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 265);
     SendMessageA(ui_.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Results));
@@ -303,6 +304,7 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
                 shell_.ShowInfo(WithIgnoreNotes(std::to_string(problemCount) + " Problem(s) Found", ignored, ignore));
                 junkRegList_.Fill(results_);
                 shell_.ShowPanel(ShellPanel::RegistryResults);
+                window_.FocusControl(ui_.lstJunkReg);  // the problems are what the user turns to next
             }
         }
         active_ = false;
