@@ -1,6 +1,7 @@
 #include "support/OutsideReader.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
@@ -359,6 +360,47 @@ bool OutsideReader::Press(const MessageBoxInfo& box, const std::string& button) 
         }
     }
     return false;
+}
+
+HWND OutsideReader::Focus(HWND window) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool OutsideReader::SaysCheckBoxes(HWND control) const {
+    if (ClassOf(control) == WC_TREEVIEWA) {
+        return (GetWindowLongPtrA(control, GWL_STYLE) & TVS_CHECKBOXES) &&
+               (SendMessageA(control, TVM_GETEXTENDEDSTYLE, 0, 0) & TVS_EX_PARTIALCHECKBOXES);
+    }
+    return (SendMessageA(control, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
+}
+
+std::string OutsideReader::AccessibleName(HWND control) const {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string name = "(no accessible object)";
+    IAccessible* accessible = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                             reinterpret_cast<void**>(&accessible))) &&
+        accessible) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        name.clear();
+        if (accessible->get_accName(self, &text) == S_OK && text) {
+            const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+            if (length > 1) {
+                name.resize(static_cast<size_t>(length - 1));
+                WideCharToMultiByte(CP_UTF8, 0, text, -1, &name[0], length, nullptr, nullptr);
+            }
+        }
+        if (text) SysFreeString(text);
+        accessible->Release();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return name;
 }
 
 }  // namespace vsc::test
