@@ -262,6 +262,14 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_SYSCOLORCHANGE) {
             EnumChildWindows(handle_, [](HWND child, LPARAM) -> BOOL {
                 SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+                char name[32] = {};
+                GetClassNameA(child, name, sizeof(name));
+                if (lstrcmpiA(name, WC_LISTVIEWA) == 0) {
+                    // A list view keeps the window colours it was made with (so does Wine's).
+                    SendMessageA(child, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                    SendMessageA(child, LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                    SendMessageA(child, LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
+                }
                 return TRUE;
             }, 0);
         }

@@ -284,6 +284,7 @@ TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
     COLORREF saved[std::size(elements)];
     for (size_t i = 0; i < std::size(elements); ++i) saved[i] = GetSysColor(elements[i]);
     ASSERT_TRUE(SetSysColors(static_cast<int>(std::size(elements)), elements, contrast));
+    SendMessageA(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);  // as the system tells its top-level windows
     SetHighContrastForTesting(1);
     form.Show();
     struct Shot { HWND panel; int page; const char* name; };
@@ -316,4 +317,5 @@ TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
     }
     SetHighContrastForTesting(-1);
     SetSysColors(static_cast<int>(std::size(elements)), elements, saved);
+    SendMessageA(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
 }
