@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "app/CategoryCaptions.h"
 #include "app/Pictures.h"
@@ -271,15 +272,13 @@ TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
 }
 
 // High contrast: with a high-contrast palette set (SetSysColors) and the flag reported (Wine cannot
-// switch it on), the window draws with the system colours only: none of the program's own colours
-// is left on screen, the page is the window colour and the headers the caption colour. Leaves
-// pictures of the pages (hc-*.bmp) for review.
+// switch it on), none of the program's own colours is left on screen; the page is the window colour
+// and the headers the caption colour. Leaves pictures of the pages (hc-*.bmp) for review.
 TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
-    const int elements[] = {COLOR_WINDOW,        COLOR_WINDOWTEXT,  COLOR_BTNFACE,  COLOR_BTNTEXT,
-                            COLOR_HIGHLIGHT,     COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_ACTIVECAPTION,
-                            COLOR_CAPTIONTEXT,   COLOR_HOTLIGHT};
-    const COLORREF contrast[] = {RGB(0, 0, 0),      RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255),
-                                 RGB(26, 235, 255), RGB(0, 0, 0),       RGB(63, 242, 63), RGB(128, 0, 128),
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT,
+                            COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_HOTLIGHT};
+    const COLORREF contrast[] = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255),
+                                 RGB(26, 235, 255), RGB(0, 0, 0),      RGB(63, 242, 63), RGB(128, 0, 128),
                                  RGB(255, 255, 255), RGB(255, 255, 0)};
     COLORREF saved[std::size(elements)];
     for (size_t i = 0; i < std::size(elements); ++i) saved[i] = GetSysColor(elements[i]);
@@ -287,15 +286,13 @@ TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
     SendMessageA(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);  // as the system tells its top-level windows
     SetHighContrastForTesting(1);
     form.Show();
-    struct Shot { HWND panel; int page; const char* name; };
-    const Shot shots[] = {{form.Ui().panRegScan, TFrmMain::pgRegSelect, "hc-page-sections.bmp"},
-                          {form.Ui().panRegScan, TFrmMain::pgDiskClean, "hc-page-drives.bmp"},
-                          {form.Ui().panRegScan, TFrmMain::pgAbout, "hc-page-about.bmp"},
-                          {form.Ui().fltRegDelet, -1, "hc-panel-registry-results.bmp"}};
     const COLORREF own[] = {colors::kPageBack, colors::kNavColumn, colors::kNavButton, colors::kButtonFace,
                             colors::kTitleStrip, colors::kHeaderStart, colors::kFrame};
-    for (const Shot& shot : shots) {
-        TakePicture(form, shot.panel, shot.page, shot.name);
+    for (const auto& [panel, page, name] : {std::tuple{form.Ui().panRegScan, int(TFrmMain::pgRegSelect), "hc-page-sections.bmp"},
+                                            {form.Ui().panRegScan, int(TFrmMain::pgDiskClean), "hc-page-drives.bmp"},
+                                            {form.Ui().panRegScan, int(TFrmMain::pgAbout), "hc-page-about.bmp"},
+                                            {form.Ui().fltRegDelet, -1, "hc-panel-registry-results.bmp"}}) {
+        TakePicture(form, panel, page, name);
         RECT client;
         GetClientRect(form.Handle(), &client);
         POINT origin{0, 0};
@@ -311,9 +308,9 @@ TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
             }
         }
         ReleaseDC(nullptr, screen);
-        EXPECT_EQ(ownSeen, 0) << shot.name << ": the program's own colours are drawn";
-        EXPECT_GT(windowSeen, client.right * client.bottom / 16) << shot.name;
-        EXPECT_GT(captionSeen, 0) << shot.name << ": no title strip or header in the caption colour";
+        EXPECT_EQ(ownSeen, 0) << name << ": the program's own colours are drawn";
+        EXPECT_GT(windowSeen, client.right * client.bottom / 16) << name;
+        EXPECT_GT(captionSeen, 0) << name << ": no title strip or header in the caption colour";
     }
     SetHighContrastForTesting(-1);
     SetSysColors(static_cast<int>(std::size(elements)), elements, saved);

@@ -380,27 +380,17 @@ std::string OutsideReader::AccessibleName(HWND control) const {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::string name = "(no accessible object)";
     IAccessible* accessible = nullptr;
+    BSTR text = nullptr;
+    VARIANT self{};
+    self.vt = VT_I4;  // lVal 0: CHILDID_SELF
     if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                             reinterpret_cast<void**>(&accessible))) &&
-        accessible) {
-        VARIANT self;
-        VariantInit(&self);
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR text = nullptr;
-        name.clear();
-        if (accessible->get_accName(self, &text) == S_OK && text) {
-            const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-            if (length > 1) {
-                name.resize(static_cast<size_t>(length - 1));
-                WideCharToMultiByte(CP_UTF8, 0, text, -1, &name[0], length, nullptr, nullptr);
-            }
-        }
-        if (text) SysFreeString(text);
+                                             reinterpret_cast<void**>(&accessible)))) {
+        name = accessible->get_accName(self, &text) == S_OK && text ? std::string(text, text + SysStringLen(text)) : "";
+        SysFreeString(text);
         accessible->Release();
     }
     if (SUCCEEDED(com)) CoUninitialize();
-    return name;
+    return name;  // ASCII names only: each UTF-16 unit becomes one character
 }
 
 }  // namespace vsc::test
