@@ -253,7 +253,11 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
 
     // The ignore list beside the program holds the startup entry: passed over and counted, unless
     // --no-ignore; its unreadable line is said on standard error.
-    scan.WriteConfig("[IgnoreList]\r\nValue=" + kRunKey + "|" + runValue + "\r\nKey=nowhere\r\n");
+    // A comment after the section's header: the system's profile functions still find the section.
+    scan.WriteConfig("[IgnoreList] ; entries I keep\r\nValue=" + kRunKey + "|" + runValue + "\r\nKey=nowhere\r\n");
+    char first[64] = {};
+    GetPrivateProfileStringA("IgnoreList", "Key", "", first, sizeof first, scan.Dir().File("Config.Ini").c_str());
+    EXPECT_STREQ(first, "nowhere");
     const ProgramRun ignoring = scan("registry --only 7 --json");
     const Json ignored = JsonReader::Parse(ignoring.Out);
     EXPECT_EQ(ignored["ignored"].number, 1);
