@@ -32,13 +32,14 @@ RepairAction ActionOfCategory(int category);
 
 // Deletes the named value of the key path (the key is never created). True when the value is gone
 // afterwards: deleted now, already missing, or its key does not exist. False when the deletion was
-// refused or the key could not be opened although it exists.
-bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+// refused or the key could not be opened although it exists; *reason (when given) then says why in
+// words ("access denied").
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Replaces the named value's data by an empty REG_SZ. A value or key that does not exist is left
 // missing (nothing is created) and counts as done. False when the write was refused or the key
-// could not be opened although it exists.
-bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
+// could not be opened although it exists, with *reason as for DeleteRegValue.
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Moves a file to the recycle bin through the shell (undoable). True only when the file has left
 // its folder; a folder at the path is left alone (false). A path holding a wildcard ('?', '*') or
