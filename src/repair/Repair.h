@@ -6,6 +6,9 @@
 //     target) exists again is left as it is and counted apart (ChangedSinceScan). The same test
 //     runs again just before each change. A value that cannot be read, or
 //     whose name or data cannot be written as backup lines, is a failure and stays unchanged.
+//     A problem the scan found certain must still be certain: one whose target cannot be reached
+//     now is left too. A problem that was not certain (which only a user's tick brings here) is
+//     repaired while its target is still not found.
 //     Every other value gets a backup record of what it holds now.
 //  2. Before the first change, the whole backup file is written (folder created when missing,
 //     temporary name, flushed, renamed). If that fails nothing at all is changed.
