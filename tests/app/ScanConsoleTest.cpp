@@ -318,7 +318,8 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
     ExpectRefused(scan("registry --only 6 --include-uncertain"), "goes with --repair", "without --repair");
     const ProgramRun report = scan("registry --only 6 --json");
     bool anyCertain = false, listed = false;
-    for (const Json& p : JsonReader::Parse(report.Out)["problems"].items) {
+    const Json reported = JsonReader::Parse(report.Out);
+    for (const Json& p : reported["problems"].items) {
         anyCertain = anyCertain || p["certain"].text == "true";
         if (Ansi(p["valueName"].text) != usb) continue;
         listed = true;

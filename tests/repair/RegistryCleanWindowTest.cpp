@@ -320,8 +320,8 @@ TEST_F(RegistryWindow, ARepairWithFailuresSaysSoOnceThenCountsOnlyWhatWasRepaire
     EXPECT_EQ(shown[0].Text, "there are not all selected problems have been Deleted successfully!\r\n\r\n"
                              "Left as they are:\r\n" +
                                  key.Child("AppPaths\\locked.exe") + ", default value: access denied\r\n" +
-                                 key.Child("Run") + ", value \"tray\": the value's data cannot be kept in a backup file\r\n" +
-                                 key.Child("Run") + ", value \"agent\": the value's data cannot be kept in a backup file\r\n");
+                                 key.Child("Run") + ", value \"agent\": the value's data cannot be kept in a backup file\r\n" +
+                                 key.Child("Run") + ", value \"tray\": the value's data cannot be kept in a backup file\r\n");
     EXPECT_EQ(shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(shown[1].Text, "Total 1 problems have been repaired successfully!");
     DWORD type = 0;
