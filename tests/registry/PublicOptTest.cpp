@@ -114,21 +114,15 @@ TEST(PublicOpt, TargetsOnEveryKindOfDriveAnswerPresentMissingOrUnreachable) {
     };
     const Row rows[] = {
         {dir.File("here.exe"), false, P, "", false},
-        {dir.File("h*.exe"), false, P, "", false},
         {dir.File("gone.exe"), false, M, "file not found", false},
         {dir.File("gone\\a.exe"), true, M, "folder not found", false},
         {dir.Path(), false, M, "folder, not a file", false},
-        {dir.Path(), true, P, "", false},
-        {"here.exe", false, U, "not a full path (not checked)", false},
-        {"Q:\\Data\\absent.dat", false, U, "drive Q: is not there", true},
         {"U:\\Data\\unplugged.dat", true, U, "drive U: is not there", true},
         {"R:\\Data\\present.dat", false, P, "", true},
         {"R:\\Data\\usb.dat", false, U, "removable drive R: (not checked)", true},
-        {"N:\\Data\\net.dat", true, U, "network drive N: (not checked)", true},
         {"\\\\vscserver\\share\\Data\\present.exe", false, P, "", true},
         {"\\\\?\\UNC\\vscserver\\share\\Data\\present.exe", false, P, "", true},
         {"\\\\vscserver\\share\\Data\\gone.exe", false, U, "network path (not checked)", true},
-        {"\\\\vscoffline\\share\\Data\\off.exe", true, U, "network path (not checked)", true},
     };
     TTargetProbe probe;
     for (const Row& row : rows) {

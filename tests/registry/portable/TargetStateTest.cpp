@@ -39,7 +39,10 @@ TEST(TargetState, EveryAnswerOfTheSystem) {
         {"\\\\server\\share\\a.exe", DriveKind::Unknown, found, false, P, ""},
         {"\\\\server\\share\\a.exe", DriveKind::Unknown, noFile, false, U, "network path (not checked)"},
         {"\\\\?\\UNC\\server\\share\\a.exe", DriveKind::Unknown, badNet, false, U, "network path (not checked)"},
+        {"//server/share/a.exe", DriveKind::Unknown, noFile, false, U, "network path (not checked)"},
+        {"\\\\?\\r:\\a.exe", DriveKind::Removable, noFile, false, U, "removable drive R: (not checked)"},
         {"\\\\.\\pipe\\x", DriveKind::Unknown, noFile, false, U, "device path (not checked)"},
+        {"\"C:\\a.exe\"", DriveKind::Fixed, noFile, false, U, "not a full path (not checked)"},
         {"Fonts\\a.ttf", DriveKind::Unknown, noFile, false, U, "not a full path (not checked)"},
     };
     for (const Row& row : rows) {
@@ -49,26 +52,4 @@ TEST(TargetState, EveryAnswerOfTheSystem) {
         EXPECT_EQ(check.Certain(), row.state == M) << row.path;
     }
     EXPECT_EQ(NotOnSearchPath().State, M);
-}
-
-// The root a path names, however it is written.
-TEST(TargetState, RootsOfPaths) {
-    const struct {
-        const char* path;
-        PathRoot::Kind type;
-        const char* name;
-    } rows[] = {
-        {"c:", PathRoot::Drive, "C:"},
-        {"//server/share/a.exe", PathRoot::Share, "\\\\server\\share"},
-        {"\\\\server", PathRoot::Share, "\\\\server"},
-        {"\\\\?\\UNC\\srv\\sh\\a", PathRoot::Share, "\\\\srv\\sh"},
-        {"\\\\?\\d:\\a", PathRoot::Drive, "D:"},
-        {"\\\\?\\Volume{1}\\a", PathRoot::Device, "\\\\?\\"},
-        {"\\a.exe", PathRoot::Relative, ""},
-        {"\"C:\\a.exe\"", PathRoot::Relative, ""},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(RootOfPath(row.path).Type, row.type) << row.path;
-        EXPECT_EQ(RootOfPath(row.path).Name, row.name) << row.path;
-    }
 }
