@@ -61,6 +61,7 @@ ProgramRun RunProgram(const std::string& exe, const std::string& args) {
     std::string command = "\"" + exe + "\" " + args;
     const BOOL started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                         nullptr, &startup, &info);
+    const DWORD startError = started ? 0 : GetLastError();
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
@@ -72,6 +73,8 @@ ProgramRun RunProgram(const std::string& exe, const std::string& args) {
         GetExitCodeProcess(info.hProcess, &run.Code);
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
+    } else {
+        run.Err = "(the program could not be started: error " + std::to_string(startError) + ")";
     }
     CloseHandle(outRead);
     CloseHandle(errRead);
@@ -427,7 +430,8 @@ TEST(ScanConsole, BadInputsAreRefusedWithCodeTwoAndNoChange) {
     const ProgramRun help = RunProgram(exe, "--help");
     EXPECT_EQ(help.Code, 0u);
     EXPECT_NE(help.Out.find("VSysScan registry [--only N[,N...]]"), std::string::npos);
-    EXPECT_EQ(RunProgram(exe, "--version").Out, "VSysScan " VSC_VERSION "\r\n");
+    const ProgramRun version = RunProgram(exe, "--version");
+    EXPECT_EQ(version.Out, "VSysScan " VSC_VERSION "\r\n") << "exit code " << version.Code << ", " << version.Err;
 
     const std::string listed = ListLocalDrives();
     std::string unlisted;
