@@ -14,13 +14,15 @@
 #include "registry/EntryRules.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
+#include "repair/portable/RefusedChanges.h"
 
 namespace vsc {
 
 namespace {
 
-// True only when the registry reports the key as not there (not merely as closed to us).
-bool KeyMissing(const std::string& keyPath) {
+// True only when the registry reports the key as not there (not merely as closed to us); when it
+// is there but does not open, *reason (when given) says why.
+bool KeyMissing(const std::string& keyPath, std::string* reason = nullptr) {
     const HKEY root = RootKeyHandle(keyPath);
     if (!root) return false;
     std::string subKey = SplitKeyPath(keyPath).subKey;
@@ -28,6 +30,7 @@ bool KeyMissing(const std::string& keyPath) {
     UniqueKey key;
     const LONG rc = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (rc == ERROR_SUCCESS) return false;
+    if (rc != ERROR_FILE_NOT_FOUND && reason) *reason = RefusalReason(static_cast<unsigned long>(rc), "the key cannot be opened");
     return rc == ERROR_FILE_NOT_FOUND;
 }
 
@@ -95,19 +98,25 @@ struct PlannedChange {
     std::string ValueName;
     int Category = 0;
     std::string ScannedData;  // the data the scan recorded
+    bool ScannedCertain = true;  // the scan found the target certainly missing
     bool HasRecord = false;   // index into the records when true
     std::size_t Record = 0;
 };
 
 // True while the entry is still the problem the scan recorded: the value (or shortcut) is there,
 // the category's rule still finds its file missing, and the data it records is the scan's.
+// A problem the scan found certain must still be certain: a target that can no longer be reached
+// is not taken for gone.
 bool StillAsScanned(const PlannedChange& change) {
     std::string data;
+    TargetCheck now;
     if (change.Action == RepairAction::RecycleFile)
-        return ShortcutStillBroken(change.Path, data) && data == change.ScannedData;
+        return ShortcutStillBroken(change.Path, data, &now) && data == change.ScannedData &&
+               (now.Certain() || !change.ScannedCertain);
     TNTRegistry registry;
     return OpenKeyPath(change.Path, registry, false) &&
-           EntryStillBroken(change.Category, registry, change.ValueName, data) && data == change.ScannedData;
+           EntryStillBroken(change.Category, registry, change.ValueName, data, &now) && data == change.ScannedData &&
+           (now.Certain() || !change.ScannedCertain);
 }
 
 // True when the value still holds what its backup record keeps.
@@ -142,27 +151,30 @@ RepairAction ActionOfCategory(int category) {
     return RepairAction::ClearValue;
 }
 
-bool DeleteRegValue(const std::string& keyPath, const std::string& valueName) {
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason) {
     TNTRegistry registry;
-    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
-    if (registry.RemoveValue(valueName)) return true;
-    return StateOfValue(registry, valueName) == ValueState::Missing;
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath, reason);
+    const LONG rc = RegDeleteValueA(registry.OpenHandle(), valueName.c_str());
+    if (rc == ERROR_SUCCESS || StateOfValue(registry, valueName) == ValueState::Missing) return true;
+    if (reason) *reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(RepairAction::DeleteValue));
+    return false;
 }
 
-bool ClearRegValue(const std::string& keyPath, const std::string& valueName) {
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason) {
     TNTRegistry registry;
-    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath, reason);
     switch (StateOfValue(registry, valueName)) {
     case ValueState::Missing: return true;
-    case ValueState::Unreadable: return false;
+    case ValueState::Unreadable:
+        if (reason) *reason = "the value cannot be read";
+        return false;
     case ValueState::Present: break;
     }
-    try {
-        registry.WriteText(valueName, "");
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
+    static const BYTE kEmpty[1] = {0};
+    const LONG rc = RegSetValueExA(registry.OpenHandle(), valueName.c_str(), 0, REG_SZ, kEmpty, 1);
+    if (rc == ERROR_SUCCESS) return true;
+    if (reason) *reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(RepairAction::ClearValue));
+    return false;
 }
 
 bool RecycleShortcutFile(const std::string& path, std::string* reason) {
@@ -245,6 +257,7 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         PlannedChange change{row, ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
         change.Category = category;
         change.ScannedData = lists.ValueDataList[row];
+        change.ScannedCertain = lists.Certain(row);
         if (change.Action == RepairAction::RecycleFile) {
             // A name holding a wildcard cannot be read again exactly: it is refused, not left.
             if (HasWildcard(change.Path)) {
@@ -310,8 +323,8 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         bool done = false;
         std::string reason;
         switch (change.Action) {
-        case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName); break;
-        case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName); break;
+        case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName, &reason); break;
+        case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName, &reason); break;
         case RepairAction::RecycleFile:
             done = RecycleShortcutFile(change.Path, &reason);
             break;

@@ -6,6 +6,9 @@
 //     target) exists again is left as it is and counted apart (ChangedSinceScan). The same test
 //     runs again just before each change. A value that cannot be read, or
 //     whose name or data cannot be written as backup lines, is a failure and stays unchanged.
+//     A problem the scan found certain must still be certain: one whose target cannot be reached
+//     now is left too. A problem that was not certain (which only a user's tick brings here) is
+//     repaired while its target is still not found.
 //     Every other value gets a backup record of what it holds now.
 //  2. Before the first change, the whole backup file is written (folder created when missing,
 //     temporary name, flushed, renamed). If that fails nothing at all is changed.
@@ -32,13 +35,14 @@ RepairAction ActionOfCategory(int category);
 
 // Deletes the named value of the key path (the key is never created). True when the value is gone
 // afterwards: deleted now, already missing, or its key does not exist. False when the deletion was
-// refused or the key could not be opened although it exists.
-bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+// refused or the key could not be opened although it exists; *reason (when given) then says why in
+// words ("access denied").
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Replaces the named value's data by an empty REG_SZ. A value or key that does not exist is left
 // missing (nothing is created) and counts as done. False when the write was refused or the key
-// could not be opened although it exists.
-bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
+// could not be opened although it exists, with *reason as for DeleteRegValue.
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Moves a file to the recycle bin through the shell (undoable). True only when the file has left
 // its folder; a folder at the path is left alone (false). A path holding a wildcard ('?', '*') or

@@ -47,13 +47,14 @@ void TResultsList::Attach(TWindow& owner, HWND list) {
 std::string TResultsList::RowDescription(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= checked_.size()) return std::string();
     const std::size_t index = static_cast<std::size_t>(row);
-    return RowAccessibleDescription(InvalidValue(index), Icon(index));
+    return RowAccessibleDescription(InvalidValue(index), Reason(index), Icon(index));
 }
 
 void TResultsList::Fill(std::shared_ptr<const ScanResultLists> problems) {
     problems_ = std::move(problems);
     const std::size_t count = problems_ ? problems_->Count() : 0;
     checked_.assign(count, 1);
+    for (std::size_t i = 0; i < count; ++i) checked_[i] = problems_->Certain(i) ? 1 : 0;
     SendMessageA(list_, LVM_SETITEMCOUNT, count, 0);
     if (count) SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
     InvalidateRect(list_, nullptr, TRUE);
@@ -76,8 +77,10 @@ void TResultsList::SetChecked(std::size_t row, bool checked) {
 }
 
 void TResultsList::SetAllChecked(bool checked) {
-    const unsigned char state = checked ? 1 : 0;
+    // Check All leaves uncertain rows as they are: only a hand ticks them.
     for (std::size_t row = 0; row < checked_.size(); ++row) {
+        if (checked && !(problems_ && problems_->Certain(row))) continue;
+        const unsigned char state = checked ? 1 : 0;
         if (checked_[row] == state) continue;
         checked_[row] = state;
         NotifyRowTickChanged(list_, static_cast<int>(row));
@@ -118,6 +121,10 @@ std::string TResultsList::InvalidValue(std::size_t row) const {
                             problems_->ValueDataList[row]);
 }
 
+std::string TResultsList::Reason(std::size_t row) const {
+    return problems_ ? problems_->Reason(row) : std::string();
+}
+
 int TResultsList::Icon(std::size_t row) const { return RowIconOf(InvalidValue(row)); }
 
 void TResultsList::AnswerRowRequest(NMLVDISPINFOA* request) const {
@@ -125,7 +132,10 @@ void TResultsList::AnswerRowRequest(NMLVDISPINFOA* request) const {
     const std::size_t row = static_cast<std::size_t>(request->item.iItem);
     if (row >= checked_.size()) return;
     if (request->item.mask & LVIF_TEXT)
-        CopyText(request->item.iSubItem == 0 ? PathText(row) : InvalidValue(row), request);
+        CopyText(request->item.iSubItem == 0   ? PathText(row)
+                 : request->item.iSubItem == 1 ? InvalidValue(row)
+                                               : Reason(row),
+                 request);
     if (request->item.mask & LVIF_IMAGE) request->item.iImage = Icon(row);
     if (request->item.mask & LVIF_STATE) {
         request->item.state = (request->item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(Checked(row) ? 2 : 1);

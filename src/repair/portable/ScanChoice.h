@@ -36,9 +36,10 @@ constexpr int kIconNotSafe = 1;    // orange: not fully safe to delete
 int RowIconOf(const std::string& invalidValueText);
 
 // What a screen reader adds to a results row beside its path (the row's accessible description):
-// the "Invalid Value" column, as the system's own description of a row names it, and the safety
-// that the row's icon shows by colour alone, for example
-// "Invalid Value: C:\Gone\v1.2.exe, not fully safe to delete".
-std::string RowAccessibleDescription(const std::string& invalidValueText, int icon);
+// the "Invalid Value" and "Reason" columns, named as the system's own description of a row names
+// them, and the safety that the row's icon shows by colour alone, for example
+// "Invalid Value: C:\Gone\v1.2.exe, Reason: file not found, not fully safe to delete". An empty
+// reason is left out.
+std::string RowAccessibleDescription(const std::string& invalidValueText, const std::string& reason, int icon);
 
 }  // namespace vsc
