@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
 // High contrast: with a high-contrast palette set (SetSysColors) and the flag reported (Wine cannot
 // switch it on), none of the program's own colours is left on screen; the page is the window colour
 // and the headers the caption colour. Leaves pictures of the pages (hc-*.bmp) for review.
-TEST_F(MainWindowTest, HighContrastDrawsWithTheSystemColoursOnly) {
+TEST_F(MainWindowTest, PicturesInHighContrastShowTheSystemColoursOnly) {
     const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT,
                             COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_HOTLIGHT};
     const COLORREF contrast[] = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255),
