@@ -130,6 +130,6 @@ void PaintLogo(HDC dc, const RECT& area) {
     }
 }
 
-void PaintTitleStrip(HDC dc, const RECT& rect) { FillGradient(dc, rect, colors::kTitleStrip, colors::kTitleStripEnd); }
+void PaintTitleStrip(HDC dc, const RECT& rect) { FillTitleStrip(dc, rect); }
 
 }  // namespace vsc

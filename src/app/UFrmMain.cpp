@@ -68,6 +68,8 @@ void TFrmMain::FormCreate() {
         ShowError(e.what());
     }
     btnLeft1Click();
+    // A keyboard user starts on the sections to scan.
+    FocusControl(registry_.Ui().treRegistry);
 }
 
 // ---- Navigation ----
@@ -101,7 +103,9 @@ void TFrmMain::ShowPage(int index) { pagMain.SetActivePage(index); }
 void TFrmMain::ShowPanel(HWND panel) {
     ShowWindow(panel, SW_SHOW);
     for (HWND other : {ui_.panRegScan, ui_.fltRegDelet, ui_.panFileDel}) {
-        if (other != panel) ShowWindow(other, SW_HIDE);
+        if (other == panel) continue;
+        HandFocusOver(other, panel);
+        ShowWindow(other, SW_HIDE);
     }
 }
 

@@ -30,7 +30,7 @@ void SendToBack(HWND control) {
 
 HWND FramePiece(HWND parent, int x, int y, int width, int height) {
     return CreateImage(parent, x, y, width, height,
-                       [](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(colors::kFrame)); });
+                       [](HDC dc, const RECT& rect) { FillRect(dc, &rect, SolidBrushFor(ShownColor(colors::kFrame))); });
 }
 
 }  // namespace
@@ -143,7 +143,7 @@ void TFrmMain::CreateAboutPage() {
     ui_.Image7 = CreateImage(page, 24, 24, 180, 48, PaintLogo);
     LabelStyle title;
     title.Font = TitleFont();
-    title.Text = RGB(22, 64, 140);
+    title.Text = colors::kProductTitle;
     CreateLabel(page, "Vemo System Cleaner", 24, 88, 380, 28, title);
     BoldText(page, "Current Version: " VSC_VERSION, 24, 124, 380);
     Text(page, "Developed by the Vemo System Cleaner project", 24, 150, 380);

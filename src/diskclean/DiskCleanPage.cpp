@@ -75,7 +75,7 @@ void TDiskCleanPage::CreateControls(HWND drivesPage, HWND searchPage, HWND resul
 
 void TDiskCleanPage::CreateDrivesPage(HWND page, HIMAGELIST listChecks) {
     PageHeader(page, " Sections to Scan");
-    ui_.lstPathSelect = CreateListView(page, 8, 36, 340, 334, 0, listChecks);
+    ui_.lstPathSelect = CreateListView(page, "Sections to Scan", 8, 36, 340, 334, 0, listChecks);
     AddDriveListColumns(ui_.lstPathSelect);
     window_.OnMouse(ui_.lstPathSelect, [this](const ControlMouseEvent& e) {
         if (e.Down) lstPathSelectMouseDown(e);
@@ -114,7 +114,7 @@ void TDiskCleanPage::CreateSearchPage(HWND page) {
 void TDiskCleanPage::CreateResultsPanel(HWND panel, HIMAGELIST listChecks) {
     ui_.labFileClean = CreateHeaderLabel(panel, " Files Clean", 8, 8, kPanelWidth - 16, 20);
     HWND& list = ui_.lstJunkFile;
-    list = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, listChecks);
+    list = CreateListView(panel, "Files Clean", 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, listChecks);
     AddColumn(list, 0, "Filename", 120);
     // "Attribute" needs 62 pixels at the window's font; the room comes from "Location", whose long
     // paths are cut anyway.
@@ -277,6 +277,7 @@ void TDiskCleanPage::ShowFileResults() {
     ListView_SetItemCountEx(ui_.lstJunkFile, static_cast<int>(count), 0);
     shell_.ShowPage(pgDiskClean);
     shell_.ShowPanel(ShellPanel::FileResults);
+    window_.FocusControl(ui_.lstJunkFile);  // the found files are what the user turns to next
 }
 
 void TDiskCleanPage::lstJunkFileData(NMLVDISPINFOA* request) {
@@ -337,17 +338,22 @@ void TDiskCleanPage::ToggleJunkFileRow(int row) {
     record.Checked = record.Checked == 1 ? 0 : 1;
     ListView_RedrawItems(ui_.lstJunkFile, row, row);
     UpdateWindow(ui_.lstJunkFile);
+    NotifyRowTickChanged(ui_.lstJunkFile, row);
 }
 
-void TDiskCleanPage::btnCheckAllFileClick() {
-    for (TFileItem& record : FindJunkFile.FoundFiles()) record.Checked = 1;
+void TDiskCleanPage::SetAllFilesChecked(int checked) {
+    auto& files = FindJunkFile.FoundFiles();
+    for (std::size_t row = 0; row < files.size(); ++row) {
+        if (files[row].Checked == checked) continue;
+        files[row].Checked = checked;
+        NotifyRowTickChanged(ui_.lstJunkFile, static_cast<int>(row));
+    }
     InvalidateRect(ui_.lstJunkFile, nullptr, FALSE);
 }
 
-void TDiskCleanPage::btnUnCheckAllFileClick() {
-    for (TFileItem& record : FindJunkFile.FoundFiles()) record.Checked = 0;
-    InvalidateRect(ui_.lstJunkFile, nullptr, FALSE);
-}
+void TDiskCleanPage::btnCheckAllFileClick() { SetAllFilesChecked(1); }
+
+void TDiskCleanPage::btnUnCheckAllFileClick() { SetAllFilesChecked(0); }
 
 // ---- Cleaning ----
 

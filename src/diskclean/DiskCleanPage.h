@@ -68,6 +68,8 @@ public:
     // Space toggles the focused row's check box, as a click on the box does.
     void lstJunkFileKeyDown(WORD key);
     void ToggleJunkFileRow(int row);
+    // Gives every found file the check state (1 or 0); each change is told to screen readers.
+    void SetAllFilesChecked(int checked);
     void btnCheckAllFileClick();
     void btnUnCheckAllFileClick();
     // "Clean Selected", and "Stop" while cleaning.

@@ -40,7 +40,7 @@ void TFrmFileClearExp::OnCreate() {
     AddTitleStrip(true);
 
     CreateGroupBox(Handle(), "Filters", 8, 28, 444, 176);
-    lstFilterFile = CreateScaledChild(0, WC_LISTVIEWA, "", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+    lstFilterFile = CreateScaledChild(0, WC_LISTVIEWA, "Filters", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
                                           LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                                       Handle(), 16, 46, 354, 150);
     ListView_SetExtendedListViewStyle(lstFilterFile, LVS_EX_FULLROWSELECT);

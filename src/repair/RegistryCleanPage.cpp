@@ -86,6 +86,7 @@ void TRegistryCleanPage::CreateSectionsPage(HWND page, const Images& images) {
                              page, 8, 36, 338, 334);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.Categories));
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images.TreeChecks));
+    ShowTicksToScreenReaders(tree);
     SetTreeIndent(tree, kTreeIndent);
     ui_.CategoryNodes[0] = AddNode(tree, nullptr, kCategoryCaptions[0], 0);
     for (int k = 1; k <= kCategoryCount; ++k) {
@@ -140,7 +141,7 @@ void TRegistryCleanPage::CreateProgressPage(HWND page) {
 
 void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     ui_.labRegRepair = CreateHeaderLabel(panel, " Registry Repair", 8, 8, kPanelWidth - 16, 20);
-    ui_.lstJunkReg = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
+    ui_.lstJunkReg = CreateListView(panel, "Registry Repair", 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
     AddColumn(ui_.lstJunkReg, 0, "Registry Path", 200);
     AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 175);
     AddColumn(ui_.lstJunkReg, 2, "Reason", 160);
@@ -309,6 +310,7 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
                 shell_.ShowInfo(WithIgnoreNotes(found, ignored, ignore));
                 junkRegList_.Fill(results_);
                 shell_.ShowPanel(ShellPanel::RegistryResults);
+                window_.FocusControl(ui_.lstJunkReg);  // the problems are what the user turns to next
             }
         }
         active_ = false;

@@ -5,6 +5,7 @@
 #include "registry/portable/Utf8Text.h"
 #include "repair/portable/ScanChoice.h"
 #include "widgets/CheckStates.h"
+#include "widgets/RowDescriptions.h"
 
 namespace vsc {
 
@@ -40,6 +41,13 @@ void TResultsList::Attach(TWindow& owner, HWND list) {
         const int row = ListCheckBoxAt(list_, event.Pos);
         if (row >= 0) Toggle(static_cast<std::size_t>(row));
     });
+    DescribeRowsToScreenReaders(list_, [this](int row) { return RowDescription(row); });
+}
+
+std::string TResultsList::RowDescription(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= checked_.size()) return std::string();
+    const std::size_t index = static_cast<std::size_t>(row);
+    return RowAccessibleDescription(InvalidValue(index), Reason(index), Icon(index));
 }
 
 void TResultsList::Fill(std::shared_ptr<const ScanResultLists> problems) {
@@ -61,16 +69,21 @@ void TResultsList::Clear() {
 
 void TResultsList::SetChecked(std::size_t row, bool checked) {
     if (row >= checked_.size()) return;
-    checked_[row] = checked ? 1 : 0;
+    const unsigned char state = checked ? 1 : 0;
+    if (checked_[row] == state) return;
+    checked_[row] = state;
     Repaint(row);
+    NotifyRowTickChanged(list_, static_cast<int>(row));
 }
 
 void TResultsList::SetAllChecked(bool checked) {
-    for (std::size_t i = 0; i < checked_.size(); ++i) {
-        if (!checked)
-            checked_[i] = 0;
-        else if (problems_ && problems_->Certain(i))
-            checked_[i] = 1;
+    // Check All leaves uncertain rows as they are: only a hand ticks them.
+    for (std::size_t row = 0; row < checked_.size(); ++row) {
+        if (checked && !(problems_ && problems_->Certain(row))) continue;
+        const unsigned char state = checked ? 1 : 0;
+        if (checked_[row] == state) continue;
+        checked_[row] = state;
+        NotifyRowTickChanged(list_, static_cast<int>(row));
     }
     InvalidateRect(list_, nullptr, FALSE);
 }

@@ -62,6 +62,9 @@ public:
     std::string InvalidValue(std::size_t row) const;
     std::string Reason(std::size_t row) const;
     int Icon(std::size_t row) const;
+    // What screen readers add to a row (its accessible description): the "Invalid Value" and
+    // "Reason" texts and the safety its icon shows. Empty for a row that is not there.
+    std::string RowDescription(int row) const;
 
     // Answers an LVN_GETDISPINFO request of the list.
     void AnswerRowRequest(NMLVDISPINFOA* request) const;

@@ -23,7 +23,67 @@ void DrawCheckPicture(HDC dc, int left, int state) {
     }
 }
 
+// How screen readers learn the ticks. Nodes and rows keep their ticks as state images numbered as
+// the controls' own check boxes number them (tree: 1 not ticked, 2 ticked, 3 partly ticked; list: 1
+// unchecked, 2 checked). The system's accessibility proxies (MSAA, and UI Automation through it)
+// read those as unchecked, checked and mixed once the control says it has check boxes: a tree by
+// TVS_CHECKBOXES in its window style and TVS_EX_PARTIALCHECKBOXES in its extended style, a list by
+// LVS_EX_CHECKBOXES in its extended list style. Given those styles for real, the controls would
+// tick by themselves on a click or Space, cycle through their own states and put in their own
+// pictures, while the program ticks by its own rules (a release over the selected node ticks it
+// and its children; a press on a row's box toggles that row). So the controls themselves are
+// never told: the tree gets TVS_CHECKBOXES in its window style but its WM_STYLECHANGED for that
+// bit is held back, and both answer the questions for their extended styles with the check-box
+// bits added. Screen readers then read every tick, and clicks, keys and pictures stay the program's.
+const UINT_PTR kTicksSubclassId = 7;
+
+bool IsTree(HWND control) {
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof(name));
+    return lstrcmpiA(name, WC_TREEVIEWA) == 0;
+}
+
+LRESULT CALLBACK TicksShownProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR tree) {
+    switch (message) {
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+        if (tree && wParam == static_cast<WPARAM>(GWL_STYLE)) {
+            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            if (((change->styleOld ^ change->styleNew) & ~static_cast<DWORD>(TVS_CHECKBOXES)) == 0) return 0;
+        }
+        break;
+    case TVM_GETEXTENDEDSTYLE:
+        if (tree) return DefSubclassProc(control, message, wParam, lParam) | TVS_EX_PARTIALCHECKBOXES;
+        break;
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+        if (!tree) return DefSubclassProc(control, message, wParam, lParam) | LVS_EX_CHECKBOXES;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(control, TicksShownProc, kTicksSubclassId);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
 }  // namespace
+
+void ShowTicksToScreenReaders(HWND treeOrList) {
+    const bool tree = IsTree(treeOrList);
+    SetWindowSubclass(treeOrList, TicksShownProc, kTicksSubclassId, tree ? 1 : 0);
+    if (tree) SetWindowLongPtrA(treeOrList, GWL_STYLE, GetWindowLongPtrA(treeOrList, GWL_STYLE) | TVS_CHECKBOXES);
+}
+
+void NotifyNodeTickChanged(HWND tree, HTREEITEM node) {
+    // The tree's accessible children are numbered by the tree itself.
+    const LONG child = static_cast<LONG>(SendMessageA(tree, TVM_MAPHTREEITEMTOACCID, reinterpret_cast<WPARAM>(node), 0));
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, tree, OBJID_CLIENT, child > 0 ? child : CHILDID_SELF);
+}
+
+void NotifyRowTickChanged(HWND list, int row) {
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, list, OBJID_CLIENT, row + 1);  // rows are children 1, 2, ...
+}
 
 HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int index)>& draw, int dpi) {
     const COLORREF transparent = RGB(255, 0, 255);
@@ -64,12 +124,14 @@ int TreeNodeState(HWND tree, HTREEITEM node) {
 }
 
 void SetTreeNodeState(HWND tree, HTREEITEM node, int state) {
+    const bool changed = TreeNodeState(tree, node) != state;
     TVITEMA item{};
     item.mask = TVIF_STATE | TVIF_HANDLE;
     item.hItem = node;
     item.stateMask = TVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(state);
     SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    if (changed) NotifyNodeTickChanged(tree, node);
 }
 
 void SetSubtreeState(HWND tree, HTREEITEM node, int state) {
@@ -131,10 +193,12 @@ int ListCheckState(HWND list, int row) {
 }
 
 void SetListCheckState(HWND list, int row, int state) {
+    const bool changed = ListCheckState(list, row) != state;
     LVITEMA item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(state + 1);
     SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    if (changed) NotifyRowTickChanged(list, row);
 }
 
 int ListCheckBoxAt(HWND list, POINT pos) {

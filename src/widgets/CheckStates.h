@@ -40,6 +40,7 @@ HIMAGELIST CreateCheckStateImages(int dpi = 96);
 HIMAGELIST CreateListCheckImages(int dpi = 96);
 
 int TreeNodeState(HWND tree, HTREEITEM node);
+// Sets a node's state; a change is told to screen readers.
 void SetTreeNodeState(HWND tree, HTREEITEM node, int state);
 // Gives every descendant of node the state: each child in order gets it, then its own children
 // (depth first). The node itself is not changed. Iterative: any depth is safe.
@@ -53,8 +54,18 @@ HTREEITEM TreeNodeAt(HWND tree, int index);
 int TreeNodeCount(HWND tree);
 std::string TreeNodeText(HWND tree, HTREEITEM node);
 
+// Lets screen readers see a tree's ticks or a list's check boxes (see the .cpp: how it works), while
+// the program keeps ticking them by its own rules with its own pictures. Call once, after the
+// control has its state images.
+void ShowTicksToScreenReaders(HWND treeOrList);
+// Tells screen readers that a node's or a row's tick changed (EVENT_OBJECT_STATECHANGE). The
+// setters below do it themselves; lists whose rows come from a model call NotifyRowTickChanged.
+void NotifyNodeTickChanged(HWND tree, HTREEITEM node);
+void NotifyRowTickChanged(HWND list, int row);
+
 // A list row's check state: 0 unchecked, 1 checked (-1 for a row with no check box).
 int ListCheckState(HWND list, int row);
+// Sets a row's state; a change is told to screen readers.
 void SetListCheckState(HWND list, int row, int state);
 // The row whose check box lies at pos (client coordinates), or -1.
 int ListCheckBoxAt(HWND list, POINT pos);

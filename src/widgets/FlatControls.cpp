@@ -64,12 +64,16 @@ std::wstring WideText(HWND control) {
     return text;
 }
 
-void DrawCaption(HWND control, HDC dc, RECT rect, HFONT font, COLORREF color, UINT flags) {
-    const std::wstring text = WideText(control);
+void DrawCaption(HWND control, HDC dc, RECT rect, HFONT font, COLORREF color, UINT flags,
+                 const std::wstring& text) {
     ScopedSelect selectFont(dc, font ? font : DefaultFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, IsWindowEnabled(control) ? color : colors::kDisabledText);
+    SetTextColor(dc, IsWindowEnabled(control) ? color : ShownColor(colors::kDisabledText));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags | DT_NOPREFIX);
+}
+
+void DrawCaption(HWND control, HDC dc, RECT rect, HFONT font, COLORREF color, UINT flags) {
+    DrawCaption(control, dc, rect, font, color, flags, WideText(control));
 }
 
 // Focused, and the window shows focus marks (they stay hidden until the keyboard is used).
@@ -86,18 +90,31 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
     const LRESULT state = SendMessageA(control, BM_GETSTATE, 0, 0);
     const bool enabled = IsWindowEnabled(control) != FALSE;
     COLORREF face = style.face;
-    if (!enabled) face = Blend(face, RGB(200, 200, 200), 50);
-    else if (state & BST_PUSHED) face = Blend(face, colors::kButtonPressed, 60);
-    else if (style.hover) face = Blend(face, colors::kButtonHover, 60);
+    COLORREF textColor = ShownColor(style.text);
+    if (HighContrast()) {
+        // System colours only; the pressed, hovered or chosen (page-coloured navigation) button is
+        // marked with the selection colours.
+        face = ShownColor(colors::kButtonFace);
+        if (enabled && ((state & BST_PUSHED) || style.hover || style.face == colors::kPageBack)) {
+            face = GetSysColor(COLOR_HIGHLIGHT);
+            textColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        }
+    } else if (!enabled) {
+        face = Blend(face, RGB(200, 200, 200), 50);
+    } else if (state & BST_PUSHED) {
+        face = Blend(face, colors::kButtonPressed, 60);
+    } else if (style.hover) {
+        face = Blend(face, colors::kButtonHover, 60);
+    }
     FillRect(dc, &rect, SolidBrushFor(face));
-    FrameRectColor(dc, rect, enabled ? colors::kButtonBorder : colors::kDisabledText);
+    FrameRectColor(dc, rect, ShownColor(enabled ? colors::kButtonBorder : colors::kDisabledText));
     RECT textRect = rect;
     if (state & BST_PUSHED) OffsetRect(&textRect, 1, 1);
-    if (style.glyph == ButtonGlyph::None) {
+    if (style.glyph == ButtonGlyph::None || style.glyph == ButtonGlyph::LetterX) {
         // A caption wider than the button is drawn with its letters narrowed to fit.
         HFONT font = style.font ? style.font : DefaultFont();
         UniqueFont smaller;
-        const std::wstring text = WideText(control);
+        const std::wstring text = style.glyph == ButtonGlyph::LetterX ? std::wstring(L"x") : WideText(control);
         {
             ScopedSelect selectFont(dc, font);
             SIZE extent{};
@@ -110,12 +127,12 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
                 smaller.reset(CreateFontIndirectA(&lf));
             }
         }
-        DrawCaption(control, dc, textRect, smaller ? smaller.get() : font, style.text,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawCaption(control, dc, textRect, smaller ? smaller.get() : font, textColor,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE, text);
     } else {
         const int cx = (textRect.left + textRect.right) / 2;
         const int cy = (textRect.top + textRect.bottom) / 2;
-        UniquePen pen(CreatePen(PS_SOLID, px(2), enabled ? style.text : colors::kDisabledText));
+        UniquePen pen(CreatePen(PS_SOLID, px(2), enabled ? textColor : ShownColor(colors::kDisabledText)));
         ScopedSelect selectPen(dc, pen.get());
         if (style.glyph == ButtonGlyph::Minimize) {
             MoveToEx(dc, cx - px(4), cy + px(3), nullptr);
@@ -130,7 +147,7 @@ void PaintButton(HWND control, const FlatStyle& style, HDC dc, const RECT& rect)
     if (ShowsFocus(control)) {
         RECT focus = rect;
         InflateRect(&focus, -px(3), -px(3));
-        SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, HighContrast() ? textColor : RGB(0, 0, 0));
         SetBkColor(dc, face);
         DrawFocusRect(dc, &focus);
     }
@@ -146,9 +163,12 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
     RECT box{rect.left, rect.top + (rect.bottom - rect.top - size) / 2, 0, 0};
     box.right = box.left + size;
     box.bottom = box.top + size;
-    const COLORREF border = enabled ? colors::kButtonBorder : colors::kDisabledText;
-    const COLORREF mark = enabled ? RGB(20, 40, 90) : colors::kDisabledText;
-    const COLORREF fill = style.hover ? colors::kButtonHover : RGB(255, 255, 255);
+    const bool contrast = HighContrast();
+    const COLORREF border = ShownColor(enabled ? colors::kButtonBorder : colors::kDisabledText);
+    const COLORREF mark = !enabled ? ShownColor(colors::kDisabledText)
+                          : contrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(20, 40, 90);
+    const COLORREF fill = style.hover ? ShownColor(colors::kButtonHover)
+                          : contrast ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255);
     if (style.kind == Kind::Check) {
         FillRect(dc, &box, SolidBrushFor(fill));
         FrameRectColor(dc, box, border);
@@ -174,7 +194,7 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
     }
     RECT textRect = rect;
     textRect.left = box.right + px(5);
-    DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    DrawCaption(control, dc, textRect, style.font, ShownColor(style.text), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (ShowsFocus(control)) {
         RECT focus = textRect;
         const std::wstring text = WideText(control);
@@ -185,7 +205,7 @@ void PaintCheckOrRadio(HWND control, const FlatStyle& style, HDC dc, const RECT&
         focus.bottom = focus.top + height + px(2);
         focus.left -= px(2);
         focus.right += px(2);
-        SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, ShownColor(colors::kText));
         DrawFocusRect(dc, &focus);
     }
 }
@@ -202,24 +222,26 @@ void PaintGroup(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) 
     const auto px = [dpi](int design) { return ScaleToDpi(design, dpi); };
     RECT textRect{rect.left + px(8), rect.top, rect.left + px(8) + extent.cx + px(4), rect.top + extent.cy};
     if (!text.empty()) ExcludeClipRect(dc, textRect.left, textRect.top, textRect.right, textRect.bottom);
-    FrameRectColor(dc, frame, colors::kButtonBorder);
+    FrameRectColor(dc, frame, ShownColor(colors::kButtonBorder));
     SelectClipRgn(dc, nullptr);
     textRect.left += px(2);
-    DrawCaption(control, dc, textRect, style.font, style.text, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    DrawCaption(control, dc, textRect, style.font, ShownColor(style.text), DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
 void PaintLabel(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
     if (style.transparent) PaintParentBackground(control, dc);
-    else FillRect(dc, &rect, SolidBrushFor(style.face));
+    else FillRect(dc, &rect, SolidBrushFor(ShownColor(style.face)));
     UINT flags = style.align | (style.wordWrap ? DT_WORDBREAK : DT_SINGLELINE);
-    DrawCaption(control, dc, rect, style.font, style.text, flags);
+    DrawCaption(control, dc, rect, style.font, ShownColor(style.text), flags);
 }
 
 void PaintHeader(HWND control, const FlatStyle& style, HDC dc, const RECT& rect) {
-    FillGradient(dc, rect, colors::kHeaderStart, style.face);
+    if (HighContrast()) FillRect(dc, &rect, SolidBrushFor(ShownColor(colors::kHeaderStart)));
+    else FillGradient(dc, rect, colors::kHeaderStart, style.face);
     RECT textRect = rect;
     textRect.left += ScaledFor(control, 4);
-    DrawCaption(control, dc, textRect, style.font, colors::kHeaderText, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    DrawCaption(control, dc, textRect, style.font, ShownColor(colors::kHeaderText),
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 }
 
 void Paint(HWND control, FlatStyle& style, HDC dc, const RECT& rect) {
@@ -228,7 +250,7 @@ void Paint(HWND control, FlatStyle& style, HDC dc, const RECT& rect) {
     case Kind::Check:
     case Kind::Radio: PaintCheckOrRadio(control, style, dc, rect); break;
     case Kind::Group: PaintGroup(control, style, dc, rect); break;
-    case Kind::Panel: FillRect(dc, &rect, SolidBrushFor(style.face)); break;
+    case Kind::Panel: FillRect(dc, &rect, SolidBrushFor(ShownColor(style.face))); break;
     case Kind::Image:
         if (style.paint) style.paint(dc, rect);
         else PaintParentBackground(control, dc);
@@ -238,6 +260,13 @@ void Paint(HWND control, FlatStyle& style, HDC dc, const RECT& rect) {
     case Kind::Header: PaintHeader(control, style, dc, rect); break;
     default: break;
     }
+}
+
+// The bar's own colours, or in high contrast the selection colour over the window colour.
+void ColorProgressBar(HWND bar) {
+    const bool contrast = HighContrast();
+    SendMessageA(bar, PBM_SETBARCOLOR, 0, contrast ? GetSysColor(COLOR_HIGHLIGHT) : colors::kHeaderStart);
+    SendMessageA(bar, PBM_SETBKCOLOR, 0, contrast ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255));
 }
 
 bool PaintsItself(Kind kind) { return kind != Kind::Edit && kind != Kind::Progress; }
@@ -303,16 +332,9 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                 return TRUE;
             }
             break;
-        case WM_GETDLGCODE:
-            // Enter on a focused push button clicks it (the dialog manager would send IDOK).
-            if (style->kind == Kind::Button && lParam) {
-                const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-                if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
-                    return DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
-                }
-            }
-            break;
         case WM_KEYDOWN:
+            // Return reaching a push button itself (sent, not through the message loops, which
+            // click on it before: see widgets/Window.h) clicks it too.
             if (style->kind == Kind::Button && wParam == VK_RETURN) {
                 SendMessageA(control, BM_CLICK, 0, 0);
                 return 0;
@@ -324,10 +346,13 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                 RECT rect;
                 GetWindowRect(control, &rect);
                 OffsetRect(&rect, -rect.left, -rect.top);
-                FrameRectColor(dc, rect, colors::kButtonBorder);
+                FrameRectColor(dc, rect, ShownColor(colors::kButtonBorder));
                 ReleaseDC(control, dc);
                 return 0;
             }
+            break;
+        case WM_SYSCOLORCHANGE:
+            if (style->kind == Kind::Progress) ColorProgressBar(control);
             break;
         case WM_SETFONT:
             // A new font (the window moved to a display of another DPI) is the one painted with.
@@ -517,8 +542,7 @@ HWND CreateProgressBar(HWND parent, int x, int y, int width, int height) {
         if (setTheme) setTheme(bar, L"", L"");
         // uxtheme stays loaded: the control may call into it until it is destroyed.
     }
-    SendMessageA(bar, PBM_SETBARCOLOR, 0, colors::kHeaderStart);
-    SendMessageA(bar, PBM_SETBKCOLOR, 0, RGB(255, 255, 255));
+    ColorProgressBar(bar);
     SendMessageA(bar, PBM_SETRANGE32, 0, 100);
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
     return bar;
@@ -552,12 +576,14 @@ void TShownTexts::Set(HWND control, const std::string& text) {
 LRESULT AnswerControlColor(UINT message, HDC dc, HWND control, COLORREF back) {
     const FlatStyle* style = StyleOf(control);
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX || (style && style->kind == Kind::Edit)) {
-        SetTextColor(dc, colors::kText);
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(SolidBrushFor(RGB(255, 255, 255)));
+        const COLORREF white = HighContrast() ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255);
+        SetTextColor(dc, ShownColor(colors::kText));
+        SetBkColor(dc, white);
+        return reinterpret_cast<LRESULT>(SolidBrushFor(white));
     }
     if (style && !style->transparent) back = style->face;
-    SetTextColor(dc, style ? style->text : colors::kText);
+    back = ShownColor(back);
+    SetTextColor(dc, ShownColor(style ? style->text : colors::kText));
     SetBkColor(dc, back);
     return reinterpret_cast<LRESULT>(SolidBrushFor(back));
 }

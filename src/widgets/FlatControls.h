@@ -38,8 +38,9 @@ HWND CreateFlatButton(HWND parent, const std::string& caption, int x, int y, int
 void SetFlatColor(HWND control, COLORREF color);
 COLORREF FlatColor(HWND control);
 void SetFlatTextColor(HWND control, COLORREF color);
-// A flat button can show a drawn glyph instead of its caption (the caption stays its name).
-enum class ButtonGlyph { None, Minimize, Close };
+// A flat button can show a drawn glyph instead of its caption (the caption stays its name, which
+// screen readers read): a minimise bar, a cross, or the letter x (the dialogs' close buttons).
+enum class ButtonGlyph { None, Minimize, Close, LetterX };
 void SetButtonGlyph(HWND button, ButtonGlyph glyph);
 ButtonGlyph ButtonGlyphOf(HWND button);
 

@@ -1,5 +1,6 @@
 #include "widgets/Gdi.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -89,6 +90,45 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool ver
     if (!GradientFill(dc, v, 2, &g, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H)) {
         FillRect(dc, &rect, SolidBrushFor(from));
     }
+}
+
+void FillTitleStrip(HDC dc, const RECT& rect) {
+    if (HighContrast()) FillRect(dc, &rect, SolidBrushFor(GetSysColor(COLOR_ACTIVECAPTION)));
+    else FillGradient(dc, rect, colors::kTitleStrip, colors::kTitleStripEnd);
+}
+
+namespace {
+std::atomic<int> g_highContrastForTesting{-1};
+}  // namespace
+
+bool HighContrast() {
+    const int forced = g_highContrastForTesting.load();
+    if (forced >= 0) return forced != 0;
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void SetHighContrastForTesting(int mode) { g_highContrastForTesting = mode < 0 ? -1 : (mode ? 1 : 0); }
+
+COLORREF ShownColor(COLORREF own) {
+    if (!HighContrast()) return own;
+    int role = COLOR_WINDOW;
+    switch (own) {
+    case colors::kPageBack: case colors::kNavColumn: role = COLOR_WINDOW; break;
+    case colors::kButtonFace: case colors::kNavButton: role = COLOR_BTNFACE; break;
+    case colors::kButtonHover: case colors::kButtonPressed: role = COLOR_HIGHLIGHT; break;
+    case colors::kButtonBorder: case colors::kText: case colors::kFrame: case colors::kProductTitle:
+        role = COLOR_WINDOWTEXT;
+        break;
+    case colors::kDisabledText: role = COLOR_GRAYTEXT; break;
+    case colors::kTitleStrip: case colors::kTitleStripEnd: case colors::kHeaderStart: role = COLOR_ACTIVECAPTION; break;
+    case colors::kTitleText: case colors::kHeaderText: role = COLOR_CAPTIONTEXT; break;
+    case colors::kLink: role = COLOR_HOTLIGHT; break;
+    default: return own;
+    }
+    return GetSysColor(role);
 }
 
 }  // namespace vsc

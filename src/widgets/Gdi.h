@@ -84,6 +84,7 @@ constexpr COLORREF kHeaderStart = RGB(44, 104, 184);
 constexpr COLORREF kHeaderEnd = RGB(231, 227, 231);
 constexpr COLORREF kHeaderText = RGB(255, 255, 255);
 constexpr COLORREF kLink = RGB(0, 0, 220);
+constexpr COLORREF kProductTitle = RGB(22, 64, 140);  // the product's name on the About page
 constexpr COLORREF kFocus = RGB(40, 80, 140);
 }  // namespace colors
 
@@ -103,5 +104,22 @@ HBRUSH SolidBrushFor(COLORREF color);
 
 // Fills rect with a horizontal (or vertical) two-colour gradient.
 void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool vertical = false);
+// The title strip of a window: the strip's gradient, or in high contrast the caption colour.
+void FillTitleStrip(HDC dc, const RECT& rect);
+
+// ---- High contrast ----
+// True when the system asks for high contrast (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON).
+bool HighContrast();
+// Tests only: 1 reports high contrast whatever the system says, 0 reports none, -1 asks the system
+// again. (Wine cannot switch high contrast on; a test sets a high-contrast palette with SetSysColors
+// and reports the flag here.)
+void SetHighContrastForTesting(int mode);
+// The colour the flat controls draw for one of the program's colours (colors::k...): that colour, or
+// in high contrast the system colour (GetSysColor) of the same role: page and panel backgrounds
+// COLOR_WINDOW, button faces COLOR_BTNFACE, texts and frames COLOR_WINDOWTEXT, hover and press
+// COLOR_HIGHLIGHT, disabled text COLOR_GRAYTEXT, title strip and headers COLOR_ACTIVECAPTION with
+// COLOR_CAPTIONTEXT, links COLOR_HOTLIGHT. Colours of pictures (icons, legend squares) are not
+// passed through here: they keep their own.
+COLORREF ShownColor(COLORREF own);
 
 }  // namespace vsc

@@ -1,6 +1,7 @@
 #include "widgets/PageControl.h"
 
 #include "widgets/FlatControls.h"
+#include "widgets/Window.h"
 
 namespace vsc {
 
@@ -20,10 +21,13 @@ HWND TPageControl::AddPage() {
 
 void TPageControl::SetActivePage(int index) {
     if (index < 0 || index >= PageCount()) return;
-    // Show the new page before hiding the old one, so nothing flashes through.
+    // Show the new page before hiding the old one, so nothing flashes through and the focus has a
+    // visible place to go.
     ShowWindow(pages_[static_cast<size_t>(index)], SW_SHOW);
     for (int i = 0; i < PageCount(); ++i) {
-        if (i != index) ShowWindow(pages_[static_cast<size_t>(i)], SW_HIDE);
+        if (i == index) continue;
+        HandFocusOver(pages_[static_cast<size_t>(i)], pages_[static_cast<size_t>(index)]);
+        ShowWindow(pages_[static_cast<size_t>(i)], SW_HIDE);
     }
     active_ = index;
 }

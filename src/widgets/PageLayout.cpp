@@ -1,5 +1,6 @@
 #include "widgets/PageLayout.h"
 
+#include "widgets/CheckStates.h"
 #include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 
@@ -31,13 +32,15 @@ void AddColumn(HWND list, int index, const char* caption, int width) {
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
-HWND CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle, HIMAGELIST checkImages) {
-    HWND list = CreateScaledChild(0, WC_LISTVIEWA, "",
+HWND CreateListView(HWND parent, const char* name, int x, int y, int width, int height, DWORD extraStyle,
+                    HIMAGELIST checkImages) {
+    HWND list = CreateScaledChild(0, WC_LISTVIEWA, name,
                                   WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER |
                                       LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_SINGLESEL | extraStyle,
                                   parent, x, y, width, height);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(checkImages));
+    ShowTicksToScreenReaders(list);
     return list;
 }
 

@@ -30,8 +30,11 @@ HWND Text(HWND parent, const std::string& caption, int x, int y, int width, int 
 HWND BoldText(HWND parent, const std::string& caption, int x, int y, int width, int height = 15);
 // A list column of a design width.
 void AddColumn(HWND list, int index, const char* caption, int width);
-// A report list view of one selection, with the check pictures as its state images.
-HWND CreateListView(HWND parent, int x, int y, int width, int height, DWORD extraStyle, HIMAGELIST checkImages);
+// A report list view of one selection, with the check pictures as its state images, which screen
+// readers read as its rows' check boxes. `name` is what they call the list (the caption it is
+// shown under).
+HWND CreateListView(HWND parent, const char* name, int x, int y, int width, int height, DWORD extraStyle,
+                    HIMAGELIST checkImages);
 
 }  // namespace layout
 }  // namespace vsc

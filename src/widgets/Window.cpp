@@ -67,6 +67,27 @@ LRESULT CALLBACK MoveOnDragProc(HWND control, UINT message, WPARAM wParam, LPARA
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
+const char* const kLastFocusProperty = "VscLastFocus";
+
+bool IsPushButton(HWND control) {
+    char name[16];
+    if (!GetClassNameA(control, name, sizeof(name)) || lstrcmpiA(name, "Button") != 0) return false;
+    const LONG_PTR type = GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// Keys that move or use the focus show the focus marks, which stay hidden until the keyboard is used.
+void ShowFocusMarks(HWND root, WPARAM key) {
+    switch (key) {
+    case VK_TAB: case VK_RETURN: case VK_SPACE: case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+        if (SendMessageA(root, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
+            SendMessageA(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        break;
+    default:
+        break;
+    }
+}
+
 std::function<void(TDialog&)>& ShownHook() {
     static std::function<void(TDialog&)> hook;
     return hook;
@@ -109,6 +130,27 @@ void TWindow::Show(int command) {
 
 void TWindow::Close() {
     if (handle_) SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+void TWindow::FocusControl(HWND control) {
+    savedFocus_ = control;
+    if (handle_ && GetActiveWindow() == handle_ && CanTakeFocus(control)) SetFocus(control);
+}
+
+void TWindow::KeepFocusVisible() {
+    const HWND focus = GetFocus();
+    if (focus && focus != handle_ && IsChild(handle_, focus) && CanTakeFocus(focus)) return;
+    if (const HWND target = FocusTarget()) SetFocus(target);
+}
+
+void TWindow::SaveFocus() {
+    const HWND focus = GetFocus();
+    if (focus && focus != handle_ && IsChild(handle_, focus)) savedFocus_ = focus;
+}
+
+HWND TWindow::FocusTarget() const {
+    if (savedFocus_ && IsChild(handle_, savedFocus_) && CanTakeFocus(savedFocus_)) return savedFocus_;
+    return FirstTabStop(handle_);
 }
 
 void TWindow::Destroy() {
@@ -192,6 +234,47 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (OnCloseQuery()) DestroyWindow(handle_);
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the focused control is kept while another window is active, and gets
+        // the focus back when this one is activated again.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            SaveFocus();
+        } else if (!HIWORD(wParam)) {
+            if (const HWND target = FocusTarget()) {
+                SetFocus(target);
+                return 0;
+            }
+        }
+        return DefaultProc(message, wParam, lParam);
+    case WM_CANCELMODE:
+        // Sent when the window is disabled (a dialog or a message box opens over it), before the
+        // system takes the focus away.
+        SaveFocus();
+        return DefaultProc(message, wParam, lParam);
+    case WM_SETFOCUS:
+        // The window itself holds no focus of use: it goes on to a control.
+        if (const HWND target = FocusTarget()) SetFocus(target);
+        return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // New system colours or high contrast switched: the common controls keep copies of the
+        // colours and hear of a change only from their window; everything is drawn again.
+        if (message == WM_SYSCOLORCHANGE) {
+            EnumChildWindows(handle_, [](HWND child, LPARAM) -> BOOL {
+                SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+                char name[32] = {};
+                GetClassNameA(child, name, sizeof(name));
+                if (lstrcmpiA(name, WC_LISTVIEWA) == 0) {
+                    // A list view keeps the window colours it was made with (so does Wine's).
+                    SendMessageA(child, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                    SendMessageA(child, LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                    SendMessageA(child, LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
+                }
+                return TRUE;
+            }, 0);
+        }
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
         OnDestroy();
         return 0;
@@ -227,13 +310,13 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT rect;
         GetClientRect(handle_, &rect);
-        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(background_));
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(ShownColor(background_)));
         return 1;
     }
     case WM_PRINTCLIENT: {
         RECT rect;
         GetClientRect(handle_, &rect);
-        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(background_));
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, SolidBrushFor(ShownColor(background_)));
         return 0;
     }
     case WM_CTLCOLORSTATIC:
@@ -320,7 +403,10 @@ int TDialog::ShowModal(HWND owner) {
     if (!ended_ && Handle()) {
         ShowWindow(Handle(), SW_SHOW);
         SetForegroundWindow(Handle());
+        // The focus starts on the first control of the dialog's own, not on its title strip's close
+        // button (Escape closes the dialog anyway).
         HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+        if (first && first == closeButton_) first = GetNextDlgTabItem(Handle(), first, FALSE);
         if (first) SetFocus(first);
         if (ShownHook()) {
             auto hook = ShownHook();
@@ -351,15 +437,16 @@ void TDialog::EndModal(int result) {
 }
 
 HWND TDialog::AddTitleStrip(bool moveOnMouseMove) {
-    HWND strip = CreateImage(Handle(), 0, 0, width_, 20, [](HDC dc, const RECT& rect) {
-        FillGradient(dc, rect, colors::kTitleStrip, colors::kTitleStripEnd);
-    });
+    HWND strip = CreateImage(Handle(), 0, 0, width_, 20, [](HDC dc, const RECT& rect) { FillTitleStrip(dc, rect); });
     LabelStyle style;
     style.Text = colors::kTitleText;
     style.Font = BoldFont();
     style.Transparent = true;
     HWND label = CreateLabel(strip, caption_, 6, 3, width_ - 40, 15, style);
-    HWND close = CreateFlatButton(Handle(), "x", width_ - 19, 2, 17, 16, colors::kButtonFace);
+    // Named "Close" for screen readers; it shows the letter x.
+    HWND close = CreateFlatButton(Handle(), "Close", width_ - 19, 2, 17, 16, colors::kButtonFace);
+    SetButtonGlyph(close, ButtonGlyph::LetterX);
+    closeButton_ = close;
     OnClick(close, [this] { EndModal(IDCANCEL); });
     for (HWND part : {strip, label}) {
         OnMouse(part, [this](const ControlMouseEvent& e) {
@@ -404,6 +491,37 @@ void StartWindowMove(HWND window) {
     SendMessageA(window, WM_SYSCOMMAND, 0xF017, 0);
 }
 
+bool CanTakeFocus(HWND control) {
+    if (!control || !IsWindow(control) || !IsWindowVisible(control)) return false;
+    for (HWND w = control; w; w = GetParent(w)) {
+        if (!IsWindowEnabled(w)) return false;
+        if (!(GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return true;
+}
+
+HWND FirstTabStop(HWND container) {
+    struct Search { HWND found = nullptr; } search;
+    EnumChildWindows(container, [](HWND child, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if ((GetWindowLongPtrA(child, GWL_STYLE) & WS_TABSTOP) && CanTakeFocus(child)) {
+            s->found = child;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void HandFocusOver(HWND leaving, HWND entering) {
+    const HWND focus = GetFocus();
+    if (!focus || !leaving || !entering || (focus != leaving && !IsChild(leaving, focus))) return;
+    SetPropA(leaving, kLastFocusProperty, focus);
+    HWND target = static_cast<HWND>(GetPropA(entering, kLastFocusProperty));
+    if (!target || !IsChild(entering, target) || !CanTakeFocus(target)) target = FirstTabStop(entering);
+    SetFocus(target ? target : GetAncestor(entering, GA_ROOT));
+}
+
 bool PreTranslateMessage(MSG& msg) {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
@@ -420,6 +538,22 @@ bool PreTranslateMessage(MSG& msg) {
         if (handled) return true;
     }
     if (!IsWindow(root)) return true;
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd != root && IsWindowVisible(root) &&
+        !CanTakeFocus(msg.hwnd)) {
+        // A key for a control that is hidden or disabled goes no further; the focus moves to one
+        // that is seen.
+        window->KeepFocusVisible();
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN) {
+        ShowFocusMarks(root, msg.wParam);
+        if (msg.wParam == VK_RETURN && IsPushButton(msg.hwnd)) {
+            // Clicked on the press, once however long the key is held; never translated, so its
+            // character does not follow the click.
+            if (!(msg.lParam & (1L << 30))) SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
     return IsDialogMessageA(root, &msg) != FALSE;
 }
 

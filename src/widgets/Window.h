@@ -33,6 +33,16 @@
 // controls do; then the dialog manager moves the focus with Tab and the arrows, flat buttons click
 // on Enter and Space, and Escape closes a dialog.
 //
+// Focus. The focus is always on a visible, enabled control, never on a hidden one:
+// - Return on a push button clicks it on the key press, as the system's dialog manager does, and the
+//   press goes no further: no character of it is made, so nothing of the key reaches a control that
+//   the click hid (the dialog manager, given a character for a hidden control, searches the window
+//   for a mnemonic from there and never finds its way back).
+// - Code that hides a page or panel holding the focus first hands it over (HandFocusOver).
+// - A window remembers its focused control when it loses activation or is disabled (a dialog or a
+//   message box opens over it) and gives the focus back when it is activated again; a key meant
+//   for a hidden control is dropped and the focus moved to a visible one.
+//
 // Lifetime: the wiring functions (OnClick, OnNotify, OnMouse, SetTimer) need the window, so call
 // them from OnCreate or later. A class that overrides OnDestroy should call Destroy() in its own
 // destructor: by the time ~TWindow runs, the derived part is gone and only the base's handlers run.
@@ -93,6 +103,12 @@ public:
     void Show(int command = SW_SHOW);
     // Asks the window to close, as the user would (OnCloseQuery decides).
     void Close();
+    // Puts the focus on a control of this window, now when the window is active, else as soon as it
+    // is activated.
+    void FocusControl(HWND control);
+    // Moves the focus to a visible control when it is on none: the control that had it last, or the
+    // first tab stop.
+    void KeepFocusVisible();
     void Destroy();
 
     // The TWindow behind a window handle, or null.
@@ -137,8 +153,13 @@ private:
     friend bool PreTranslateMessage(MSG& msg);
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void SaveFocus();
+    // The control that is to get the focus back: the saved one while it can take it, else the first
+    // tab stop; null when there is none.
+    HWND FocusTarget() const;
 
     HWND handle_ = nullptr;
+    HWND savedFocus_ = nullptr;
     COLORREF background_ = colors::kPageBack;
     int dpi_ = 96;
     int designWidth_ = 0;   // the client size in design pixels
@@ -184,10 +205,20 @@ protected:
     const int height_;
 
 private:
+    HWND closeButton_ = nullptr;  // the title strip's, when there is one
     bool inModal_ = false;
     bool ended_ = false;
     int result_ = IDCANCEL;
 };
+
+// A control can take the focus: it exists, and it and its parents are visible and enabled.
+bool CanTakeFocus(HWND control);
+// The first visible, enabled tab stop inside a container (in tab order), or null.
+HWND FirstTabStop(HWND container);
+// Before `leaving` (a page or panel) is hidden: when the focus is inside it, it moves into
+// `entering`, which must already be shown, to the control that had it when `entering` was last left
+// or else to its first tab stop. `leaving` remembers its focused control for its next showing.
+void HandFocusOver(HWND leaving, HWND entering);
 
 // Starts the system's move of a window, as if its caption had been dragged (releases the mouse
 // capture first).

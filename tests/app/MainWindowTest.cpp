@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <tuple>
 
 #include "app/CategoryCaptions.h"
 #include "app/Pictures.h"
@@ -40,6 +43,16 @@ void PressKey(HWND target, WPARAM key) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// Shows a panel (and a page of the main panel, unless -1), lets it paint, and saves a picture of
+// the window to the build folder.
+void TakePicture(TFrmMain& form, HWND panel, int page, const char* name) {
+    form.ShowPanel(panel);
+    if (page >= 0) form.ShowPage(page);
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    test::PumpMessagesFor(150);
+    EXPECT_TRUE(test::SaveWindowPicture(form.Handle(), test::BuildFolder() + "\\" + name)) << name;
 }
 
 }  // namespace
@@ -255,11 +268,51 @@ TEST_F(MainWindowTest, PicturesOfThePagesAndPanelsForReview) {
     const Shot shots[] = {{form.Ui().panRegScan, TFrmMain::pgScanShow, "page-scan-progress.bmp"},
                           {form.Ui().panRegScan, TFrmMain::pgFileScan, "page-search-progress.bmp"}};
     // The two results panels are pictured filled, by the program's own scans (ResultsSeenFromOutside).
-    for (const Shot& shot : shots) {
-        form.ShowPanel(shot.panel);
-        if (shot.page >= 0) form.ShowPage(shot.page);
-        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        test::PumpMessagesFor(150);
-        EXPECT_TRUE(test::SaveWindowPicture(form.Handle(), test::BuildFolder() + "\\" + shot.name)) << shot.name;
+    for (const Shot& shot : shots) TakePicture(form, shot.panel, shot.page, shot.name);
+}
+
+// High contrast: with a high-contrast palette set (SetSysColors) and the flag reported (Wine cannot
+// switch it on), none of the program's own colours is left on screen; the page is the window colour
+// and the headers the caption colour. Leaves pictures of the pages (hc-*.bmp) for review.
+TEST_F(MainWindowTest, PicturesInHighContrastShowTheSystemColoursOnly) {
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT,
+                            COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_HOTLIGHT};
+    const COLORREF contrast[] = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255),
+                                 RGB(26, 235, 255), RGB(0, 0, 0),      RGB(63, 242, 63), RGB(128, 0, 128),
+                                 RGB(255, 255, 255), RGB(255, 255, 0)};
+    COLORREF saved[std::size(elements)];
+    for (size_t i = 0; i < std::size(elements); ++i) saved[i] = GetSysColor(elements[i]);
+    ASSERT_TRUE(SetSysColors(static_cast<int>(std::size(elements)), elements, contrast));
+    SendMessageA(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);  // as the system tells its top-level windows
+    SetHighContrastForTesting(1);
+    form.Show();
+    const COLORREF own[] = {colors::kPageBack, colors::kNavColumn, colors::kNavButton, colors::kButtonFace,
+                            colors::kTitleStrip, colors::kHeaderStart, colors::kFrame};
+    for (const auto& [panel, page, name] : {std::tuple{form.Ui().panRegScan, int(TFrmMain::pgRegSelect), "hc-page-sections.bmp"},
+                                            {form.Ui().panRegScan, int(TFrmMain::pgDiskClean), "hc-page-drives.bmp"},
+                                            {form.Ui().panRegScan, int(TFrmMain::pgAbout), "hc-page-about.bmp"},
+                                            {form.Ui().fltRegDelet, -1, "hc-panel-registry-results.bmp"}}) {
+        TakePicture(form, panel, page, name);
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        POINT origin{0, 0};
+        ClientToScreen(form.Handle(), &origin);
+        HDC screen = GetDC(nullptr);
+        int ownSeen = 0, windowSeen = 0, captionSeen = 0;
+        for (int y = 0; y < client.bottom; y += 2) {
+            for (int x = 0; x < client.right; x += 2) {
+                const COLORREF c = GetPixel(screen, origin.x + x, origin.y + y);
+                ownSeen += std::find(std::begin(own), std::end(own), c) != std::end(own);
+                windowSeen += c == contrast[0];
+                captionSeen += c == contrast[7];
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        EXPECT_EQ(ownSeen, 0) << name << ": the program's own colours are drawn";
+        EXPECT_GT(windowSeen, client.right * client.bottom / 16) << name;
+        EXPECT_GT(captionSeen, 0) << name << ": no title strip or header in the caption colour";
     }
+    SetHighContrastForTesting(-1);
+    SetSysColors(static_cast<int>(std::size(elements)), elements, saved);
+    SendMessageA(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
 }

@@ -138,6 +138,33 @@ protected:
         PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         Settle(window);
     }
+    // A key pressed and released on the real keyboard, for the foreground window; the window must
+    // answer afterwards (a key that hangs it fails here instead of timing out later).
+    void Key(WORD key) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+        ASSERT_TRUE(Responsive(window)) << "the window hangs after key " << key;
+        PumpMessagesFor(250);
+    }
+    HWND Focused() const { return reader->Focus(window); }
+    // Tab until the focus is on the visible control with that caption (window text).
+    void TabTo(const std::string& caption) {
+        for (int i = 0; i < 30 && TextOf(Focused()) != caption; ++i) Key(VK_TAB);
+        ASSERT_EQ(TextOf(Focused()), caption);
+        ASSERT_TRUE(IsWindowVisible(Focused())) << caption;
+    }
+    // Return on a button that opens a message box, the box read, and answered with Return.
+    std::string AnswerWithReturn(DWORD ms) {
+        const auto box = reader->WaitForMessageBox(ms);
+        if (!box.Handle) return "(no message)";
+        Key(VK_RETURN);
+        PumpUntil([&] { return !IsWindow(box.Handle); }, 5000);
+        Settle(window);
+        return box.Text;
+    }
     void PressKey(HWND control, WPARAM key) {
         PostMessageA(control, WM_KEYDOWN, key, 1);
         PostMessageA(control, WM_KEYUP, key, 0xC0000001);
@@ -343,3 +370,118 @@ TEST_F(ResultsSeenFromOutside, ADiskScanShowsEachFoundFileWithNameFolderSizeTime
     Click("Menu");
     RemoveTree(root);
 }
+
+// Events a screen reader hears from the program: tick changes (EVENT_OBJECT_STATECHANGE) per control.
+std::map<HWND, int> g_stateChanges;
+void CALLBACK HearStateChange(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) ++g_stateChanges[control];
+}
+
+// One keyboard-only session with real key presses (SendInput, so each key's character follows its
+// press as on a real keyboard), reading after every step where the focus is and what a screen
+// reader is told.
+TEST_F(ResultsSeenFromOutside, AKeyboardUserDoesEveryTaskAndAScreenReaderHearsEveryTickAndName) {
+    const std::string run = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    SeededValue repaired(run, "VscKeysRepaired", "C:\\VscKeys\\gone.exe");
+    SeededValue kept(run, "VscKeysKept", "C:\\VscKeys\\kept.exe");
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
+                                               HearStateChange, program.Id(), 0, WINEVENT_OUTOFCONTEXT);
+    SetForegroundWindow(window);
+    Settle(window);
+
+    // At start the focus is on the section tree, which says it has three-state check boxes; Tab
+    // goes round the page, each stop seen, and back to it.
+    HWND tree = reader->Find(window, WC_TREEVIEWA, "Sections to Scan");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(Focused(), tree);
+    EXPECT_TRUE(reader->SaysCheckBoxes(tree));
+    std::string stops;
+    for (int i = 0; i < 20 && (i == 0 || Focused() != tree); ++i) {
+        Key(VK_TAB);
+        ASSERT_TRUE(IsWindowVisible(Focused())) << TextOf(Focused());
+        stops += TextOf(Focused()) + "|";
+    }
+    EXPECT_EQ(Focused(), tree);
+    for (const char* stop : {"Scan|", "Ignore List|", "Restore|", "Help|", "Registy Clean|", "Disk Clean|", "About|"})
+        EXPECT_NE(stops.find(stop), std::string::npos) << stop;
+
+    // Space on "My Computer" unticks everything, then on "Startup Programs" ticks that alone.
+    Key(VK_HOME);
+    Key(VK_SPACE);
+    if (reader->Nodes(tree)[0].State != 1) Key(VK_SPACE);
+    for (int i = 0; i < 7; ++i) Key(VK_DOWN);
+    Key(VK_SPACE);
+    const auto nodes = reader->Nodes(tree);
+    EXPECT_EQ(nodes[7].Text + " " + std::to_string(nodes[7].State) + std::to_string(nodes[6].State) +
+                  std::to_string(nodes[0].State),
+              "Startup Programs 213");  // ticked; its neighbour not; "My Computer" partly
+
+    // Return on "Scan" scans, the message is answered with Return, and the focus is on the results.
+    TabTo("Scan");
+    Key(VK_RETURN);
+    EXPECT_NE(AnswerWithReturn(60000).find("Problem(s) Found"), std::string::npos);
+    HWND list = reader->FindList(window, "Registry Path");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Focused(), list);
+    EXPECT_TRUE(reader->SaysCheckBoxes(list));
+    EXPECT_EQ(reader->AccessibleName(list), "Registry Repair");
+
+    // Uncheck All, then the arrows and Space tick the one row to repair.
+    TabTo("Uncheck All");
+    Key(VK_RETURN);
+    TabTo("Registry Repair");
+    const auto rows = reader->Rows(list);
+    const auto target = std::find_if(rows.begin(), rows.end(), [](const OutsideReader::ListRow& r) {
+        return r.Columns[1] == "C:\\VscKeys\\gone.exe";
+    });
+    ASSERT_NE(target, rows.end());
+    Key(VK_HOME);
+    for (auto row = rows.begin(); row != target; ++row) Key(VK_DOWN);
+    Key(VK_SPACE);
+    std::vector<int> expected(rows.size(), 0);
+    expected[static_cast<size_t>(target - rows.begin())] = 1;
+    EXPECT_EQ(Checks(list), expected);
+    PumpMessagesFor(300);
+    EXPECT_GT(g_stateChanges[tree], 0) << "the tree's ticks were not announced";
+    EXPECT_GT(g_stateChanges[list], 0) << "the rows' ticks were not announced";
+
+    // "Repair" and its message by Return: back on the section page, on the button that left it.
+    TabTo("Repair");
+    Key(VK_RETURN);
+    EXPECT_EQ(AnswerWithReturn(10000), "Total 1 problems have been repaired successfully!");
+    EXPECT_EQ(TextOf(Focused()), "Scan");
+    // Scan again (the kept value is found), then "Menu" by Return: the focus returns to Scan.
+    Key(VK_RETURN);
+    AnswerWithReturn(60000);
+    ASSERT_EQ(Focused(), list);
+    TabTo("Menu");
+    Key(VK_RETURN);
+    EXPECT_EQ(TextOf(Focused()), "Scan");
+
+    // Each dialog opens by Return and closes by Escape or its "Close" button; the focus comes back
+    // to the button that opened it. Close buttons and lists have names.
+    struct Dialog { const char* page; const char* opener; const char* firstHeader; const char* listName; };
+    const Dialog dialogs[] = {{nullptr, "Ignore List", "Kind", "Ignore List"},
+                              {nullptr, "Restore", "File Name", "Backup files"},
+                              {"Disk Clean", "Option", "File Type", "Filters"}};
+    for (const Dialog& d : dialogs) {
+        if (d.page) { TabTo(d.page); Key(VK_RETURN); }
+        TabTo(d.opener);
+        Key(VK_RETURN);
+        HWND dialog = GetForegroundWindow();
+        ASSERT_NE(dialog, window) << d.opener;
+        HWND close = reader->Find(dialog, "Button", "Close");
+        ASSERT_NE(close, nullptr) << d.opener;
+        EXPECT_EQ(reader->AccessibleName(close), "Close");
+        EXPECT_EQ(reader->AccessibleName(reader->FindList(dialog, d.firstHeader)), d.listName);
+        if (std::string(d.opener) == "Restore") TabTo("Close");  // the strip's or the dialog's own
+        Key(std::string(d.opener) == "Restore" ? VK_RETURN : VK_ESCAPE);
+        PumpUntil([&] { return !IsWindow(dialog); }, 5000);
+        Settle(window);
+        EXPECT_FALSE(IsWindow(dialog)) << d.opener;
+        EXPECT_EQ(TextOf(Focused()), d.opener);
+    }
+    EXPECT_TRUE(reader->SaysCheckBoxes(reader->FindList(window, "Path")));
+    UnhookWinEvent(hook);
+}
+

@@ -1,6 +1,7 @@
 #include "support/OutsideReader.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
@@ -359,6 +360,37 @@ bool OutsideReader::Press(const MessageBoxInfo& box, const std::string& button) 
         }
     }
     return false;
+}
+
+HWND OutsideReader::Focus(HWND window) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool OutsideReader::SaysCheckBoxes(HWND control) const {
+    if (ClassOf(control) == WC_TREEVIEWA) {
+        return (GetWindowLongPtrA(control, GWL_STYLE) & TVS_CHECKBOXES) &&
+               (SendMessageA(control, TVM_GETEXTENDEDSTYLE, 0, 0) & TVS_EX_PARTIALCHECKBOXES);
+    }
+    return (SendMessageA(control, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
+}
+
+std::string OutsideReader::AccessibleName(HWND control) const {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string name = "(no accessible object)";
+    IAccessible* accessible = nullptr;
+    BSTR text = nullptr;
+    VARIANT self{};
+    self.vt = VT_I4;  // lVal 0: CHILDID_SELF
+    if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                             reinterpret_cast<void**>(&accessible)))) {
+        name = accessible->get_accName(self, &text) == S_OK && text ? std::string(text, text + SysStringLen(text)) : "";
+        SysFreeString(text);
+        accessible->Release();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return name;  // ASCII names only: each UTF-16 unit becomes one character
 }
 
 }  // namespace vsc::test

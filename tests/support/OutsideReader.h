@@ -63,6 +63,16 @@ public:
     // Every node in display order (pre-order), folded ones included.
     std::vector<TreeNode> Nodes(HWND tree) const;
 
+    // ---- Focus and check boxes, as screen readers meet them ----
+    // The control with the keyboard focus in the thread that owns `window`, or null.
+    HWND Focus(HWND window) const;
+    // The control says it has check boxes, where the system's accessibility proxies look: a tree
+    // by TVS_CHECKBOXES and TVS_EX_PARTIALCHECKBOXES, a list by LVS_EX_CHECKBOXES. The proxies then
+    // read the state images (Nodes' State, Row's Check) as checked, unchecked and mixed.
+    bool SaysCheckBoxes(HWND control) const;
+    // The control's name as MSAA gives it (AccessibleObjectFromWindow, get_accName).
+    std::string AccessibleName(HWND control) const;
+
     // ---- Message boxes ----
     struct MessageBoxInfo {
         HWND Handle = nullptr;            // null when none is open

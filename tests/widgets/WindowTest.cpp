@@ -247,11 +247,12 @@ TEST(TDialog, EscapeCloseButtonAndCloseMessageCancel) {
         EXPECT_EQ(dialog.ShowModal(owner.Handle()), IDCANCEL);
     }
     {
-        // The close button is the last button at the right end of the title strip.
+        // The close button is the last button at the right end of the title strip: named "Close" for
+        // screen readers, it shows the letter x.
         ShownHookGuard guard([](TDialog& d) {
             HWND close = nullptr;
             for (HWND c = GetWindow(d.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                if (ControlText(c) == "x") close = c;
+                if (ControlText(c) == "Close" && ButtonGlyphOf(c) == ButtonGlyph::LetterX) close = c;
             }
             ASSERT_NE(close, nullptr);
             PostMessageA(close, BM_CLICK, 0, 0);

@@ -29,4 +29,9 @@ int RowIconOf(const std::string& invalidValueText) {
     return std::count(invalidValueText.begin(), invalidValueText.end(), '.') > 1 ? kIconNotSafe : kIconSafe;
 }
 
+std::string RowAccessibleDescription(const std::string& invalidValueText, const std::string& reason, int icon) {
+    return "Invalid Value: " + invalidValueText + (reason.empty() ? "" : ", Reason: " + reason) +
+           (icon == kIconNotSafe ? ", not fully safe to delete" : ", safe to delete");
+}
+
 }  // namespace vsc

@@ -35,4 +35,11 @@ constexpr int kIconNotSafe = 1;    // orange: not fully safe to delete
 // Orange when the "Invalid Value" text holds more than one ".", else blue.
 int RowIconOf(const std::string& invalidValueText);
 
+// What a screen reader adds to a results row beside its path (the row's accessible description):
+// the "Invalid Value" and "Reason" columns, named as the system's own description of a row names
+// them, and the safety that the row's icon shows by colour alone, for example
+// "Invalid Value: C:\Gone\v1.2.exe, Reason: file not found, not fully safe to delete". An empty
+// reason is left out.
+std::string RowAccessibleDescription(const std::string& invalidValueText, const std::string& reason, int icon);
+
 }  // namespace vsc

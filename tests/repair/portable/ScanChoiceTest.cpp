@@ -77,6 +77,10 @@ TEST(ScanChoice, RowTextsAndIcons) {
     EXPECT_EQ(RowIconOf("C:\\gone\\a.exe"), kIconSafe);
     EXPECT_EQ(RowIconOf(""), kIconSafe);
     EXPECT_EQ(RowIconOf("C:\\v1.2\\a.exe"), kIconNotSafe);
+    // What the icon shows by colour, a screen reader says in words.
+    EXPECT_EQ(RowAccessibleDescription("C:\\v1.2\\a.exe", "file not found", kIconNotSafe),
+              "Invalid Value: C:\\v1.2\\a.exe, Reason: file not found, not fully safe to delete");
+    EXPECT_EQ(RowAccessibleDescription("C:\\a.exe", "", kIconSafe), "Invalid Value: C:\\a.exe, safe to delete");
 }
 
 // The end message of a repair names ten refused entries, counts the rest, and asks for the
