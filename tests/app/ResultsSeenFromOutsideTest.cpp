@@ -219,17 +219,26 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     SeededValue program(appPath, "", "C:\\VscOutside\\v1.2.exe");
     SeededValue manual(help, "vscoutside.hlp", "C:\\VscOutside\\");
     SeededValue kept(run, kIgnoredValue, "C:\\VscOutside\\kept.exe");
-    struct Expected { std::string path, value; int colour; };
-    const Expected seeded[] = {{run, "C:\\VscOutside\\tray.exe", 0},
-                               {appPath, "C:\\VscOutside\\v1.2.exe", 1},  // two dots: not fully safe
-                               {help, "C:\\VscOutside\\vscoutside.hlp", 0}};
+    // On the removable drive R: the file may be on another medium: listed, but not certain.
+    SeededValue stick(run, "VscOutsideStick", "R:\\VscOutside\\stick.exe");
+    struct Expected { std::string path, value; int colour; std::string reason; int check; };
+    const Expected seeded[] = {{run, "C:\\VscOutside\\tray.exe", 0, "folder not found", 1},
+                               {appPath, "C:\\VscOutside\\v1.2.exe", 1, "folder not found", 1},  // two dots
+                               {help, "C:\\VscOutside\\vscoutside.hlp", 0, "folder not found", 1},
+                               {run, "R:\\VscOutside\\stick.exe", 0, "removable drive R: (not checked)", 0}};
+    // The reasons of the rows that start checked: a target certainly gone from a drive that is there.
+    const auto certain = [](const std::string& reason) {
+        return reason == "file not found" || reason == "folder not found" || reason == "folder, not a file" ||
+               reason == "not found on the path";
+    };
 
     Click("Registy Clean");
     Click("Scan");
     const std::string announced = TakeAnnouncement(120000);
     std::smatch count;
     ASSERT_TRUE(std::regex_match(announced, count,
-                                 std::regex(std::string("(\\d+) Problem\\(s\\) Found \\(1 ignored\\)") + kUnreadNote)))
+                                 std::regex(std::string("(\\d+) Problem\\(s\\) Found \\((\\d+) not certain\\) \\(1 ignored\\)") +
+                                            kUnreadNote)))
         << announced;
 
     HWND list = reader->FindList(window, "Registry Path");
@@ -241,15 +250,21 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
         EXPECT_EQ(rows[i].Columns[0].rfind("HKEY_", 0), 0u) << "row " << i << ": " << rows[i].Columns[0];
         EXPECT_FALSE(rows[i].Columns[1].empty()) << "row " << i;
         EXPECT_FALSE(rows[i].Columns.at(2).empty()) << "row " << i << ": every row says why";
-        EXPECT_EQ(rows[i].Check, 1) << "row " << i;
+        EXPECT_EQ(rows[i].Check, certain(rows[i].Columns[2]) ? 1 : 0) << "row " << i << ": " << rows[i].Columns[2];
         EXPECT_TRUE(rows[i].Image == 0 || rows[i].Image == 1) << "row " << i;
     }
+    const auto uncertainRows = std::count_if(rows.begin(), rows.end(), [&](const OutsideReader::ListRow& r) {
+        return !certain(r.Columns[2]);
+    });
+    EXPECT_EQ(std::to_string(uncertainRows), count[2].str()) << "the end message counts the rows not certain";
     for (const Expected& e : seeded) {
         auto row = std::find_if(rows.begin(), rows.end(), [&](const OutsideReader::ListRow& r) {
             return r.Columns[0] == e.path && r.Columns[1] == e.value;
         });
         ASSERT_NE(row, rows.end()) << e.path << " | " << e.value;
         EXPECT_EQ(row->Image, e.colour) << e.value;
+        EXPECT_EQ(row->Columns[2], e.reason) << e.value;
+        EXPECT_EQ(row->Check, e.check) << e.value;
     }
     for (const auto& r : rows) EXPECT_NE(r.Columns[1], "C:\\VscOutside\\kept.exe") << "an ignored value is listed";
     ExpectRowDrawn(list, 0, 3);
@@ -260,15 +275,18 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
     Click("Uncheck All");
     EXPECT_EQ(Checks(list), std::vector<int>(n, 0));
     Click("Check All");
-    EXPECT_EQ(Checks(list), std::vector<int>(n, 1));
+    std::vector<int> asScanned;  // Check All leaves the rows that are not certain unchecked
+    for (const auto& r : rows) asScanned.push_back(certain(r.Columns[2]) ? 1 : 0);
+    EXPECT_EQ(Checks(list), asScanned);
     ASSERT_GE(n, 3u);
     ClickAt(list, reader->CheckBoxPoint(list, 1));
     const RECT third = reader->CellRect(list, 2, 1);
     ClickAt(list, POINT{(third.left + third.right) / 2, (third.top + third.bottom) / 2});  // selects the row
     EXPECT_EQ(reader->Row(list, 2).Check, 1) << "a click on the row's text left its box alone";
     PressKey(list, VK_SPACE);
-    std::vector<int> expected(n, 1);
-    expected[1] = expected[2] = 0;
+    std::vector<int> expected = asScanned;
+    expected[1] = asScanned[1] ? 0 : 1;
+    expected[2] = asScanned[2] ? 0 : 1;
     EXPECT_EQ(Checks(list), expected);
 
     // Scrolled to the end, the last row is drawn as fully as the first.
