@@ -1,5 +1,7 @@
 #include "registry/EntryRules.h"
 
+#include <cstdint>
+#include <cstring>
 #include <exception>
 
 #include "registry/PublicOpt.h"
@@ -15,7 +17,7 @@ bool InprocServerBroken(const std::string& text) {
     if (Contains(path, '%')) path = ExpandLeadingEnvVar(path);
     // A bare file name is looked for in the system directory only.
     if (!Contains(path, '\\') && Contains(path, '.')) path = GetSystemDir() + "\\" + path;
-    return HasDriveRoot(path) && !FileExistsWithDrive(path) && !FolderExists(path);
+    return HasDriveRoot(path) && !FileOrFolderExists(path);
 }
 
 bool AppPathBroken(std::string& data) {
@@ -71,6 +73,12 @@ bool ListedFileBroken(int category, const std::string& name, const std::string& 
     return !FileExistsWithDrive(file);
 }
 
+// Category 6: the value name is the shared file; only a drive-qualified name with an extension.
+bool SharedFileBroken(const std::string& valueName) {
+    return Trim(valueName).size() > 5 && valueName[1] == ':' && HasExtDot(valueName) &&
+           !FileExistsWithDrive(valueName);
+}
+
 }  // namespace
 
 bool FilePathExamined(const std::string& text) {
@@ -89,7 +97,7 @@ bool TextEntryBroken(int category, const std::string& valueName, const std::stri
     case 7: return StartupBroken(valueName, text);
     case 8: return UninstallBroken(text);
     case 12: return SoundBroken(valueName, data);
-    case 13: return FilePathExamined(text) && !FileExistsWithDrive(text) && !FolderExists(text);
+    case 13: return FilePathExamined(text) && !FileOrFolderExists(text);
     default: return true;  // no rule: the data alone tells
     }
 }
@@ -99,11 +107,30 @@ bool EntryStillBroken(int category, const TNTRegistry& registry, const std::stri
         if (category == 6) {
             if (IsBlank(valueName) || Contains(valueName, '?')) return false;
             data = std::to_string(registry.ReadNumber(valueName));
-            return Trim(valueName).size() > 5 && valueName[1] == ':' && HasExtDot(valueName) &&
-                   !FileExistsWithDrive(valueName);
+            return SharedFileBroken(valueName);
         }
         if (!IsStringKind(registry.ValueKind(valueName))) return false;
         return TextEntryBroken(category, valueName, registry.ReadText(valueName), data);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool StoredEntryBroken(int category, const std::string& valueName, DWORD regType, const std::string& raw,
+                       std::string& data) {
+    if (category == 6) {
+        // As ReadNumber reads it: a REG_DWORD of at most four bytes.
+        if (IsBlank(valueName) || Contains(valueName, '?')) return false;
+        if (KindOfRegType(regType) != vkInteger || raw.size() > sizeof(std::int32_t)) return false;
+        std::int32_t number = 0;
+        std::memcpy(&number, raw.data(), raw.size());
+        data = std::to_string(number);
+        return SharedFileBroken(valueName);
+    }
+    // As ReadText reads it: the text up to its first zero byte.
+    if (!IsStringKind(KindOfRegType(regType))) return false;
+    try {
+        return TextEntryBroken(category, valueName, raw.substr(0, raw.find('\0')), data);
     } catch (const std::exception&) {
         return false;
     }

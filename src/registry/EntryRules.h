@@ -25,6 +25,11 @@ bool TextEntryBroken(int category, const std::string& valueName, const std::stri
 // missing, of another kind, or passed over or present by the category's rule.
 bool EntryStillBroken(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data);
 
+// The same for a value already read: its registry type and its bytes as stored. Judges exactly as
+// EntryStillBroken judges the value when it holds these.
+bool StoredEntryBroken(int category, const std::string& valueName, DWORD regType, const std::string& raw,
+                       std::string& data);
+
 // For a shortcut (category 14): true when the file is still a shortcut whose target is missing,
 // with target set to that target as the scan records it.
 bool ShortcutStillBroken(const std::string& linkPath, std::string& target);
