@@ -276,25 +276,39 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds && right; ++round) {
         if (!ScanThroughWindow(form, end)) return 1;
         const vsc::ScanResultLists lists = *form.Registry().ScanResults();
-        repair.push_back(TimeRepairThroughWindow(form, end));
-        const std::string repairText = end.text;
-        restore.push_back(TimeRestoreThroughWindow(form, end));
-        const std::string restoreText = end.text;
-        // The restore made the values broken again: the bare pair does the same work on them.
+        PumpFor(300);  // the results as the user sees them before pressing "Repair"
+        // Each pair leaves the values broken again for the next. The bare pair and the engines go
+        // first in every second round, so that neither side always follows the scan.
         int bareRepaired = 0, bareRestored = 0, again = 0;
-        bareRepair.push_back(TimeBareRepair(lists, bareBackup, false, bareRepaired));
-        bareRestore.push_back(TimeBareRestore(bareBackup, bareRestored));
-        readTwice.push_back(TimeBareRepair(lists, bareBackup, true, again));
-        TimeBareRestore(bareBackup, again);
-        // The engine called directly, without the window, and its backup restored the same way.
-        auto t = Clock::now();
-        const vsc::RepairResult direct = vsc::RepairProblems(lists, AllRows(lists), backups);
-        engine.push_back(Seconds(t, Clock::now()));
-        t = Clock::now();
-        const vsc::RestoreResult back = vsc::RestoreBackupFile(direct.BackupFile);
-        engineRestore.push_back(Seconds(t, Clock::now()));
-        DeleteFileA(direct.BackupFile.c_str());
-        right = direct.Repaired == kBroken && back.Restored == kBroken;
+        std::string repairText, restoreText;
+        auto throughWindow = [&] {
+            repair.push_back(TimeRepairThroughWindow(form, end));
+            repairText = end.text;
+            restore.push_back(TimeRestoreThroughWindow(form, end));
+            restoreText = end.text;
+        };
+        auto bareAndEngines = [&] {
+            bareRepair.push_back(TimeBareRepair(lists, bareBackup, false, bareRepaired));
+            bareRestore.push_back(TimeBareRestore(bareBackup, bareRestored));
+            readTwice.push_back(TimeBareRepair(lists, bareBackup, true, again));
+            TimeBareRestore(bareBackup, again);
+            // The engines called directly, without the window.
+            auto t = Clock::now();
+            const vsc::RepairResult direct = vsc::RepairProblems(lists, AllRows(lists), backups);
+            engine.push_back(Seconds(t, Clock::now()));
+            t = Clock::now();
+            const vsc::RestoreResult back = vsc::RestoreBackupFile(direct.BackupFile);
+            engineRestore.push_back(Seconds(t, Clock::now()));
+            DeleteFileA(direct.BackupFile.c_str());
+            right = direct.Repaired == kBroken && back.Restored == kBroken;
+        };
+        if (round % 2 == 0) {
+            throughWindow();
+            bareAndEngines();
+        } else {
+            bareAndEngines();
+            throughWindow();
+        }
         std::printf("round %d: repair %.3f s, bare %.3f s, ratio %.2f (%s); restore %.3f s, bare %.3f s, ratio %.2f "
                     "(%s); bare repair reading each value twice %.3f s; the engines alone %.3f s and %.3f s\n",
                     round + 1, repair.back(), bareRepair.back(), repair.back() / bareRepair.back(), repairText.c_str(),
