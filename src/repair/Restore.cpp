@@ -85,7 +85,9 @@ bool RestoreEntry(const BackupRecord& record, std::string* reason) {
 
 namespace {
 
-// Writes the records back in file order, each key opened (or created) once for all of its records.
+// Writes the records back key by key, in the order of each key's first record, each key opened
+// (or created) once for all of its records; a key's records keep their file order, and so do the
+// failures.
 RestoreResult RestoreContents(const BackupContents& contents) {
     RestoreResult result;
     const std::vector<BackupRecord>& records = contents.Records;
