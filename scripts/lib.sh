@@ -154,6 +154,34 @@ make_fixture_drive() {
   ln -sfn "$dir" "$WINEPREFIX/dosdevices/s:"
 }
 
+# Drives of the kinds a real machine has, for the tests of targets that cannot be reached, in the
+# build's own prefix only: R: a removable drive (a USB stick; its medium is the folder
+# $BUILD_DIR/fixtures/drive-r), N: a mapped network drive ($BUILD_DIR/fixtures/drive-n), U: an
+# external disk that is unplugged (its link leads to a folder that is not there), and Q: no drive at
+# all. Wine gives a letter its type from HKLM\Software\Wine\Drives when its services start, so this
+# runs before start_wineserver, and waits for the wineserver that the registry change started.
+# \\vscserver\share is a network path that Wine finds under dosdevices/unc; \\vscoffline\share is
+# a server that is switched off.
+make_drive_kinds() {
+  local fixtures=$BUILD_DIR/fixtures
+  rm -rf "$fixtures/drive-r" "$fixtures/drive-n" "$fixtures/share"
+  mkdir -p "$fixtures/drive-r/Data" "$fixtures/drive-n/Data" "$fixtures/share/Data"
+  echo usb > "$fixtures/drive-r/Data/present.dat"
+  echo net > "$fixtures/share/Data/present.exe"
+  ln -sfn "$fixtures/drive-r" "$WINEPREFIX/dosdevices/r:"
+  ln -sfn "$fixtures/drive-n" "$WINEPREFIX/dosdevices/n:"
+  ln -sfn "$fixtures/unplugged-disk" "$WINEPREFIX/dosdevices/u:"
+  rm -f "$WINEPREFIX/dosdevices/q:"
+  mkdir -p "$WINEPREFIX/dosdevices/unc/vscserver"
+  ln -sfn "$fixtures/share" "$WINEPREFIX/dosdevices/unc/vscserver/share"
+  rm -rf "$WINEPREFIX/dosdevices/unc/vscoffline"
+  # A wineserver of a developer's own session runs already: the types stay as they are.
+  "$WINESERVER" -p1 2>/dev/null || return 0
+  "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'r:' /t REG_SZ /d floppy /f </dev/null >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'n:' /t REG_SZ /d network /f </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w
+}
+
 # configure_and_build [with-host] [target...]: configures what is missing, then builds the given
 # targets of the Windows build (everything when none is given) and, with with-host, the host build.
 configure_and_build() {

@@ -178,14 +178,18 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
         p.Data = lists->ValueDataList[i];
         p.InvalidValue = InvalidValueText(lists->CategoryList[i], p.ValueName, p.Data);
         p.Action = ActionText(ActionOfCategory(p.Category));
+        p.Certain = lists->Certain(i);
+        p.Reason = lists->Reason(i);
         report.Problems.push_back(std::move(p));
     }
     if (!command.Change) return report;
 
     report.Changes = true;
-    if (lists->Count() == 0) return report;
-    std::vector<std::size_t> rows(lists->Count());
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    // As the window leaves its rows: only what is certainly gone, unless asked for all.
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < lists->Count(); ++i)
+        if (command.IncludeUncertain || lists->Certain(i)) rows.push_back(i);
+    if (rows.empty()) return report;
     const std::string folder = ProgramBackupFolder();
     const RepairResult result = RepairProblems(*lists, rows, folder);
     if (result.BackupFailed)

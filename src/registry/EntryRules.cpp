@@ -10,73 +10,80 @@ namespace vsc {
 
 namespace {
 
-bool InprocServerBroken(const std::string& text) {
-    if (text.empty() || Contains(text, '?')) return false;
+TargetCheck InprocServerCheck(const std::string& text, TTargetProbe& targets) {
+    if (text.empty() || Contains(text, '?')) return PresentTarget();
     std::string path = text;
     if (Contains(path, '"')) path = StripQuotes(path);
     if (Contains(path, '%')) path = ExpandLeadingEnvVar(path);
     // A bare file name is looked for in the system directory only.
     if (!Contains(path, '\\') && Contains(path, '.')) path = GetSystemDir() + "\\" + path;
-    return HasDriveRoot(path) && !FileOrFolderExists(path);
+    if (!HasDriveRoot(path)) return PresentTarget();
+    return targets.FileOrFolder(path);
 }
 
-bool AppPathBroken(std::string& data) {
-    if (!Contains(data, '\\') || Contains(data, '?')) return false;
+TargetCheck AppPathCheck(std::string& data, TTargetProbe& targets) {
+    if (!Contains(data, '\\') || Contains(data, '?')) return PresentTarget();
     if (Contains(data, '"')) data = StripQuotes(data);
     if (Contains(data, '%')) data = ExpandLeadingEnvVar(data);
     // A folder does not count as the program file.
-    return Contains(data, '.') && HasDriveRoot(data) && !FileExistsWithDrive(data);
+    if (!Contains(data, '.') || !HasDriveRoot(data)) return PresentTarget();
+    return targets.File(data);
 }
 
-bool StartupBroken(const std::string& name, const std::string& text) {
-    if (IsBlank(name)) return false;  // the default value is not a startup entry
+TargetCheck StartupCheck(const std::string& name, const std::string& text, TTargetProbe& targets) {
+    if (IsBlank(name)) return PresentTarget();  // the default value is not a startup entry
     std::string program = text;
     if (Contains(program, '"')) program = StripQuotes(program);
-    if (IsBlank(program) || Trim(program).size() <= 4 || Contains(text, '?')) return false;
+    if (IsBlank(program) || Trim(program).size() <= 4 || Contains(text, '?')) return PresentTarget();
     // Only data that ends in the program's name: arguments after it keep it out.
-    if (!EndsWithExt(program, ".EXE") && !EndsWithExt(program, ".DLL")) return false;
+    if (!EndsWithExt(program, ".EXE") && !EndsWithExt(program, ".DLL")) return PresentTarget();
     if (Contains(program, '%')) program = ExpandLeadingEnvVar(program);
-    return !FileExistsOnPath(program);
+    return targets.OnPath(program);
 }
 
 // The extensions are tried in table order; the first that yields a drive-qualified path to a
-// missing file makes the entry broken.
-bool UninstallBroken(const std::string& text) {
-    if (Trim(text).size() <= 5 || Contains(text, '?')) return false;
+// missing file makes the entry broken. When none does, the first path that could not be reached
+// lists the entry as uncertain.
+TargetCheck UninstallCheck(const std::string& text, TTargetProbe& targets) {
+    if (Trim(text).size() <= 5 || Contains(text, '?')) return PresentTarget();
+    TargetCheck uncertain;
     for (const char* ext : UninstallExtensions) {
         const std::string path = ExtractPathByExt(ext, text);
-        if (!path.empty() && Contains(path, ':') && !FileExistsWithDrive(path)) return true;
+        if (path.empty() || !Contains(path, ':')) continue;
+        const TargetCheck check = targets.File(path);
+        if (check.Certain()) return check;
+        if (check.Listed() && !uncertain.Listed()) uncertain = check;
     }
-    return false;
+    return uncertain;
 }
 
-bool SoundBroken(const std::string& name, std::string& data) {
-    if (!IsBlank(name)) return false;  // only a key's default value names the sound
-    if (IsBlank(data) || Contains(data, '?') || !EndsWithExt(data, ".WAV")) return false;
+TargetCheck SoundCheck(const std::string& name, std::string& data, TTargetProbe& targets) {
+    if (!IsBlank(name)) return PresentTarget();  // only a key's default value names the sound
+    if (IsBlank(data) || Contains(data, '?') || !EndsWithExt(data, ".WAV")) return PresentTarget();
     if (!Contains(data, '\\')) data = EnvironmentVariable("windir") + "\\Media\\" + data;
     if (Contains(data, '%')) data = ExpandLeadingEnvVar(data);
-    return !FileExistsWithDrive(data);
+    return targets.File(data);
 }
 
 // The value-list frame of fonts and help files: neither name nor data blank, no '?' in the data.
-bool ListedFileBroken(int category, const std::string& name, const std::string& text) {
-    if (IsBlank(name) || IsBlank(text) || Contains(text, '?')) return false;
+TargetCheck ListedFileCheck(int category, const std::string& name, const std::string& text, TTargetProbe& targets) {
+    if (IsBlank(name) || IsBlank(text) || Contains(text, '?')) return PresentTarget();
     std::string file;
     if (category == 4) {
         // A file name in the system's font folder, or a path of its own.
         file = Contains(text, '\\') ? text : EnvironmentVariable("windir") + "\\Fonts\\" + text;
     } else {
         // The value name is the help file, the data the folder that holds it.
-        if (Contains(name, '\\')) return false;
+        if (Contains(name, '\\')) return PresentTarget();
         file = text + "\\" + name;
     }
-    return !FileExistsWithDrive(file);
+    return targets.File(file);
 }
 
 // Category 6: the value name is the shared file; only a drive-qualified name with an extension.
-bool SharedFileBroken(const std::string& valueName) {
-    return Trim(valueName).size() > 5 && valueName[1] == ':' && HasExtDot(valueName) &&
-           !FileExistsWithDrive(valueName);
+TargetCheck SharedFileCheck(const std::string& valueName, TTargetProbe& targets) {
+    if (Trim(valueName).size() <= 5 || valueName[1] != ':' || !HasExtDot(valueName)) return PresentTarget();
+    return targets.File(valueName);
 }
 
 }  // namespace
@@ -87,64 +94,82 @@ bool FilePathExamined(const std::string& text) {
            HasExtDot(text);
 }
 
-bool TextEntryBroken(int category, const std::string& valueName, const std::string& text, std::string& data) {
+TargetCheck TextEntryCheck(int category, const std::string& valueName, const std::string& text, std::string& data,
+                           TTargetProbe& targets) {
     data = text;
     switch (category) {
-    case 2: return InprocServerBroken(text);
-    case 3: return AppPathBroken(data);
+    case 2: return InprocServerCheck(text, targets);
+    case 3: return AppPathCheck(data, targets);
     case 4:
-    case 5: return ListedFileBroken(category, valueName, text);
-    case 7: return StartupBroken(valueName, text);
-    case 8: return UninstallBroken(text);
-    case 12: return SoundBroken(valueName, data);
-    case 13: return FilePathExamined(text) && !FileOrFolderExists(text);
-    default: return true;  // no rule: the data alone tells
+    case 5: return ListedFileCheck(category, valueName, text, targets);
+    case 7: return StartupCheck(valueName, text, targets);
+    case 8: return UninstallCheck(text, targets);
+    case 12: return SoundCheck(valueName, data, targets);
+    case 13: return FilePathExamined(text) ? targets.FileOrFolder(text) : PresentTarget();
+    default: return TargetCheck{Existence::Missing, "no rule"};  // the data alone tells
     }
 }
 
-bool EntryStillBroken(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data) {
+TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
+                       TTargetProbe& targets) {
     try {
         if (category == 6) {
-            if (IsBlank(valueName) || Contains(valueName, '?')) return false;
+            if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
             data = std::to_string(registry.ReadNumber(valueName));
-            return SharedFileBroken(valueName);
+            return SharedFileCheck(valueName, targets);
         }
-        if (!IsStringKind(registry.ValueKind(valueName))) return false;
-        return TextEntryBroken(category, valueName, registry.ReadText(valueName), data);
+        if (!IsStringKind(registry.ValueKind(valueName))) return PresentTarget();
+        return TextEntryCheck(category, valueName, registry.ReadText(valueName), data, targets);
     } catch (const std::exception&) {
-        return false;
+        return PresentTarget();
     }
 }
 
-bool StoredEntryBroken(int category, const std::string& valueName, DWORD regType, const std::string& raw,
-                       std::string& data) {
-    if (category == 6) {
-        // As ReadNumber reads it: a REG_DWORD of at most four bytes.
-        if (IsBlank(valueName) || Contains(valueName, '?')) return false;
-        if (KindOfRegType(regType) != vkInteger || raw.size() > sizeof(std::int32_t)) return false;
-        std::int32_t number = 0;
-        std::memcpy(&number, raw.data(), raw.size());
-        data = std::to_string(number);
-        return SharedFileBroken(valueName);
-    }
-    // As ReadText reads it: the text up to its first zero byte.
-    if (!IsStringKind(KindOfRegType(regType))) return false;
+TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,
+                             std::string& data, TTargetProbe& targets) {
     try {
-        return TextEntryBroken(category, valueName, raw.substr(0, raw.find('\0')), data);
+        if (category == 6) {
+            // As ReadNumber reads it: a REG_DWORD of at most four bytes.
+            if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
+            if (KindOfRegType(regType) != vkInteger || raw.size() > sizeof(std::int32_t)) return PresentTarget();
+            std::int32_t number = 0;
+            std::memcpy(&number, raw.data(), raw.size());
+            data = std::to_string(number);
+            return SharedFileCheck(valueName, targets);
+        }
+        // As ReadText reads it: the text up to its first zero byte.
+        if (!IsStringKind(KindOfRegType(regType))) return PresentTarget();
+        return TextEntryCheck(category, valueName, raw.substr(0, raw.find('\0')), data, targets);
     } catch (const std::exception&) {
-        return false;
+        return PresentTarget();
     }
 }
 
-bool ShortcutStillBroken(const std::string& linkPath, std::string& target) {
+TargetCheck ShortcutCheck(const std::string& linkPath, std::string& target, TTargetProbe& targets) {
     target.clear();
     try {
-        if (!FileExistsWithDrive(linkPath)) return false;
+        if (!FileExistsWithDrive(linkPath)) return PresentTarget();
         target = GetShortcutTarget(linkPath);
     } catch (...) {
-        return false;
+        return PresentTarget();
     }
-    return !target.empty() && !Contains(target, '?') && !FileExistsWithDrive(target) && !FolderExists(target);
+    if (target.empty() || Contains(target, '?')) return PresentTarget();
+    return targets.FileOrFolder(target);
+}
+
+bool EntryStillBroken(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
+                      TargetCheck* finding) {
+    TTargetProbe targets;
+    const TargetCheck check = EntryCheck(category, registry, valueName, data, targets);
+    if (finding) *finding = check;
+    return check.Listed();
+}
+
+bool ShortcutStillBroken(const std::string& linkPath, std::string& target, TargetCheck* finding) {
+    TTargetProbe targets;
+    const TargetCheck check = ShortcutCheck(linkPath, target, targets);
+    if (finding) *finding = check;
+    return check.Listed();
 }
 
 }  // namespace vsc

@@ -305,4 +305,16 @@ bool OpenKeyPath(const std::string& keyPath, TNTRegistry& registry, bool canCrea
     return registry.OpenSubKey(SplitKeyPath(keyPath).subKey, canCreate);
 }
 
+bool RunningAsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    FreeSid(administrators);
+    return member != FALSE;
+}
+
 }  // namespace vsc

@@ -130,4 +130,8 @@ std::string KeyPathOfLinkTarget(const std::string& targetNtPath);
 // False (nothing open) for an unknown root name or a key that cannot be opened or created.
 bool OpenKeyPath(const std::string& keyPath, TNTRegistry& registry, bool canCreate);
 
+// True when the process runs with the rights of the Administrators group (under user account
+// control: elevated).
+bool RunningAsAdministrator();
+
 }  // namespace vsc

@@ -1,6 +1,6 @@
 // Category 14: shortcut files (.lnk) on a drive whose target no longer exists. Targets are read
 // through one TShortcutReader (PublicOpt) per drive, so that the drive's shortcuts share one shell
-// link object, and each target is tested once (FileOrFolderExists).
+// link object, and each target is tested once (TTargetProbe::FileOrFolder).
 //
 // How the folder walk works. The drive is searched depth first: a folder's entries are taken in
 // the order the file system lists them, and a sub-folder is searched completely as soon as it is
@@ -107,12 +107,14 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
         const std::string target = reader.Target(full);
         // A '?' marks a target name that did not survive the conversion to the ANSI code page: it
         // cannot be tested (in a folder part it never matches), and the shortcut may well work.
-        if (target.empty() || Contains(target, '?') || FileOrFolderExists(target)) continue;
+        if (target.empty() || Contains(target, '?')) continue;
+        const TargetCheck check = Targets.FileOrFolder(target);
+        if (!check.Listed()) continue;
         if (StopRequested()) return;
         CurKeyPath = full;
         CurValueName = "LinkFiles";
         CurValueData = target;
-        AddProblem();
+        RecordIfListed(check);
     }
 }
 

@@ -27,7 +27,7 @@ void TRegScanThread::ScanInprocServers(const std::string& keyPath) {
             if (!OpenScanKey(keyPath + "\\" + name + "\\InprocServer32")) continue;
             if (StopRequested()) return;
             if (!IsStringKind(Registry.ValueKind(""))) continue;
-            if (TextEntryBroken(2, CurValueName, Registry.ReadText(""), CurValueData)) AddProblem();
+            RecordIfListed(TextEntryCheck(2, CurValueName, Registry.ReadText(""), CurValueData, Targets));
         }
     } catch (...) {
     }
@@ -46,7 +46,7 @@ void TRegScanThread::ScanAppPaths(const std::string& keyPath) {
             if (StopRequested()) return;
             if (!OpenScanKey(keyPath + "\\" + name)) continue;
             if (!IsStringKind(Registry.ValueKind(""))) continue;
-            if (TextEntryBroken(3, CurValueName, Registry.ReadText(""), CurValueData)) AddProblem();
+            RecordIfListed(TextEntryCheck(3, CurValueName, Registry.ReadText(""), CurValueData, Targets));
         }
     } catch (...) {
     }
@@ -65,7 +65,7 @@ void TRegScanThread::ScanUninstallEntries(const std::string& keyPath) {
             if (!OpenScanKey(keyPath + "\\" + name)) continue;
             CurValueName = "UninstallString";
             if (!IsStringKind(Registry.ValueKind(CurValueName))) continue;
-            if (TextEntryBroken(8, CurValueName, Registry.ReadText(CurValueName), CurValueData)) AddProblem();
+            RecordIfListed(TextEntryCheck(8, CurValueName, Registry.ReadText(CurValueName), CurValueData, Targets));
         }
     } catch (...) {
     }

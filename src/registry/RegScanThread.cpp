@@ -99,6 +99,14 @@ void ScanResultLists::Clear() {
     ValueNameList.clear();
     ValueDataList.clear();
     CategoryList.clear();
+    CertainList.clear();
+    ReasonList.clear();
+}
+
+std::size_t ScanResultLists::UncertainCount() const {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < Count(); ++i) n += Certain(i) ? 0 : 1;
+    return n;
 }
 
 const std::vector<CategoryEntry>& CategoryTable() {
@@ -299,12 +307,20 @@ void TRegScanThread::AddProblem() {
     lists_->ValueNameList.push_back(CurValueName);
     lists_->ValueDataList.push_back(CurValueData);
     lists_->CategoryList.push_back(std::to_string(CategoryIndex));
+    lists_->CertainList.push_back(CurCheck.State == Existence::Unreachable ? 0 : 1);
+    lists_->ReasonList.push_back(CurCheck.Reason);
     {
         SharedLock lock(progressLock_);
         if (CategoryIndex >= 1 && CategoryIndex <= kCategoryCount) ++progress_.Counts[static_cast<size_t>(CategoryIndex)];
         ++progress_.Total;
     }
     ++problemCount_;
+}
+
+void TRegScanThread::RecordIfListed(const TargetCheck& check) {
+    if (!check.Listed()) return;
+    CurCheck = check;
+    AddProblem();
 }
 
 // Categories 9 and 10 record nothing: they visit their keys so that the scan shows them.

@@ -32,6 +32,7 @@
 
 #include "platform/Handles.h"
 #include "registry/NTReg.h"
+#include "registry/TargetProbe.h"
 
 namespace vsc {
 
@@ -41,8 +42,17 @@ struct ScanResultLists {
     std::vector<std::string> ValueNameList;  // value name ("" = default value); "LinkFiles" for 14
     std::vector<std::string> ValueDataList;  // the data found invalid, as text
     std::vector<std::string> CategoryList;   // "1" .. "14"
+    // Whether the target is certainly missing (1), or could not be reached (0): such a problem is
+    // shown but never repaired unasked. And why the problem is listed, in a few words. Lists made
+    // by hand may leave both short: a problem past their end is certain, with no reason.
+    std::vector<unsigned char> CertainList;
+    std::vector<std::string> ReasonList;
 
     std::size_t Count() const { return KeyPathList.size(); }
+    bool Certain(std::size_t i) const { return i >= CertainList.size() || CertainList[i] != 0; }
+    std::string Reason(std::size_t i) const { return i < ReasonList.size() ? ReasonList[i] : std::string(); }
+    // Problems that are not certain.
+    std::size_t UncertainCount() const;
     void Clear();
 };
 
@@ -135,7 +145,11 @@ public:
     bool OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
                       TNTRegistry& registry);
     void ShowProgress();
+    // Records the entry of CurKeyPath, CurValueName and CurValueData, with CurCheck saying whether
+    // it is certain and why it is listed.
     void AddProblem();
+    // Sets CurCheck and records the entry when the check lists it.
+    void RecordIfListed(const TargetCheck& check);
     // True once a stop has been requested. Blocks while the worker is paused.
     bool StopRequested();
     // Sets the category whose turn it is (RunScan does; tests calling a check directly may too).
@@ -162,6 +176,9 @@ public:
     std::string CurValueName;
     std::string CurValueData;
     std::string CurSubKey;
+    TargetCheck CurCheck;  // present (the default) records a certain problem without a reason
+    // The existence tests of this scan: each drive root and share is asked about once.
+    TTargetProbe Targets;
     int CategoryIndex = 1;
 
 private:

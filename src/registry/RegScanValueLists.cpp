@@ -28,7 +28,8 @@ void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, int ca
             if (scan.StopRequested()) return;
             scan.CurValueName = name;
             if (!IsStringKind(scan.Registry.ValueKind(name))) continue;
-            if (TextEntryBroken(category, name, scan.Registry.ReadText(name), scan.CurValueData)) scan.AddProblem();
+            scan.RecordIfListed(
+                TextEntryCheck(category, name, scan.Registry.ReadText(name), scan.CurValueData, scan.Targets));
         }
     } catch (const std::exception&) {
     }
@@ -55,7 +56,7 @@ void TRegScanThread::ScanSharedFiles(const std::string& keyPath) {
         // Each value under its own guard: a value that cannot be read as a number is passed over.
         try {
             CurValueName = name;
-            if (EntryStillBroken(6, Registry, name, CurValueData)) AddProblem();
+            RecordIfListed(EntryCheck(6, Registry, name, CurValueData, Targets));
         } catch (const std::exception&) {
         }
     }

@@ -216,33 +216,36 @@ private:
 bool EveryKey(const std::string&) { return true; }
 
 // Answers, for the span of one file-path walk, whether a drive-rooted text names an existing file
-// (FileExistsWithDrive) or an existing folder (FolderExists). The walk of HKEY_LOCAL_MACHINE\SOFTWARE
-// meets the same files again and again (system libraries, a program's own folder), and the file
-// system is slow to ask, so the answers are remembered:
-//  - the answer for each text (letter case of ASCII letters ignored, as the file system does);
+// or folder (TTargetProbe::FileOrFolder). The walk of HKEY_LOCAL_MACHINE\SOFTWARE meets the same
+// files again and again (system libraries, a program's own folder), and the file system is slow to
+// ask, so on a fixed or RAM drive the answers are remembered:
+//  - the finding for each text (letter case of ASCII letters ignored, as the file system does);
 //  - the folders known to be missing: nothing below a missing folder exists, so the other paths of
 //    an uninstalled program cost no further test;
 //  - the folders known to exist, so that a missing file in an existing folder costs one test.
 // One attribute query answers for nearly every entry that exists, and for every entry whose folder
-// is missing; another entry it does not find is searched for as FileExistsWithDrive does
-// (FolderExists would only repeat the failed query). A
-// text with a wildcard is never remembered: it matches as a pattern. Each table is emptied when it
-// reaches its bound, so memory stays small however large the registry.
+// is missing; another entry it does not find is searched for as the file test does. A text with a
+// wildcard is never remembered: it matches as a pattern. Paths on any other root are left to the
+// probe, which asks about that root once. Each table is emptied when it reaches its bound, so
+// memory stays small however large the registry.
 class ExistenceCache {
 public:
-    bool FileOrFolderExists(const std::string& path) {
-        if (path.find_first_of("*?") != std::string::npos) return Test(path, nullptr);
+    explicit ExistenceCache(TTargetProbe& targets) : targets_(targets) {}
+
+    TargetCheck FileOrFolder(const std::string& path) {
+        if (path.find_first_of("*?") != std::string::npos || !targets_.OnLocalDrive(path))
+            return targets_.FileOrFolder(path);
         const std::string key = UpperAscii(path);
         const auto known = known_.find(key);
         if (known != known_.end()) return known->second;
         const std::string folder = FolderOf(key);
-        bool exists;
+        TargetCheck found;
         if (!folder.empty() && missingFolders_.count(folder)) {
-            exists = false;
+            found = targets_.Judge(path, LookupResult{false, false, ERROR_PATH_NOT_FOUND}, true);
         } else {
             bool folderMissing = false;
-            exists = Test(path, &folderMissing);
-            if (!exists && !folder.empty()) {
+            found = Test(path, &folderMissing);
+            if (found.Certain() && !folder.empty()) {
                 if (folderMissing)
                     Remember(missingFolders_, folder);
                 else if (!presentFolders_.count(folder))
@@ -250,8 +253,8 @@ public:
             }
         }
         if (known_.size() >= kBound) known_.clear();
-        known_.emplace(key, exists);
-        return exists;
+        known_.emplace(key, found);
+        return found;
     }
 
 private:
@@ -259,14 +262,16 @@ private:
 
     // When the attribute query says that the path's folder is not there (ERROR_PATH_NOT_FOUND: the
     // folder, or a folder above it, is missing or is a file), no search can find the entry either:
-    // the answer is false at once, and *folderMissing says so, which spares two more questions.
-    static bool Test(const std::string& path, bool* folderMissing) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-        if (folderMissing && GetLastError() == ERROR_PATH_NOT_FOUND) {
+    // the answer is "missing" at once, and *folderMissing says so, which spares two more questions.
+    TargetCheck Test(const std::string& path, bool* folderMissing) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) return PresentTarget();
+        const DWORD error = GetLastError();
+        if (error == ERROR_PATH_NOT_FOUND) {
             *folderMissing = true;
-            return false;
+            return targets_.Judge(path, LookupResult{false, false, error}, true);
         }
-        return FileExistsWithDrive(path);
+        return targets_.File(path);
     }
     // The folder part of "X:\folder\name" ("X:\folder"); "" for a name in a drive's root.
     static std::string FolderOf(const std::string& path) {
@@ -289,7 +294,8 @@ private:
         table.insert(folder);
     }
 
-    std::unordered_map<std::string, bool> known_;
+    TTargetProbe& targets_;
+    std::unordered_map<std::string, TargetCheck> known_;
     std::unordered_set<std::string> missingFolders_;
     std::unordered_set<std::string> presentFolders_;
 };
@@ -300,8 +306,8 @@ void TRegScanThread::ScanStartupEntries(const std::string& keyPath) {
     KeyWalker(*this).Walk(
         keyPath,
         [this](const ValueView& value) {
-            if (!IsBlank(value.Name()) && value.IsText() && TextEntryBroken(7, value.Name(), value.Text(), CurValueData))
-                AddProblem();
+            if (!IsBlank(value.Name()) && value.IsText())
+                RecordIfListed(TextEntryCheck(7, value.Name(), value.Text(), CurValueData, Targets));
         },
         EveryKey, true);
 }
@@ -310,21 +316,21 @@ void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
     KeyWalker(*this).Walk(
         keyPath,
         [this](const ValueView& value) {
-            if (IsBlank(value.Name()) && value.IsText() && TextEntryBroken(12, value.Name(), value.Text(), CurValueData))
-                AddProblem();
+            if (IsBlank(value.Name()) && value.IsText())
+                RecordIfListed(TextEntryCheck(12, value.Name(), value.Text(), CurValueData, Targets));
         },
         EveryKey, false);
 }
 
 void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
-    ExistenceCache files;
+    ExistenceCache files(Targets);
     KeyWalker(*this).Walk(
         keyPath,
         [this, &files](const ValueView& value) {
             if (!value.IsText()) return;
             CurValueData = value.Text();
-            // The rule of TextEntryBroken, with the walk's remembered answers.
-            if (FilePathExamined(CurValueData) && !files.FileOrFolderExists(CurValueData)) AddProblem();
+            // The rule of TextEntryCheck, with the walk's remembered answers.
+            if (FilePathExamined(CurValueData)) RecordIfListed(files.FileOrFolder(CurValueData));
         },
         // The keys of the other categories (and a few more) are left to their own checks.
         [](const std::string& child) { return KeyNotExcluded(child); }, false);

@@ -1,5 +1,6 @@
 #include "repair/RegistryCleanPage.h"
 
+#include <cstdlib>
 #include <exception>
 #include <stdexcept>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "diskclean/portable/DriveText.h"
 #include "platform/Paths.h"
 #include "repair/Repair.h"
+#include "repair/portable/RefusedChanges.h"
 #include "repair/UfrmRestore.h"
 #include "settings/IgnoreListStore.h"
 #include "settings/UFrmIgnoreList.h"
@@ -139,8 +141,9 @@ void TRegistryCleanPage::CreateProgressPage(HWND page) {
 void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     ui_.labRegRepair = CreateHeaderLabel(panel, " Registry Repair", 8, 8, kPanelWidth - 16, 20);
     ui_.lstJunkReg = CreateListView(panel, 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
-    AddColumn(ui_.lstJunkReg, 0, "Registry Path", 270);
-    AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 265);
+    AddColumn(ui_.lstJunkReg, 0, "Registry Path", 200);
+    AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 175);
+    AddColumn(ui_.lstJunkReg, 2, "Reason", 160);
     SendMessageA(ui_.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Results));
     junkRegList_.Attach(window_, ui_.lstJunkReg);
     junkRegMenu_.Attach(ui_.lstJunkReg, junkRegList_, {[this] { return results_; }, [this] { return iniFileName_; }});
@@ -300,7 +303,10 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
                 shell_.ShowPage(pgRegSelect);
                 shell_.EnableNavigation(true);
             } else {
-                shell_.ShowInfo(WithIgnoreNotes(std::to_string(problemCount) + " Problem(s) Found", ignored, ignore));
+                std::string found = std::to_string(problemCount) + " Problem(s) Found";
+                const std::size_t uncertain = results_->UncertainCount();
+                if (uncertain > 0) found += " (" + std::to_string(uncertain) + " not certain)";
+                shell_.ShowInfo(WithIgnoreNotes(found, ignored, ignore));
                 junkRegList_.Fill(results_);
                 shell_.ShowPanel(ShellPanel::RegistryResults);
             }
@@ -368,7 +374,17 @@ void TRegistryCleanPage::btnDeleteItemsClick() {
         shell_.ShowInfo("Repair failing!");
         return;
     }
-    if (result.Failed > 0) shell_.ShowError("there are not all selected problems have been Deleted successfully!");
+    if (result.Failed > 0) {
+        // Named, with the reason, so that the user knows what is left and what may help.
+        std::vector<RefusedEntry> refused;
+        for (const RepairFailure& f : result.Failures)
+            refused.push_back({results_->KeyPathList[f.Row], results_->ValueNameList[f.Row],
+                               ActionOfCategory(std::atoi(results_->CategoryList[f.Row].c_str())) ==
+                                   RepairAction::RecycleFile,
+                               f.Reason});
+        shell_.ShowError("there are not all selected problems have been Deleted successfully!\r\n\r\nLeft as they are:\r\n" +
+                         RefusedChangesText(refused, RunningAsAdministrator()));
+    }
     std::string closing = "Total " + std::to_string(result.Repaired) + " problems have been repaired successfully!";
     if (result.ChangedSinceScan > 0)
         closing += "\r\n" + std::to_string(result.ChangedSinceScan) +

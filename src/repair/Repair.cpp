@@ -16,13 +16,15 @@
 #include "registry/EntryRules.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"
+#include "repair/portable/RefusedChanges.h"
 
 namespace vsc {
 
 namespace {
 
-// True only when the registry reports the key as not there (not merely as closed to us).
-bool KeyMissing(const std::string& keyPath) {
+// True only when the registry reports the key as not there (not merely as closed to us); when it
+// is there but does not open, *reason (when given) says why.
+bool KeyMissing(const std::string& keyPath, std::string* reason = nullptr) {
     const HKEY root = RootKeyHandle(keyPath);
     if (!root) return false;
     std::string subKey = SplitKeyPath(keyPath).subKey;
@@ -30,6 +32,7 @@ bool KeyMissing(const std::string& keyPath) {
     UniqueKey key;
     const LONG rc = RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (rc == ERROR_SUCCESS) return false;
+    if (rc != ERROR_FILE_NOT_FOUND && reason) *reason = RefusalReason(static_cast<unsigned long>(rc), "the key cannot be opened");
     return rc == ERROR_FILE_NOT_FOUND;
 }
 
@@ -97,6 +100,7 @@ struct PlannedChange {
     std::string ValueName;
     int Category = 0;
     std::string ScannedData;  // the data the scan recorded
+    bool ScannedCertain = true;  // the scan found the target certainly missing
     bool HasRecord = false;   // index into the records when true
     std::size_t Record = 0;
     BackupRecord Read;        // what the value held when the plan read it (with HasRecord)
@@ -146,41 +150,6 @@ bool RecordOf(const std::string& keyPath, const std::string& valueName, DWORD ty
     return DataTextOf(type, raw, record.DataText) && CanWriteBackupRecord(record);
 }
 
-// True while the shortcut is still the problem the scan recorded: the file is there and still a
-// shortcut whose target is missing, the target the scan recorded.
-bool ShortcutAsScanned(const PlannedChange& change) {
-    std::string target;
-    return ShortcutStillBroken(change.Path, target) && target == change.ScannedData;
-}
-
-// Just before the change: true while the value of the open key still holds what its backup record
-// keeps, and the category's rule still finds it broken, with the data the scan recorded. The value
-// is read once here; the rule judges that reading.
-bool ValueAsPlanned(const TNTRegistry& registry, const PlannedChange& change) {
-    DWORD type = REG_NONE;
-    std::string raw;
-    BackupRecord now;
-    if (ReadStored(registry, change.ValueName, type, raw) != ValueState::Present ||
-        !RecordOf(change.Path, change.ValueName, type, raw, now) || type != change.Read.RegType ||
-        now.DataText != change.Read.DataText)
-        return false;
-    std::string data;
-    return StoredEntryBroken(change.Category, change.ValueName, type, raw, data) && data == change.ScannedData;
-}
-
-// The change itself, on the key the caller opened (no further reading: the value was just read).
-bool ChangeValue(TNTRegistry& registry, const PlannedChange& change) {
-    if (change.Action == RepairAction::DeleteValue)
-        return registry.RemoveValue(change.ValueName) ||
-               StateOfValue(registry, change.ValueName) == ValueState::Missing;
-    try {
-        registry.WriteText(change.ValueName, "");
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
-}
-
 std::string BackupText(const std::vector<BackupRecord>& records, const std::vector<bool>& keep) {
     std::string text;
     for (std::size_t i = 0; i < records.size(); ++i)
@@ -197,6 +166,51 @@ const char* FailureOf(RepairAction action) {
     return "";
 }
 
+// A finding that still makes the entry the scan's problem: listed, and certain when the scan found
+// it certain (a target that can no longer be reached is not taken for gone).
+bool StillListed(const TargetCheck& now, const PlannedChange& change) {
+    return now.Listed() && (now.Certain() || !change.ScannedCertain);
+}
+
+// True while the shortcut is still the problem the scan recorded: the file is there and still a
+// shortcut whose target is not found, the target the scan recorded.
+bool ShortcutAsScanned(const PlannedChange& change, TTargetProbe& targets) {
+    std::string target;
+    return StillListed(ShortcutCheck(change.Path, target, targets), change) && target == change.ScannedData;
+}
+
+// Just before the change: true while the value of the open key still holds what its backup record
+// keeps, and the category's rule still finds it broken, with the data the scan recorded. The value
+// is read once here; the rule judges that reading. targets is the repair's one probe.
+bool ValueAsPlanned(const TNTRegistry& registry, const PlannedChange& change, TTargetProbe& targets) {
+    DWORD type = REG_NONE;
+    std::string raw;
+    BackupRecord now;
+    if (ReadStored(registry, change.ValueName, type, raw) != ValueState::Present ||
+        !RecordOf(change.Path, change.ValueName, type, raw, now) || type != change.Read.RegType ||
+        now.DataText != change.Read.DataText)
+        return false;
+    std::string data;
+    return StillListed(StoredEntryCheck(change.Category, change.ValueName, type, raw, data, targets), change) &&
+           data == change.ScannedData;
+}
+
+// The change itself, on the key the caller opened (no further reading: the value was just read).
+// False, with *reason, when it was refused.
+bool ChangeValue(TNTRegistry& registry, const PlannedChange& change, std::string& reason) {
+    LONG rc;
+    if (change.Action == RepairAction::DeleteValue) {
+        rc = RegDeleteValueA(registry.OpenHandle(), change.ValueName.c_str());
+        if (rc == ERROR_SUCCESS || StateOfValue(registry, change.ValueName) == ValueState::Missing) return true;
+    } else {
+        static const BYTE kEmpty[1] = {0};
+        rc = RegSetValueExA(registry.OpenHandle(), change.ValueName.c_str(), 0, REG_SZ, kEmpty, 1);
+        if (rc == ERROR_SUCCESS) return true;
+    }
+    reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(change.Action));
+    return false;
+}
+
 }  // namespace
 
 RepairAction ActionOfCategory(int category) {
@@ -205,27 +219,30 @@ RepairAction ActionOfCategory(int category) {
     return RepairAction::ClearValue;
 }
 
-bool DeleteRegValue(const std::string& keyPath, const std::string& valueName) {
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason) {
     TNTRegistry registry;
-    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
-    if (registry.RemoveValue(valueName)) return true;
-    return StateOfValue(registry, valueName) == ValueState::Missing;
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath, reason);
+    const LONG rc = RegDeleteValueA(registry.OpenHandle(), valueName.c_str());
+    if (rc == ERROR_SUCCESS || StateOfValue(registry, valueName) == ValueState::Missing) return true;
+    if (reason) *reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(RepairAction::DeleteValue));
+    return false;
 }
 
-bool ClearRegValue(const std::string& keyPath, const std::string& valueName) {
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason) {
     TNTRegistry registry;
-    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath);
+    if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath, reason);
     switch (StateOfValue(registry, valueName)) {
     case ValueState::Missing: return true;
-    case ValueState::Unreadable: return false;
+    case ValueState::Unreadable:
+        if (reason) *reason = "the value cannot be read";
+        return false;
     case ValueState::Present: break;
     }
-    try {
-        registry.WriteText(valueName, "");
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
+    static const BYTE kEmpty[1] = {0};
+    const LONG rc = RegSetValueExA(registry.OpenHandle(), valueName.c_str(), 0, REG_SZ, kEmpty, 1);
+    if (rc == ERROR_SUCCESS) return true;
+    if (reason) *reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(RepairAction::ClearValue));
+    return false;
 }
 
 bool RecycleShortcutFile(const std::string& path, std::string* reason) {
@@ -301,6 +318,7 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         PlannedChange change{row, ActionOfCategory(category), lists.KeyPathList[row], lists.ValueNameList[row]};
         change.Category = category;
         change.ScannedData = lists.ValueDataList[row];
+        change.ScannedCertain = lists.Certain(row);
         // A name holding a wildcard cannot be read again exactly: it is refused, not left.
         if (change.Action == RepairAction::RecycleFile && HasWildcard(change.Path)) {
             fail(row, "its name cannot be written in the system's code page");
@@ -361,6 +379,7 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
     // Apply. Each entry is read again and judged just before its change: what changed meanwhile (or
     // since the scan) is left, and its record goes.
     bool anyRecordFailed = false;
+    TTargetProbe targets;  // each drive root asked about once for the whole repair
     auto unrecord = [&](const PlannedChange& change) {
         if (!change.HasRecord) return;
         changed[change.Record] = false;
@@ -370,7 +389,7 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         const PlannedChange& first = changes[group.Changes.front()];
         if (!group.Key) {
             std::string reason;
-            if (!ShortcutAsScanned(first))
+            if (!ShortcutAsScanned(first, targets))
                 leave(first.Row);
             else if (RecycleShortcutFile(first.Path, &reason))
                 ++result.Repaired;
@@ -379,16 +398,17 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
             continue;
         }
         TNTRegistry& registry = *group.Key;
+        std::string reason;
         for (std::size_t index : group.Changes) {
             if (dropped[index]) continue;
             const PlannedChange& change = changes[index];
-            if (!group.Opened || !ValueAsPlanned(registry, change)) {
+            if (!group.Opened || !ValueAsPlanned(registry, change, targets)) {
                 leave(change.Row);
                 unrecord(change);
-            } else if (ChangeValue(registry, change)) {
+            } else if (ChangeValue(registry, change, reason)) {
                 ++result.Repaired;
             } else {
-                fail(change.Row, FailureOf(change.Action));
+                fail(change.Row, reason);
                 unrecord(change);
             }
         }

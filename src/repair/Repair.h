@@ -10,9 +10,11 @@
 //  3. Apply: just before its change each entry is read again and judged by its category's rule
 //     (EntryRules) on that reading. An entry that is gone, holds other data than its record or the
 //     scan recorded, or whose file (or shortcut target) exists again is left as it is and counted
-//     apart. The others are deleted (categories 4 to 8) or emptied (the other registry
-//     categories), and broken shortcut files (category 14 and above) are moved to the recycle
-//     bin. Whatever did not take effect is counted as a failure. If any entry was left or failed
+//     apart. A problem the scan found certain must still be certain: one whose target cannot be
+//     reached now is left too; a problem that was not certain (which only a user's tick brings
+//     here) is repaired while its target is still not found. The others are deleted (categories
+//     4 to 8) or emptied (the other registry categories), and broken shortcut files (category 14
+//     and above) are moved to the recycle bin. Whatever did not take effect is counted as a failure. If any entry was left or failed
 //     here, the backup file is rewritten without those records (and removed when nothing changed
 //     at all), so that it holds what each changed value held when it was changed, and nothing else.
 // Runs on the calling thread; no message is shown here (see the window's repair handler).
@@ -34,13 +36,14 @@ RepairAction ActionOfCategory(int category);
 
 // Deletes the named value of the key path (the key is never created). True when the value is gone
 // afterwards: deleted now, already missing, or its key does not exist. False when the deletion was
-// refused or the key could not be opened although it exists.
-bool DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+// refused or the key could not be opened although it exists; *reason (when given) then says why in
+// words ("access denied").
+bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Replaces the named value's data by an empty REG_SZ. A value or key that does not exist is left
 // missing (nothing is created) and counts as done. False when the write was refused or the key
-// could not be opened although it exists.
-bool ClearRegValue(const std::string& keyPath, const std::string& valueName);
+// could not be opened although it exists, with *reason as for DeleteRegValue.
+bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason = nullptr);
 
 // Moves a file to the recycle bin through the shell (undoable). True only when the file has left
 // its folder; a folder at the path is left alone (false). A path holding a wildcard ('?', '*') or

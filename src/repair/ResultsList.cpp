@@ -46,6 +46,7 @@ void TResultsList::Fill(std::shared_ptr<const ScanResultLists> problems) {
     problems_ = std::move(problems);
     const std::size_t count = problems_ ? problems_->Count() : 0;
     checked_.assign(count, 1);
+    for (std::size_t i = 0; i < count; ++i) checked_[i] = problems_->Certain(i) ? 1 : 0;
     SendMessageA(list_, LVM_SETITEMCOUNT, count, 0);
     if (count) SendMessageA(list_, LVM_ENSUREVISIBLE, 0, FALSE);
     InvalidateRect(list_, nullptr, TRUE);
@@ -65,7 +66,12 @@ void TResultsList::SetChecked(std::size_t row, bool checked) {
 }
 
 void TResultsList::SetAllChecked(bool checked) {
-    std::fill(checked_.begin(), checked_.end(), checked ? 1 : 0);
+    for (std::size_t i = 0; i < checked_.size(); ++i) {
+        if (!checked)
+            checked_[i] = 0;
+        else if (problems_ && problems_->Certain(i))
+            checked_[i] = 1;
+    }
     InvalidateRect(list_, nullptr, FALSE);
 }
 
@@ -102,6 +108,10 @@ std::string TResultsList::InvalidValue(std::size_t row) const {
                             problems_->ValueDataList[row]);
 }
 
+std::string TResultsList::Reason(std::size_t row) const {
+    return problems_ ? problems_->Reason(row) : std::string();
+}
+
 int TResultsList::Icon(std::size_t row) const { return RowIconOf(InvalidValue(row)); }
 
 void TResultsList::AnswerRowRequest(NMLVDISPINFOA* request) const {
@@ -109,7 +119,10 @@ void TResultsList::AnswerRowRequest(NMLVDISPINFOA* request) const {
     const std::size_t row = static_cast<std::size_t>(request->item.iItem);
     if (row >= checked_.size()) return;
     if (request->item.mask & LVIF_TEXT)
-        CopyText(request->item.iSubItem == 0 ? PathText(row) : InvalidValue(row), request);
+        CopyText(request->item.iSubItem == 0   ? PathText(row)
+                 : request->item.iSubItem == 1 ? InvalidValue(row)
+                                               : Reason(row),
+                 request);
     if (request->item.mask & LVIF_IMAGE) request->item.iImage = Icon(row);
     if (request->item.mask & LVIF_STATE) {
         request->item.state = (request->item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(Checked(row) ? 2 : 1);

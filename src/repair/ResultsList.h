@@ -6,6 +6,8 @@
 // its own vector of check states. Showing 100,000 rows is one LVM_SETITEMCOUNT, and Check All is a
 // fill of the vector and one repaint, so neither needs to yield to the message loop.
 //
+// The third column says why the row is there (the problem's reason).
+//
 // Check boxes are state images (image 1 unchecked, image 2 checked: widgets/CheckStates.h), so
 // ListCheckState reads them as usual. A left-button press on a row's check box toggles it, and so
 // does Space on the selected row. User-interface thread only.
@@ -37,7 +39,8 @@ public:
     void Attach(TWindow& owner, HWND list);
     HWND Handle() const { return list_; }
 
-    // Shows the problems, every row checked (and the list scrolled to the top).
+    // Shows the problems (and scrolls the list to the top). The rows of certain problems start
+    // checked; a problem whose target could not be reached starts unchecked.
     void Fill(std::shared_ptr<const ScanResultLists> problems);
     // Empties the list.
     void Clear();
@@ -46,7 +49,7 @@ public:
     bool Checked(std::size_t row) const { return row < checked_.size() && checked_[row] != 0; }
     void SetChecked(std::size_t row, bool checked);
     void Toggle(std::size_t row) { SetChecked(row, !Checked(row)); }
-    // Checks or unchecks every row, from the first to the last.
+    // Checks every row of a certain problem (an uncertain one stays as it is), or unchecks every row.
     void SetAllChecked(bool checked);
     // The positions of the checked rows, ascending.
     std::vector<std::size_t> CheckedRows() const;
@@ -57,6 +60,7 @@ public:
     // The texts and icon of a row as the list shows them.
     std::string PathText(std::size_t row) const;
     std::string InvalidValue(std::size_t row) const;
+    std::string Reason(std::size_t row) const;
     int Icon(std::size_t row) const;
 
     // Answers an LVN_GETDISPINFO request of the list.

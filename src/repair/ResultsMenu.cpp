@@ -35,6 +35,8 @@ std::vector<std::size_t> DropIgnoredRows(ScanResultLists& lists, const TIgnoreLi
         kept.ValueNameList.push_back(std::move(lists.ValueNameList[i]));
         kept.ValueDataList.push_back(std::move(lists.ValueDataList[i]));
         kept.CategoryList.push_back(std::move(lists.CategoryList[i]));
+        kept.CertainList.push_back(lists.Certain(i) ? 1 : 0);
+        kept.ReasonList.push_back(lists.Reason(i));
     }
     lists = std::move(kept);
     return gone;

@@ -207,12 +207,13 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
 
     HWND list = reader->FindList(window, "Registry Path");
     ASSERT_NE(list, nullptr) << "the results panel is not shown";
-    EXPECT_EQ(reader->Headers(list), (std::vector<std::string>{"Registry Path", "Invalid Value"}));
+    EXPECT_EQ(reader->Headers(list), (std::vector<std::string>{"Registry Path", "Invalid Value", "Reason"}));
     const auto rows = reader->Rows(list);
     ASSERT_EQ(rows.size(), std::stoul(count[1].str()));
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].Columns[0].rfind("HKEY_", 0), 0u) << "row " << i << ": " << rows[i].Columns[0];
         EXPECT_FALSE(rows[i].Columns[1].empty()) << "row " << i;
+        EXPECT_FALSE(rows[i].Columns.at(2).empty()) << "row " << i << ": every row says why";
         EXPECT_EQ(rows[i].Check, 1) << "row " << i;
         EXPECT_TRUE(rows[i].Image == 0 || rows[i].Image == 1) << "row " << i;
     }
@@ -224,7 +225,7 @@ TEST_F(ResultsSeenFromOutside, ARegistryScanShowsEachProblemWithItsTextsCheckBox
         EXPECT_EQ(row->Image, e.colour) << e.value;
     }
     for (const auto& r : rows) EXPECT_NE(r.Columns[1], "C:\\VscOutside\\kept.exe") << "an ignored value is listed";
-    ExpectRowDrawn(list, 0, 2);
+    ExpectRowDrawn(list, 0, 3);
     SaveWindowPicture(window, BuildFolder() + "\\panel-registry-results.bmp");
 
     // Uncheck All, Check All, a click on a box and Space change what is read.

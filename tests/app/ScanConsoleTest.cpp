@@ -61,6 +61,7 @@ ProgramRun RunProgram(const std::string& exe, const std::string& args) {
     std::string command = "\"" + exe + "\" " + args;
     const BOOL started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                         nullptr, &startup, &info);
+    const DWORD startError = started ? 0 : GetLastError();
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
@@ -72,6 +73,8 @@ ProgramRun RunProgram(const std::string& exe, const std::string& args) {
         GetExitCodeProcess(info.hProcess, &run.Code);
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
+    } else {
+        run.Err = "(the program could not be started: error " + std::to_string(startError) + ")";
     }
     CloseHandle(outRead);
     CloseHandle(errRead);
@@ -253,7 +256,11 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
 
     // The ignore list beside the program holds the startup entry: passed over and counted, unless
     // --no-ignore; its unreadable line is said on standard error.
-    scan.WriteConfig("[IgnoreList]\r\nValue=" + kRunKey + "|" + runValue + "\r\nKey=nowhere\r\n");
+    // A comment after the section's header: the system's profile functions still find the section.
+    scan.WriteConfig("[IgnoreList] ; entries I keep\r\nValue=" + kRunKey + "|" + runValue + "\r\nKey=nowhere\r\n");
+    char first[64] = {};
+    GetPrivateProfileStringA("IgnoreList", "Key", "", first, sizeof first, scan.Dir().File("Config.Ini").c_str());
+    EXPECT_STREQ(first, "nowhere");
     const ProgramRun ignoring = scan("registry --only 7 --json");
     const Json ignored = JsonReader::Parse(ignoring.Out);
     EXPECT_EQ(ignored["ignored"].number, 1);
@@ -305,6 +312,32 @@ TEST(ScanConsole, RepairKeepsABackupThatRestoreWritesBack) {
     // it is refused.
     EXPECT_EQ(GetFileAttributesA(backup.c_str()), INVALID_FILE_ATTRIBUTES);
     ExpectRefused(scan("restore \"" + backup + "\""), "cannot read", "restore of a missing file");
+
+    // A file on a removable drive is not certainly gone: listed with its reason, left by --repair,
+    // and repaired only with --include-uncertain.
+    if (GetDriveTypeA("R:\\") != DRIVE_REMOVABLE) return;
+    const std::string usb = "R:\\vsc_console\\usb.dll";
+    seeds.Set(kSharedKey, usb, REG_DWORD, std::string("\2\0\0\0", 4));
+    ExpectRefused(scan("registry --only 6 --include-uncertain"), "goes with --repair", "without --repair");
+    const ProgramRun report = scan("registry --only 6 --json");
+    bool anyCertain = false, listed = false;
+    const Json reported = JsonReader::Parse(report.Out);
+    for (const Json& p : reported["problems"].items) {
+        anyCertain = anyCertain || p["certain"].text == "true";
+        if (Ansi(p["valueName"].text) != usb) continue;
+        listed = true;
+        EXPECT_EQ(p["certain"].text, "false");
+        EXPECT_EQ(p["reason"].text, "removable drive R: (not checked)");
+    }
+    EXPECT_TRUE(listed) << report.Out;
+    EXPECT_EQ(report.Code, anyCertain ? 1u : 0u) << "problems that are not certain ask for no repair";
+    EXPECT_NE(scan("registry --only 6").Out.find(usb + "\tdelete value\tremovable drive R: (not checked)\r\n"),
+              std::string::npos);
+    EXPECT_EQ(scan("registry --only 6 --repair").Code, 0u);
+    EXPECT_TRUE(vsc::test::ValueExists(kSharedKey, usb));
+    EXPECT_EQ(scan("registry --only 6").Code, 0u);
+    EXPECT_EQ(scan("registry --only 6 --repair --include-uncertain").Code, 0u);
+    EXPECT_FALSE(vsc::test::ValueExists(kSharedKey, usb));
 }
 
 TEST(ScanConsole, JunkScanAndCleanOnTheFixtureDrive) {
@@ -397,7 +430,8 @@ TEST(ScanConsole, BadInputsAreRefusedWithCodeTwoAndNoChange) {
     const ProgramRun help = RunProgram(exe, "--help");
     EXPECT_EQ(help.Code, 0u);
     EXPECT_NE(help.Out.find("VSysScan registry [--only N[,N...]]"), std::string::npos);
-    EXPECT_EQ(RunProgram(exe, "--version").Out, "VSysScan " VSC_VERSION "\r\n");
+    const ProgramRun version = RunProgram(exe, "--version");
+    EXPECT_EQ(version.Out, "VSysScan " VSC_VERSION "\r\n") << "exit code " << version.Code << ", " << version.Err;
 
     const std::string listed = ListLocalDrives();
     std::string unlisted;

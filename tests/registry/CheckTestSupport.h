@@ -27,6 +27,7 @@ public:
     TRegScanThread& scan() { return scan_; }
     TRegScanThread* operator->() { return &scan_; }
     std::vector<Problem> Problems() const { return ProblemsOf(*lists_); }
+    const ScanResultLists& Lists() const { return *lists_; }
 
 private:
     std::shared_ptr<ScanResultLists> lists_;

@@ -1,4 +1,5 @@
 #include "registry/PublicOpt.h"
+#include "registry/TargetProbe.h"
 
 #include <objbase.h>
 #include <objidl.h>
@@ -94,6 +95,46 @@ TEST(PublicOpt, FileExistsWithDriveNeedsAColonAndAFile) {
     EXPECT_FALSE(FileExistsWithDrive(dir.File("gone.exe")));
     // Wildcards match as patterns, through FindFirstFile.
     EXPECT_TRUE(FileExistsWithDrive(dir.File("h*.exe")));
+}
+
+// The three answers against the drives of the build's prefix (scripts/lib.sh, make_drive_kinds):
+// what is certainly gone, and what could not be reached.
+TEST(PublicOpt, TargetsOnEveryKindOfDriveAnswerPresentMissingOrUnreachable) {
+    ScratchDir dir("probe");
+    dir.WriteFile("here.exe");
+    const bool realDrives = vsc::test::InBuildPrefix();
+    if (realDrives) ASSERT_EQ(GetDriveTypeA("R:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "see make_drive_kinds";
+    const Existence P = Existence::Present, M = Existence::Missing, U = Existence::Unreachable;
+    struct Row {
+        std::string path;
+        bool folderCounts;
+        Existence state;
+        const char* reason;
+        bool needsDrives;
+    };
+    const Row rows[] = {
+        {dir.File("here.exe"), false, P, "", false},
+        {dir.File("gone.exe"), false, M, "file not found", false},
+        {dir.File("gone\\a.exe"), true, M, "folder not found", false},
+        {dir.Path(), false, M, "folder, not a file", false},
+        {"U:\\Data\\unplugged.dat", true, U, "drive U: is not there", true},
+        {"R:\\Data\\present.dat", false, P, "", true},
+        {"R:\\Data\\usb.dat", false, U, "removable drive R: (not checked)", true},
+        {"\\\\vscserver\\share\\Data\\present.exe", false, P, "", true},
+        {"\\\\?\\UNC\\vscserver\\share\\Data\\present.exe", false, P, "", true},
+        {"\\\\vscserver\\share\\Data\\gone.exe", false, U, "network path (not checked)", true},
+    };
+    TTargetProbe probe;
+    for (const Row& row : rows) {
+        if (row.needsDrives && !realDrives) continue;
+        const TargetCheck check = row.folderCounts ? probe.FileOrFolder(row.path) : probe.File(row.path);
+        EXPECT_EQ(check.State, row.state) << row.path;
+        EXPECT_EQ(check.Reason, row.reason) << row.path;
+    }
+    // A bare program name: found in a folder of "path", or certainly not there.
+    EnvGuard path("path", (dir.Path() + ";" + WindowsDir()).c_str());
+    EXPECT_EQ(probe.OnPath("here.exe").State, P);
+    EXPECT_EQ(probe.OnPath("gone.exe").Reason, "not found on the path");
 }
 
 TEST(PublicOpt, ExpandLeadingEnvVarExpandsOnlyASingleLeadingReference) {

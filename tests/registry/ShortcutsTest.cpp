@@ -42,14 +42,31 @@ TEST(ScanShortcuts, ReportsShortcutsWhoseFileOrFolderTargetIsGone) {
     CopyFileA(dir.File("broken.lnk").c_str(), dir.File("broken.lnk.txt").c_str(), FALSE);
     CopyFileA(dir.File("broken.lnk").c_str(), dir.File("lnk").c_str(), FALSE);
     dir.WriteFile("garbage.lnk", "this is not a shell link");
+    // On the drives of the build's prefix: a file on a share that is there is found; one on a
+    // removable drive that is not there now is listed, but not as certain.
+    const bool realDrives = InBuildPrefix();
+    const std::string usb = "R:\\vsc-links-usb.exe";
+    if (realDrives) {
+        ASSERT_TRUE(WriteShortcut(dir.File("share.lnk"), "\\\\vscserver\\share\\Data\\present.exe"));
+        CloseHandle(CreateFileA(usb.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(WriteShortcut(dir.File("usb.lnk"), usb));
+        DeleteFileA(usb.c_str());
+    }
 
     CheckRun run(14);
     run->ScanShortcuts(dir.Path());
-    EXPECT_EQ(SortedByName(run.Problems()), SortedByName(std::vector<Problem>{
-                                          {dir.File("broken.lnk"), "LinkFiles", goneFile, "14"},
-                                          {dir.File("broken-folder.lnk"), "LinkFiles", goneFolder, "14"},
-                                          {dir.File("UPPER.LNK"), "LinkFiles", upper, "14"},
-                                      }));
+    std::vector<Problem> expected = {
+        {dir.File("broken.lnk"), "LinkFiles", goneFile, "14"},
+        {dir.File("broken-folder.lnk"), "LinkFiles", goneFolder, "14"},
+        {dir.File("UPPER.LNK"), "LinkFiles", upper, "14"},
+    };
+    if (realDrives) expected.push_back({dir.File("usb.lnk"), "LinkFiles", usb, "14"});
+    EXPECT_EQ(SortedByName(run.Problems()), SortedByName(expected));
+    for (std::size_t i = 0; i < run.Lists().Count(); ++i) {
+        const bool onUsb = run.Lists().KeyPathList[i] == dir.File("usb.lnk");
+        EXPECT_EQ(run.Lists().Certain(i), !onUsb) << i;
+        EXPECT_EQ(run.Lists().Reason(i), onUsb ? "removable drive R: (not checked)" : "file not found") << i;
+    }
 }
 
 TEST(ScanShortcuts, ShellObjectWebAndUnreadableShortcutsHaveNoTarget) {

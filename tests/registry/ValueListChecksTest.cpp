@@ -124,8 +124,8 @@ TEST(ScanSharedFiles, ReportsMissingDriveQualifiedFilesWithTheCountAsText) {
                               }));
 }
 
-// Repair judges a value it has just read (StoredEntryBroken) as the scan judges the value in the
-// registry (EntryStillBroken): the same answer and the same recorded data for every kind of data.
+// Repair judges a value it has just read (StoredEntryCheck) as the scan judges the value in the
+// registry (EntryCheck): the same finding and the same recorded data for every kind of data.
 TEST(EntryRules, AValueAlreadyReadIsJudgedAsTheRegistryValue) {
     ScratchKey key("stored");
     const std::int32_t count = -3;
@@ -159,9 +159,11 @@ TEST(EntryRules, AValueAlreadyReadIsJudgedAsTheRegistryValue) {
         DWORD type = REG_NONE;
         std::string raw;
         ASSERT_TRUE(registry.ReadRawValue(c.name, type, raw)) << c.name;
-        EXPECT_EQ(EntryStillBroken(c.category, registry, c.name, inRegistry),
-                  StoredEntryBroken(c.category, c.name, type, raw, stored))
-            << c.name;
+        TTargetProbe targets;
+        const TargetCheck fromRegistry = EntryCheck(c.category, registry, c.name, inRegistry, targets);
+        const TargetCheck fromStored = StoredEntryCheck(c.category, c.name, type, raw, stored, targets);
+        EXPECT_EQ(fromRegistry.Listed(), fromStored.Listed()) << c.name;
+        EXPECT_EQ(fromRegistry.Certain(), fromStored.Certain()) << c.name;
         EXPECT_EQ(inRegistry, stored) << c.name;
     }
 }

@@ -198,6 +198,9 @@ TEST_F(RegistryWindow, NothingTickedStartsNoScan) {
     EXPECT_TRUE(OnSectionPage());
 }
 
+// Rows whose target could not be reached (a drive that is not there, a removable or network drive,
+// a network path) are listed, say why, start unchecked, stay unchecked on "Check All", and a repair
+// with the rows as the scan left them changes none of them. A network path that is there is found.
 TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst) {
     key.SetString("AppPaths\\gone.exe", "", "C:\\VscGone\\gone.exe");
     key.SetString("AppPaths\\v1.2.exe", "", "C:\\VscGone\\v1.2.exe");
@@ -205,6 +208,22 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     const DWORD count = 1;
     key.SetBytes("Shared", "C:\\VscGone\\shared.dll", &count, sizeof count, REG_DWORD);
     key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
+    const bool realDrives = vsc::test::InBuildPrefix() && GetDriveTypeA("R:\\") == DRIVE_REMOVABLE;
+    struct Away {
+        const char* value;
+        const char* reason;
+    };
+    const Away away[] = {
+        {"Q:\\Data\\absent.dat", "drive Q: is not there"},
+        {"U:\\Data\\unplugged.dat", "drive U: is not there"},
+        {"R:\\Data\\usb.dat", "removable drive R: (not checked)"},
+        {"N:\\Data\\net.dat", "network drive N: (not checked)"},
+    };
+    if (realDrives) {
+        for (const Away& a : away) key.SetBytes("Shared", a.value, &count, sizeof count, REG_DWORD);
+        key.SetString("Run", "offline", "\\\\vscoffline\\share\\Data\\off.exe");
+        key.SetString("Run", "online", "\\\\vscserver\\share\\Data\\present.exe");
+    }
     Choose({3, 5, 6, 7});
     PointAt({{3, key.Child("AppPaths")}, {5, key.Child("Help")}, {6, key.Child("Shared")}, {7, key.Child("Run")}});
 
@@ -213,18 +232,26 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1));
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].Text, "5 Problem(s) Found");
+    EXPECT_EQ(shown[0].Text, realDrives ? "10 Problem(s) Found (5 not certain)" : "5 Problem(s) Found");
     EXPECT_EQ(shown[0].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
-    ASSERT_EQ(ListView_GetItemCount(form.Registry().Ui().lstJunkReg), 5);
+    const int rows = realDrives ? 10 : 5;
+    ASSERT_EQ(ListView_GetItemCount(form.Registry().Ui().lstJunkReg), rows);
     std::vector<std::string> texts;
-    for (int row = 0; row < 5; ++row) {
-        EXPECT_EQ(ListCheckState(form.Registry().Ui().lstJunkReg, row), 1) << row;
-        texts.push_back(Text(row, 1));
+    for (int row = 0; row < rows; ++row) {
+        const bool certain = Text(row, 1).rfind("C:\\VscGone", 0) == 0;
+        EXPECT_EQ(ListCheckState(form.Registry().Ui().lstJunkReg, row), certain ? 1 : 0) << row;
+        if (certain) texts.push_back(Text(row, 1));
     }
     EXPECT_EQ(Text(0, 0), key.Child("AppPaths\\gone.exe"));
+    EXPECT_EQ(Text(0, 2), "folder not found");
     EXPECT_EQ(texts, (std::vector<std::string>{"C:\\VscGone\\gone.exe", "C:\\VscGone\\v1.2.exe",
                                                "C:\\VscGoneHelpmanual.hlp", "C:\\VscGone\\shared.dll",
                                                "C:\\VscGone\\tray.exe"}));
+    if (realDrives) {
+        for (const Away& a : away) EXPECT_EQ(Text(RowShowing(a.value), 2), a.reason) << a.value;
+        EXPECT_EQ(Text(RowShowing("\\\\vscoffline\\share\\Data\\off.exe"), 2), "network path (not checked)");
+        EXPECT_EQ(RowShowing("\\\\vscserver\\share\\Data\\present.exe"), -1) << "a share that is there is looked at";
+    }
     EXPECT_EQ(form.Registry().ResultsList().Icon(1), 1) << "two dots";
     EXPECT_EQ(form.Registry().ResultsList().Icon(0), 0);
     EXPECT_FALSE(IsWindowEnabled(form.Ui().btnLeft1)) << "navigation stays off on the results";
@@ -237,16 +264,24 @@ TEST_F(RegistryWindow, AScanShowsItsProblemsCheckedAndRepairWritesTheBackupFirst
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(ResultsShown());
 
-    // Check All, spare the help row, repair the rest.
+    // Check All (which leaves the uncertain rows), spare the help row, tick the removable drive's
+    // row by hand, repair.
     Click(form.Registry().Ui().btnCheck);
     form.Registry().ResultsList().SetChecked(2, false);
+    if (realDrives) form.Registry().ResultsList().SetChecked(static_cast<std::size_t>(RowShowing("R:\\Data\\usb.dat")), true);
     Click(form.Registry().Ui().btnDeleteItems);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].Text, "Total 4 problems have been repaired successfully!");
+    EXPECT_EQ(shown[0].Text, realDrives ? "Total 5 problems have been repaired successfully!"
+                                        : "Total 4 problems have been repaired successfully!");
     EXPECT_TRUE(OnSectionPage());
     EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Help"), "manual.hlp"));
     EXPECT_FALSE(vsc::test::ValueExists(key.Child("Run"), "tray"));
+    if (realDrives) {
+        for (const Away& a : away)
+            EXPECT_EQ(vsc::test::ValueExists(key.Child("Shared"), a.value), a.value[0] != 'R') << a.value;
+        EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "offline"));
+    }
     std::vector<std::string> names;
     ListBackupFiles(form.Registry().BackupFolder(), names);
     EXPECT_EQ(names, std::vector<std::string>{"regbackup1.txt"});
@@ -267,23 +302,39 @@ TEST_F(RegistryWindow, ARepairWhoseBackupCannotBeWrittenKeepsTheResults) {
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));
 }
 
+// The entries left are named with the reason; a key whose security refuses writes says "access
+// denied", and nothing refused is counted or kept in the backup.
 TEST_F(RegistryWindow, ARepairWithFailuresSaysSoOnceThenCountsOnlyWhatWasRepaired) {
     key.SetString("Run", "tray", "C:\\VscGone\\tray.exe");
     key.SetString("Run", "helper", "C:\\VscGone\\helper.exe");
     key.SetString("Run", "agent", "C:\\VscGone\\agent.exe");
-    Choose({7});
-    PointAt({{7, key.Child("Run")}});
+    key.SetString("AppPaths\\locked.exe", "", "C:\\VscGone\\locked.exe");
+    Choose({3, 7});
+    PointAt({{3, key.Child("AppPaths")}, {7, key.Child("Run")}});
     Click(form.Registry().Ui().btnRegistryScan);
     ASSERT_TRUE(PumpUntil([&] { return ResultsShown(); }, 20000));
     // Two values now hold line breaks, which no backup line can carry: they stay as they are.
     key.SetString("Run", "tray", "C:\\VscGone\\tray.exe\r\n-x");
     key.SetString("Run", "agent", "C:\\VscGone\\agent.exe\n");
+    const vsc::test::LockedKey locked(key.SubKey() + "\\AppPaths\\locked.exe");
+    ASSERT_TRUE(locked.ok());
     shown.clear();
     Click(form.Registry().Ui().btnDeleteItems);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].Text, "there are not all selected problems have been Deleted successfully!");
+    EXPECT_EQ(shown[0].Text, "there are not all selected problems have been Deleted successfully!\r\n\r\n"
+                             "Left as they are:\r\n" +
+                                 key.Child("AppPaths\\locked.exe") + ", default value: access denied\r\n" +
+                                 key.Child("Run") + ", value \"agent\": the value's data cannot be kept in a backup file\r\n" +
+                                 key.Child("Run") + ", value \"tray\": the value's data cannot be kept in a backup file\r\n");
     EXPECT_EQ(shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(shown[1].Text, "Total 1 problems have been repaired successfully!");
+    DWORD type = 0;
+    std::string data;
+    EXPECT_TRUE(vsc::test::ReadValue(key.Child("AppPaths\\locked.exe"), "", type, data));
+    EXPECT_EQ(data, std::string("C:\\VscGone\\locked.exe") + '\0');
+    std::string backup;
+    ASSERT_TRUE(ReadWholeFile(form.Registry().BackupFolder() + "\\regbackup1.txt", backup));
+    EXPECT_EQ(backup.find("locked"), std::string::npos) << backup;
     EXPECT_EQ(shown[1].Flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
     EXPECT_TRUE(OnSectionPage());
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Run"), "tray"));

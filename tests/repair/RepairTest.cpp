@@ -339,14 +339,14 @@ TEST(Repair, AValueWhoseNameTheCodePageCannotShowIsNeverTakenForGone) {
 TEST(Repair, EntriesOfOneKeyInRowsApartKeepRowOrderAndGoBackWhole) {
     ScratchKey key("apart");
     ScratchDir dir("apart");
-    const std::string longPath = "C:\\gone\\" + std::string(600, 'x') + ".exe";
+    const std::string longText = "setting " + std::string(600, 'x');  // category 1: the data alone tells
     key.SetString("A", "first", "C:\\gone\\first.exe");
-    key.SetString("A", "long", longPath);
+    key.SetString("A", "long", longText);
     key.SetString("B", "only", "C:\\gone\\only.exe");
     ScanResultLists lists;
     AddProblem(lists, key.Child("A"), "first", "C:\\gone\\first.exe", "13");
     AddProblem(lists, key.Child("B"), "only", "C:\\gone\\only.exe", "13");
-    AddProblem(lists, key.Child("A"), "long", longPath, "13");
+    AddProblem(lists, key.Child("A"), "long", longText, "1");
     AddProblem(lists, key.Child("A"), "first", "C:\\gone\\first.exe", "7");  // emptied by row 0 already
 
     const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
@@ -357,7 +357,7 @@ TEST(Repair, EntriesOfOneKeyInRowsApartKeepRowOrderAndGoBackWhole) {
     EXPECT_EQ(FileText(result.BackupFile),
               kSep + key.Child("A") + "\r\nfirst\r\nC:\\gone\\first.exe\r\n13\r\ntype=1\r\n" + kSep + key.Child("B") +
                   "\r\nonly\r\nC:\\gone\\only.exe\r\n13\r\ntype=1\r\n" + kSep + key.Child("A") + "\r\nlong\r\n" +
-                  longPath + "\r\n13\r\ntype=1\r\n");
+                  longText + "\r\n1\r\ntype=1\r\n");
 
     // Back, with a record of a key that cannot be opened and one whose data does not fit its type
     // between them: every other record still goes back, and the two fail in file order.
@@ -369,6 +369,6 @@ TEST(Repair, EntriesOfOneKeyInRowsApartKeepRowOrderAndGoBackWhole) {
     ASSERT_EQ(restored.Failures.size(), 2u);
     EXPECT_EQ(restored.Failures[0].Reason, "the key cannot be opened or created");
     EXPECT_EQ(restored.Failures[1].Reason, "the data does not fit the value's type");
-    EXPECT_EQ(Read(key.Child("A"), "long").data, longPath + '\0');
+    EXPECT_EQ(Read(key.Child("A"), "long").data, longText + '\0');
     EXPECT_EQ(Read(key.Child("B"), "only").data, std::string("C:\\gone\\only.exe") + '\0');
 }

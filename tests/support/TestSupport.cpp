@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <sddl.h>
 
 namespace vsc::test {
 
@@ -236,6 +237,23 @@ bool WriteShortcut(const std::string& linkPath, const std::string& target) {
 
 bool WriteWideShortcut(const std::string& linkPath, const std::wstring& target) {
     return SaveShortcut<IShellLinkW>(IID_IShellLinkW, linkPath, target);
+}
+
+LockedKey::LockedKey(const std::string& subKey) : subKey_(subKey) { ok_ = Apply("D:(D;;0x2;;;WD)(A;;KA;;;WD)"); }
+
+LockedKey::~LockedKey() { Apply("D:(A;;KA;;;WD)"); }
+
+bool LockedKey::Apply(const char* sddl) const {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return false;
+    HKEY key = nullptr;
+    bool ok = false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), 0, WRITE_DAC | READ_CONTROL, &key) == ERROR_SUCCESS) {
+        ok = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return ok;
 }
 
 }  // namespace vsc::test

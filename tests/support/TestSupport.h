@@ -48,6 +48,22 @@ private:
     std::string path_;
 };
 
+// While it lives, the key below HKEY_CURRENT_USER refuses to have its values set or deleted, to
+// every one (an administrator too): its DACL denies KEY_SET_VALUE to Everyone.
+class LockedKey {
+public:
+    explicit LockedKey(const std::string& subKey);
+    ~LockedKey();
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool Apply(const char* sddl) const;
+    std::string subKey_;
+    bool ok_ = false;
+};
+
 // A volatile registry link at keyPath (below HKEY_CURRENT_USER) to the existing key path target;
 // destruction deletes the link itself, never what it leads to.
 class ScratchLink {

@@ -57,7 +57,8 @@ bool Accepts(ScanCommandKind kind, const std::string& option) {
     if (option == "--json") return true;
     if (option == "--no-ignore") return kind == ScanCommandKind::Registry || kind == ScanCommandKind::Junk;
     switch (kind) {
-    case ScanCommandKind::Registry: return option == "--only" || option == "--drives" || option == "--repair";
+    case ScanCommandKind::Registry:
+        return option == "--only" || option == "--drives" || option == "--repair" || option == "--include-uncertain";
     case ScanCommandKind::Junk: return option == "--drives" || option == "--clean";
     default: return false;
     }
@@ -113,6 +114,8 @@ ScanCommand ParseScanCommand(const std::vector<std::string>& args) {
             command.Json = true;
         } else if (option == "--repair" || option == "--clean") {
             command.Change = true;
+        } else if (option == "--include-uncertain") {
+            command.IncludeUncertain = true;
         } else if (option == "--no-ignore") {
             command.NoIgnore = true;
         } else if (option == "--only") {
@@ -124,6 +127,7 @@ ScanCommand ParseScanCommand(const std::vector<std::string>& args) {
         }
     }
     if (command.Kind == ScanCommandKind::Restore && !hasFile) throw EUsageError("restore needs the backup file to write back");
+    if (command.IncludeUncertain && !command.Change) throw EUsageError("option '--include-uncertain' goes with --repair");
     return command;
 }
 
@@ -152,11 +156,15 @@ std::string ChosenDrives(const ScanCommand& command, const std::string& listed, 
 std::string ScanUsageText() {
     return "VSysScan: the scans of Vemo System Cleaner from a console, for scripted use.\r\n"
            "\r\n"
-           "  VSysScan registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json] [--repair]\r\n"
-           "      Scans the registry and lists every problem. --only picks categories 1 to 14\r\n"
-           "      (default: all), --drives the drives searched for broken shortcuts (category 14;\r\n"
-           "      default: the drives the window ticks). --repair repairs every problem found,\r\n"
-           "      with a backup in the folder \"backup\" beside the program.\r\n"
+           "  VSysScan registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json]\r\n"
+           "                   [--repair [--include-uncertain]]\r\n"
+           "      Scans the registry and lists every problem with the reason it is listed.\r\n"
+           "      --only picks categories 1 to 14 (default: all), --drives the drives searched\r\n"
+           "      for broken shortcuts (category 14; default: the drives the window ticks).\r\n"
+           "      --repair repairs every certain problem found, with a backup in the folder\r\n"
+           "      \"backup\" beside the program. A problem whose file is on a drive that is not\r\n"
+           "      there, a removable, CD-ROM or network drive, or a network path is not certain:\r\n"
+           "      it is listed but left, unless --include-uncertain is given as well.\r\n"
            "  VSysScan junk [--drives LETTERS] [--no-ignore] [--json] [--clean]\r\n"
            "      Searches the drives for junk files with the filters and options of \"Config.Ini\"\r\n"
            "      beside the program. --clean removes every file found, as DleteTo says.\r\n"
@@ -167,8 +175,9 @@ std::string ScanUsageText() {
            "Both scans pass over what the ignore list of \"Config.Ini\" holds, and count it;\r\n"
            "--no-ignore scans everything.\r\n"
            "\r\n"
-           "Exit codes: 0 nothing found, or everything asked for was done; 1 problems or files found\r\n"
-           "(report only); 2 usage error or failure before any change; 3 some changes failed.\r\n"
+           "Exit codes: 0 nothing found (or only problems that are not certain), or everything\r\n"
+           "asked for was done; 1 certain problems or files found and not changed; 2 usage error\r\n"
+           "or failure before any change; 3 some changes failed.\r\n"
            "--repair, --clean and restore refuse to run while Vemo System Cleaner is open.\r\n";
 }
 

@@ -1,6 +1,7 @@
 // The command line of VSysScan.exe, the console program that runs the scans without a window:
 //
-//     VSysScan.exe registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json] [--repair]
+//     VSysScan.exe registry [--only N[,N...]] [--drives LETTERS] [--no-ignore] [--json]
+//                           [--repair [--include-uncertain]]
 //     VSysScan.exe junk [--drives LETTERS] [--no-ignore] [--json] [--clean]
 //     VSysScan.exe restore FILE [--json]
 //     VSysScan.exe --help | --version
@@ -29,6 +30,7 @@ struct ScanCommand {
     bool Json = false;
     bool Change = false;          // --repair (registry) or --clean (junk); always set for restore
     bool NoIgnore = false;        // --no-ignore: the ignore list of "Config.Ini" is not used
+    bool IncludeUncertain = false;  // --include-uncertain (with --repair): problems not certain too
     bool HasOnly = false;         // --only was given
     std::vector<int> Categories;  // with --only: the categories 1..14, ascending, each once
     bool HasDrives = false;       // --drives was given (it may be empty: no drive)
@@ -37,8 +39,9 @@ struct ScanCommand {
 };
 
 // Parses the arguments after the program name. Throws EUsageError for an unknown command or
-// option, a missing or repeated option value, a category that is not a number from 1 to 14, a
-// character of --drives that is not a letter, or a restore without exactly one file.
+// option, a missing or repeated option value, --include-uncertain without --repair, a category
+// that is not a number from 1 to 14, a character of --drives that is not a letter, or a restore
+// without exactly one file.
 ScanCommand ParseScanCommand(const std::vector<std::string>& args);
 
 // The categories a registry run scans: those of --only, or all fourteen.

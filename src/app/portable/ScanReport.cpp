@@ -62,10 +62,21 @@ std::string IgnoredNote(const ScanReport& report) {
     return report.Ignored > 0 ? " (" + std::to_string(report.Ignored) + " ignored)" : std::string();
 }
 
+std::string UncertainNote(const ScanReport& report) {
+    std::size_t n = 0;
+    for (const ReportProblem& p : report.Problems) n += p.Certain ? 0 : 1;
+    return n > 0 ? " (" + std::to_string(n) + " not certain)" : std::string();
+}
+
 }  // namespace
 
 int ReportExitCode(const ScanReport& report) {
     if (report.Changes) return report.Failed.empty() ? 0 : 3;
+    if (report.Kind == ReportKind::Registry) {
+        for (const ReportProblem& p : report.Problems)
+            if (p.Certain) return 1;
+        return 0;
+    }
     return report.Count == 0 ? 0 : 1;
 }
 
@@ -75,8 +86,8 @@ std::string ReportText(const ScanReport& report) {
     case ReportKind::Registry:
         for (const ReportProblem& p : report.Problems)
             out += Line({std::to_string(p.Category), p.CategoryName, p.KeyPath, p.ValueName, p.Data, p.InvalidValue,
-                         p.Action});
-        out += std::to_string(report.Count) + " Problem(s) Found" + IgnoredNote(report) + kEol;
+                         p.Action, p.Reason});
+        out += std::to_string(report.Count) + " Problem(s) Found" + UncertainNote(report) + IgnoredNote(report) + kEol;
         break;
     case ReportKind::Junk:
         for (const ReportFile& f : report.Files)
@@ -124,6 +135,8 @@ std::string ReportJson(const ScanReport& report, const std::function<std::string
                 o.Key("data") += text(p.Data);
                 o.Key("invalidValue") += text(p.InvalidValue);
                 o.Key("action") += text(p.Action);
+                o.Key("certain") += p.Certain ? "true" : "false";
+                o.Key("reason") += text(p.Reason);
             }
             out.push_back(']');
         } else if (report.Kind == ReportKind::Junk) {

@@ -22,6 +22,8 @@ struct ReportProblem {
     std::string Data;
     std::string InvalidValue;  // the "Invalid Value" column of the results list
     std::string Action;        // "empty value", "delete value" or "recycle file"
+    bool Certain = true;       // the target is certainly missing (otherwise it could not be reached)
+    std::string Reason;        // why the problem is listed, in a few words
 };
 
 struct ReportFile {
@@ -58,11 +60,13 @@ struct ScanReport {
     std::vector<ReportFailure> ChangedSinceScan;
 };
 
-// 0: nothing found, or every change asked for was made; 1: found and not changed (report only);
-// 3: some changes failed. (2, the usage error, never comes with a report.)
+// 0: nothing found (for a registry report: no certain problem), or every change asked for was
+// made; 1: found and not changed (report only); 3: some changes failed. (2, the usage error, never
+// comes with a report.) A repair leaves the problems that are not certain unless asked: they do
+// not make a failure.
 int ReportExitCode(const ScanReport& report);
 
-// One line per problem or file, fields separated by tabs, then a count line (with " (N ignored)"
+// One line per problem or file, fields separated by tabs (a problem's reason last), then a count line (with " (N ignored)"
 // when the scan passed entries over). After changes: the
 // backup file's name ("backup" and the name), one "failed" line per failure, one "changed" line per
 // entry left because it changed since the scan, and a last count line.

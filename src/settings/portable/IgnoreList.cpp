@@ -138,10 +138,13 @@ bool IsSectionHeader(const std::string& line) {
     return !t.empty() && t[0] == '[';
 }
 
+// As the system's profile functions read a header: the name runs from the "[" to the last "]" of
+// the line, blanks around it do not count, and what follows that "]" (a comment) is not looked at.
 bool IsOurHeader(const std::string& line) {
     const std::string t = TrimBlanks(line);
-    return t.size() >= 2 && t.front() == '[' && t.back() == ']' &&
-           SameAsciiCase(TrimBlanks(t.substr(1, t.size() - 2)), kIgnoreSection);
+    const std::size_t close = t.rfind(']');
+    return !t.empty() && t.front() == '[' && close != std::string::npos && close > 0 &&
+           SameAsciiCase(TrimBlanks(t.substr(1, close - 1)), kIgnoreSection);
 }
 
 // The index range [first, end) of the section's lines (after its header) in `lines`; false when the

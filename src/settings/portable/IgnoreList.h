@@ -1,7 +1,9 @@
 // The ignore list: registry values, registry keys, files, folders and file masks that the scans
 // pass over. Portable (no windows.h): the stored form, its reading and writing, and the matching.
 //
-// Stored form. The list is the section "[IgnoreList]" of "Config.Ini", one entry a line:
+// Stored form. The list is the section "[IgnoreList]" of "Config.Ini" (its header found as the
+// system's profile functions find it: blanks inside the brackets and a comment after them are
+// allowed), one entry a line:
 //
 //     [IgnoreList]
 //     ; a comment

@@ -65,6 +65,8 @@ TEST(ScanCommand, RefusesBadInputNamingIt) {
     EXPECT_NE(UsageErrorOf({"junk", "--drives", "C:"}).find("':' in --drives"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"restore", "a.txt", "b.txt"}).find("'b.txt'"), std::string::npos);
     EXPECT_NE(UsageErrorOf({"--version", "x"}).find("no further"), std::string::npos);
+    EXPECT_NE(UsageErrorOf({"registry", "--include-uncertain"}).find("goes with --repair"), std::string::npos);
+    EXPECT_TRUE(Parse({"registry", "--include-uncertain", "--repair"}).IncludeUncertain);
 }
 
 TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
@@ -72,9 +74,12 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     registry.Kind = ReportKind::Registry;
     registry.Count = 2;
     registry.Problems.push_back({5, "Windows Help", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
-                                 "a\"b.hlp", "C:\\x\\", "C:\\x\\a\"b.hlp", "delete value"});
+                                 "a\"b.hlp", "C:\\x\\", "C:\\x\\a\"b.hlp", "delete value", false,
+                                 "drive X: is not there"});
+    // Problems that are not certain alone ask for no repair; a certain one does.
+    EXPECT_EQ(ReportExitCode(registry), 0);
     registry.Problems.push_back({7, "Startup Programs", "HKEY_CURRENT_USER\\Run", "tab\there", "line\r\nbreak\x01",
-                                 "line\r\nbreak\x01", "delete value"});
+                                 "line\r\nbreak\x01", "delete value", true, "file not found"});
     EXPECT_EQ(ReportExitCode(registry), 1);
 
     // Every text goes through the conversion; here it marks what it was given.
@@ -87,7 +92,10 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     ASSERT_EQ(doc["problems"].items.size(), 2u);
     const Json& second = doc["problems"][1];
     EXPECT_EQ(second.keys, (std::vector<std::string>{"category", "categoryName", "keyPath", "valueName", "data",
-                                                     "invalidValue", "action"}));
+                                                     "invalidValue", "action", "certain", "reason"}));
+    EXPECT_EQ(second["certain"].text, "true");
+    EXPECT_EQ(doc["problems"][0]["certain"].text, "false");
+    EXPECT_EQ(doc["problems"][0]["reason"].text, "drive X: is not there\xC3\xA9");
     EXPECT_EQ(second["category"].number, 7);
     EXPECT_EQ(second["valueName"].text, "tab\there\xC3\xA9");
     EXPECT_EQ(second["data"].text, "line\r\nbreak\x01\xC3\xA9");
@@ -95,9 +103,10 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
 
     EXPECT_EQ(ReportText(registry),
               "5\tWindows Help\tHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help\ta\"b.hlp\tC:\\x\\\t"
-              "C:\\x\\a\"b.hlp\tdelete value\r\n"
-              "7\tStartup Programs\tHKEY_CURRENT_USER\\Run\ttab here\tline  break \tline  break \tdelete value\r\n"
-              "2 Problem(s) Found\r\n");
+              "C:\\x\\a\"b.hlp\tdelete value\tdrive X: is not there\r\n"
+              "7\tStartup Programs\tHKEY_CURRENT_USER\\Run\ttab here\tline  break \tline  break \tdelete value\t"
+              "file not found\r\n"
+              "2 Problem(s) Found (1 not certain)\r\n");
 
     // A repair: the backup, what changed and what did not.
     registry.Changes = true;
@@ -114,7 +123,7 @@ TEST(ScanReport, JsonReadsBackFieldByFieldAndTextKeepsOneLinePerEntry) {
     ASSERT_EQ(repaired["changedSinceScan"].items.size(), 1u);
     EXPECT_EQ(repaired["changedSinceScan"][0].keys, (std::vector<std::string>{"keyPath", "valueName"}));
     const std::string text = ReportText(registry);
-    EXPECT_NE(text.find("2 Problem(s) Found\r\nbackup\tregbackup4.txt\r\nfailed\tHKEY_CURRENT_USER\\Run\ttab here\t"
+    EXPECT_NE(text.find("2 Problem(s) Found (1 not certain)\r\nbackup\tregbackup4.txt\r\nfailed\tHKEY_CURRENT_USER\\Run\ttab here\t"
                         "the value could not be deleted\r\nchanged\tHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help\t"
                         "a\"b.hlp\r\n1 repaired, 1 failed\r\n"),
               std::string::npos);

@@ -50,7 +50,7 @@ TEST(IgnoreList, EveryNameRoundTrips) {
 TEST(IgnoreList, HandWrittenSectionWithBadLines) {
     const std::string file =
         "[FileFilters]\nUserExp=<*.tmp:Temp>\n"
-        "[ignorelist]\n"
+        "[ ignorelist ] ; entries I keep\n"  // read as the profile functions read it
         "; kept by the administrator\n"
         "\n"
         "  value = hkey_local_machine\\Software\\Fonts|Courier 10,12,15 \n"  // 6
