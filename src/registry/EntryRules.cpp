@@ -1,5 +1,7 @@
 #include "registry/EntryRules.h"
 
+#include <cstdint>
+#include <cstring>
 #include <exception>
 
 #include "registry/PublicOpt.h"
@@ -78,6 +80,12 @@ TargetCheck ListedFileCheck(int category, const std::string& name, const std::st
     return targets.File(file);
 }
 
+// Category 6: the value name is the shared file; only a drive-qualified name with an extension.
+TargetCheck SharedFileCheck(const std::string& valueName, TTargetProbe& targets) {
+    if (Trim(valueName).size() <= 5 || valueName[1] != ':' || !HasExtDot(valueName)) return PresentTarget();
+    return targets.File(valueName);
+}
+
 }  // namespace
 
 bool FilePathExamined(const std::string& text) {
@@ -108,11 +116,30 @@ TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::str
         if (category == 6) {
             if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
             data = std::to_string(registry.ReadNumber(valueName));
-            if (Trim(valueName).size() <= 5 || valueName[1] != ':' || !HasExtDot(valueName)) return PresentTarget();
-            return targets.File(valueName);
+            return SharedFileCheck(valueName, targets);
         }
         if (!IsStringKind(registry.ValueKind(valueName))) return PresentTarget();
         return TextEntryCheck(category, valueName, registry.ReadText(valueName), data, targets);
+    } catch (const std::exception&) {
+        return PresentTarget();
+    }
+}
+
+TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,
+                             std::string& data, TTargetProbe& targets) {
+    try {
+        if (category == 6) {
+            // As ReadNumber reads it: a REG_DWORD of at most four bytes.
+            if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
+            if (KindOfRegType(regType) != vkInteger || raw.size() > sizeof(std::int32_t)) return PresentTarget();
+            std::int32_t number = 0;
+            std::memcpy(&number, raw.data(), raw.size());
+            data = std::to_string(number);
+            return SharedFileCheck(valueName, targets);
+        }
+        // As ReadText reads it: the text up to its first zero byte.
+        if (!IsStringKind(KindOfRegType(regType))) return PresentTarget();
+        return TextEntryCheck(category, valueName, raw.substr(0, raw.find('\0')), data, targets);
     } catch (const std::exception&) {
         return PresentTarget();
     }

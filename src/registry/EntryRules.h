@@ -29,6 +29,11 @@ TargetCheck TextEntryCheck(int category, const std::string& valueName, const std
 TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
                        TTargetProbe& targets);
 
+// The same for a value already read: its registry type and its bytes as stored. Judges exactly as
+// EntryCheck judges the value when it holds these.
+TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,
+                             std::string& data, TTargetProbe& targets);
+
 // For a shortcut (category 14): listed when the file is still a shortcut whose target is not
 // found, with target set to that target as the scan records it.
 TargetCheck ShortcutCheck(const std::string& linkPath, std::string& target, TTargetProbe& targets);

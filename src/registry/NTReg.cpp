@@ -201,6 +201,16 @@ bool TNTRegistry::RemoveValue(const std::string& name) {
 bool TNTRegistry::ReadRawValue(const std::string& name, DWORD& regType, std::string& data) const {
     data.clear();
     if (!open_) return false;
+    // Most values fit a small buffer and are read by one call; a larger one is measured first.
+    char small[512];
+    DWORD got = sizeof small;
+    const LONG first =
+        RegQueryValueExA(open_.get(), name.c_str(), nullptr, &regType, reinterpret_cast<BYTE*>(small), &got);
+    if (first == ERROR_SUCCESS) {
+        data.assign(small, got < sizeof small ? got : sizeof small);
+        return true;
+    }
+    if (first != ERROR_MORE_DATA) return false;
     // The data may grow between the size query and the read; try again a few times.
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD size = 0;

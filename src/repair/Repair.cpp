@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -101,30 +103,51 @@ struct PlannedChange {
     bool ScannedCertain = true;  // the scan found the target certainly missing
     bool HasRecord = false;   // index into the records when true
     std::size_t Record = 0;
+    BackupRecord Read;        // what the value held when the plan read it (with HasRecord)
 };
 
-// True while the entry is still the problem the scan recorded: the value (or shortcut) is there,
-// the category's rule still finds its file missing, and the data it records is the scan's.
-// A problem the scan found certain must still be certain: a target that can no longer be reached
-// is not taken for gone.
-bool StillAsScanned(const PlannedChange& change) {
-    std::string data;
-    TargetCheck now;
-    if (change.Action == RepairAction::RecycleFile)
-        return ShortcutStillBroken(change.Path, data, &now) && data == change.ScannedData &&
-               (now.Certain() || !change.ScannedCertain);
-    TNTRegistry registry;
-    return OpenKeyPath(change.Path, registry, false) &&
-           EntryStillBroken(change.Category, registry, change.ValueName, data, &now) && data == change.ScannedData &&
-           (now.Certain() || !change.ScannedCertain);
+// The changes of one key in row order, or one shortcut file alone. The key is opened once, when
+// its values are first read, and stays open until its changes are made.
+struct ChangeGroup {
+    std::string Path;
+    std::vector<std::size_t> Changes;  // indices into the planned changes
+    std::unique_ptr<TNTRegistry> Key;  // the open key; null for a shortcut
+    bool Opened = false;
+};
+
+// Groups the changes by key path, each group in the order of its first row, so that a key is
+// opened once for all of its entries; shortcut files stay one to a group.
+std::vector<ChangeGroup> GroupByKey(const std::vector<PlannedChange>& changes) {
+    std::vector<ChangeGroup> groups;
+    std::map<std::string, std::size_t> groupOfKey;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const PlannedChange& change = changes[i];
+        if (change.Action == RepairAction::RecycleFile) {
+            groups.push_back({change.Path, {i}, nullptr});
+            continue;
+        }
+        const auto [at, added] = groupOfKey.emplace(change.Path, groups.size());
+        if (added) groups.push_back({change.Path, {}, std::make_unique<TNTRegistry>()});
+        groups[at->second].Changes.push_back(i);
+    }
+    return groups;
 }
 
-// True when the value still holds what its backup record keeps.
-bool SameAsRecord(const BackupRecord& record) {
-    BackupRecord now;
-    bool representable = false;
-    return ReadValueForBackup(record.KeyPath, record.ValueName, now, representable) == ValueState::Present &&
-           representable && now.RegType == record.RegType && now.DataText == record.DataText;
+// Reads a value of the open key as stored: Present with its type and bytes, or why not.
+ValueState ReadStored(const TNTRegistry& registry, const std::string& name, DWORD& type, std::string& raw) {
+    if (registry.ReadRawValue(name, type, raw)) return ValueState::Present;
+    const ValueState state = StateOfValue(registry, name);
+    return state == ValueState::Present ? ValueState::Unreadable : state;
+}
+
+// The backup record of what the value holds; false when it cannot be written as backup lines.
+bool RecordOf(const std::string& keyPath, const std::string& valueName, DWORD type, const std::string& raw,
+              BackupRecord& record) {
+    record.KeyPath = keyPath;
+    record.ValueName = valueName;
+    record.HasType = true;
+    record.RegType = type;
+    return DataTextOf(type, raw, record.DataText) && CanWriteBackupRecord(record);
 }
 
 std::string BackupText(const std::vector<BackupRecord>& records, const std::vector<bool>& keep) {
@@ -141,6 +164,51 @@ const char* FailureOf(RepairAction action) {
     case RepairAction::RecycleFile: return "the file could not be moved to the recycle bin";
     }
     return "";
+}
+
+// A finding that still makes the entry the scan's problem: listed, and certain when the scan found
+// it certain (a target that can no longer be reached is not taken for gone).
+bool StillListed(const TargetCheck& now, const PlannedChange& change) {
+    return now.Listed() && (now.Certain() || !change.ScannedCertain);
+}
+
+// True while the shortcut is still the problem the scan recorded: the file is there and still a
+// shortcut whose target is not found, the target the scan recorded.
+bool ShortcutAsScanned(const PlannedChange& change, TTargetProbe& targets) {
+    std::string target;
+    return StillListed(ShortcutCheck(change.Path, target, targets), change) && target == change.ScannedData;
+}
+
+// Just before the change: true while the value of the open key still holds what its backup record
+// keeps, and the category's rule still finds it broken, with the data the scan recorded. The value
+// is read once here; the rule judges that reading. targets is the repair's one probe.
+bool ValueAsPlanned(const TNTRegistry& registry, const PlannedChange& change, TTargetProbe& targets) {
+    DWORD type = REG_NONE;
+    std::string raw;
+    BackupRecord now;
+    if (ReadStored(registry, change.ValueName, type, raw) != ValueState::Present ||
+        !RecordOf(change.Path, change.ValueName, type, raw, now) || type != change.Read.RegType ||
+        now.DataText != change.Read.DataText)
+        return false;
+    std::string data;
+    return StillListed(StoredEntryCheck(change.Category, change.ValueName, type, raw, data, targets), change) &&
+           data == change.ScannedData;
+}
+
+// The change itself, on the key the caller opened (no further reading: the value was just read).
+// False, with *reason, when it was refused.
+bool ChangeValue(TNTRegistry& registry, const PlannedChange& change, std::string& reason) {
+    LONG rc;
+    if (change.Action == RepairAction::DeleteValue) {
+        rc = RegDeleteValueA(registry.OpenHandle(), change.ValueName.c_str());
+        if (rc == ERROR_SUCCESS || StateOfValue(registry, change.ValueName) == ValueState::Missing) return true;
+    } else {
+        static const BYTE kEmpty[1] = {0};
+        rc = RegSetValueExA(registry.OpenHandle(), change.ValueName.c_str(), 0, REG_SZ, kEmpty, 1);
+        if (rc == ERROR_SUCCESS) return true;
+    }
+    reason = RefusalReason(static_cast<unsigned long>(rc), FailureOf(change.Action));
+    return false;
 }
 
 }  // namespace
@@ -208,17 +276,11 @@ ValueState ReadValueForBackup(const std::string& keyPath, const std::string& val
     TNTRegistry registry;
     if (!OpenKeyPath(keyPath, registry, false))
         return KeyMissing(keyPath) ? ValueState::Missing : ValueState::Unreadable;
-    const ValueState state = StateOfValue(registry, valueName);
-    if (state != ValueState::Present) return state;
     DWORD type = REG_NONE;
     std::string raw;
-    if (!registry.ReadRawValue(valueName, type, raw)) return ValueState::Unreadable;
-    record.KeyPath = keyPath;
-    record.ValueName = valueName;
-    record.HasType = true;
-    record.RegType = type;
-    representable = DataTextOf(type, raw, record.DataText) && CanWriteBackupRecord(record);
-    return ValueState::Present;
+    const ValueState state = ReadStored(registry, valueName, type, raw);
+    if (state == ValueState::Present) representable = RecordOf(keyPath, valueName, type, raw, record);
+    return state;
 }
 
 RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std::size_t>& checkedRows,
@@ -245,9 +307,8 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         result.ChangedSinceScanRows.push_back(row);
     };
 
-    // Plan, reading every value before anything changes.
+    // Plan: the changes in row order.
     std::vector<PlannedChange> changes;
-    std::vector<BackupRecord> records;
     for (std::size_t row : rows) {
         int category = 0;
         if (!ParseCategory(lists.CategoryList[row], category)) {
@@ -258,43 +319,50 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         change.Category = category;
         change.ScannedData = lists.ValueDataList[row];
         change.ScannedCertain = lists.Certain(row);
-        if (change.Action == RepairAction::RecycleFile) {
-            // A name holding a wildcard cannot be read again exactly: it is refused, not left.
-            if (HasWildcard(change.Path)) {
-                fail(row, "its name cannot be written in the system's code page");
-                continue;
-            }
-            if (!StillAsScanned(change)) {
-                leave(row);
-                continue;
-            }
-        }
-        if (change.Action != RepairAction::RecycleFile) {
-            BackupRecord record;
-            bool representable = false;
-            const ValueState state = ReadValueForBackup(change.Path, change.ValueName, record, representable);
-            if (state == ValueState::Missing) {
-                leave(row);
-                continue;
-            }
-            if (state == ValueState::Unreadable) {
-                fail(row, "the value cannot be read");
-                continue;
-            }
-            if (!representable) {
-                fail(row, "the value's data cannot be kept in a backup file");
-                continue;
-            }
-            if (!StillAsScanned(change)) {
-                leave(row);
-                continue;
-            }
-            record.Category = lists.CategoryList[row];
-            change.HasRecord = true;
-            change.Record = records.size();
-            records.push_back(std::move(record));
+        // A name holding a wildcard cannot be read again exactly: it is refused, not left.
+        if (change.Action == RepairAction::RecycleFile && HasWildcard(change.Path)) {
+            fail(row, "its name cannot be written in the system's code page");
+            continue;
         }
         changes.push_back(std::move(change));
+    }
+    std::vector<ChangeGroup> groups = GroupByKey(changes);
+
+    // Every value read once before anything changes, for its backup record; each key is opened
+    // once and kept open for its changes. Whether it is still the scan's problem is judged just
+    // before its change.
+    std::vector<bool> dropped(changes.size(), false);
+    for (ChangeGroup& group : groups) {
+        if (!group.Key) continue;
+        const TNTRegistry& registry = *group.Key;
+        const bool opened = group.Opened = OpenKeyPath(group.Path, *group.Key, false);
+        const bool keyMissing = !opened && KeyMissing(group.Path);
+        for (std::size_t index : group.Changes) {
+            PlannedChange& change = changes[index];
+            DWORD type = REG_NONE;
+            std::string raw;
+            const ValueState state = !opened ? (keyMissing ? ValueState::Missing : ValueState::Unreadable)
+                                             : ReadStored(registry, change.ValueName, type, raw);
+            dropped[index] = true;
+            if (state == ValueState::Missing) {
+                leave(change.Row);
+            } else if (state == ValueState::Unreadable) {
+                fail(change.Row, "the value cannot be read");
+            } else if (!RecordOf(change.Path, change.ValueName, type, raw, change.Read)) {
+                fail(change.Row, "the value's data cannot be kept in a backup file");
+            } else {
+                change.Read.Category = lists.CategoryList[change.Row];
+                change.HasRecord = true;
+                dropped[index] = false;
+            }
+        }
+    }
+    // The records in row order, as the backup keeps them.
+    std::vector<BackupRecord> records;
+    for (PlannedChange& change : changes) {
+        if (!change.HasRecord) continue;
+        change.Record = records.size();
+        records.push_back(change.Read);
     }
 
     // The backup, whole, before the first change.
@@ -308,36 +376,43 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         }
     }
 
-    // Apply.
+    // Apply. Each entry is read again and judged just before its change: what changed meanwhile (or
+    // since the scan) is left, and its record goes.
     bool anyRecordFailed = false;
-    for (const PlannedChange& change : changes) {
-        // Read again just before the change: what changed meanwhile is left, and its record goes.
-        if (!StillAsScanned(change) || (change.HasRecord && !SameAsRecord(records[change.Record]))) {
-            leave(change.Row);
-            if (change.HasRecord) {
-                changed[change.Record] = false;
-                anyRecordFailed = true;
-            }
+    TTargetProbe targets;  // each drive root asked about once for the whole repair
+    auto unrecord = [&](const PlannedChange& change) {
+        if (!change.HasRecord) return;
+        changed[change.Record] = false;
+        anyRecordFailed = true;
+    };
+    for (ChangeGroup& group : groups) {
+        const PlannedChange& first = changes[group.Changes.front()];
+        if (!group.Key) {
+            std::string reason;
+            if (!ShortcutAsScanned(first, targets))
+                leave(first.Row);
+            else if (RecycleShortcutFile(first.Path, &reason))
+                ++result.Repaired;
+            else
+                fail(first.Row, reason.empty() ? FailureOf(first.Action) : reason);
             continue;
         }
-        bool done = false;
+        TNTRegistry& registry = *group.Key;
         std::string reason;
-        switch (change.Action) {
-        case RepairAction::DeleteValue: done = DeleteRegValue(change.Path, change.ValueName, &reason); break;
-        case RepairAction::ClearValue: done = ClearRegValue(change.Path, change.ValueName, &reason); break;
-        case RepairAction::RecycleFile:
-            done = RecycleShortcutFile(change.Path, &reason);
-            break;
-        }
-        if (done) {
-            ++result.Repaired;
-        } else {
-            fail(change.Row, reason.empty() ? FailureOf(change.Action) : reason);
-            if (change.HasRecord) {
-                changed[change.Record] = false;
-                anyRecordFailed = true;
+        for (std::size_t index : group.Changes) {
+            if (dropped[index]) continue;
+            const PlannedChange& change = changes[index];
+            if (!group.Opened || !ValueAsPlanned(registry, change, targets)) {
+                leave(change.Row);
+                unrecord(change);
+            } else if (ChangeValue(registry, change, reason)) {
+                ++result.Repaired;
+            } else {
+                fail(change.Row, reason);
+                unrecord(change);
             }
         }
+        group.Key.reset();
     }
 
     std::sort(result.ChangedSinceScanRows.begin(), result.ChangedSinceScanRows.end());

@@ -1,21 +1,22 @@
 // The repair engine: repairs the checked problems of a scan, with the backup written first.
 //
-// How it works. RepairProblems runs in two passes over the checked rows, in ascending order.
-//  1. Plan: each problem is read afresh and judged again by its category's rule (EntryRules). An
-//     entry that is gone, holds other data than the scan recorded, or whose file (or shortcut
-//     target) exists again is left as it is and counted apart (ChangedSinceScan). The same test
-//     runs again just before each change. A value that cannot be read, or
-//     whose name or data cannot be written as backup lines, is a failure and stays unchanged.
-//     A problem the scan found certain must still be certain: one whose target cannot be reached
-//     now is left too. A problem that was not certain (which only a user's tick brings here) is
-//     repaired while its target is still not found.
-//     Every other value gets a backup record of what it holds now.
+// How it works. RepairProblems runs in three steps over the checked rows, in ascending order, with
+// the registry entries grouped by key so that each key is opened once in each step.
+//  1. Read: each value is read once, before anything changes, for its backup record. A value that
+//     cannot be read, or whose name or data cannot be written as backup lines, is a failure and
+//     stays unchanged; an entry whose key or value is gone is left (ChangedSinceScan).
 //  2. Before the first change, the whole backup file is written (folder created when missing,
 //     temporary name, flushed, renamed). If that fails nothing at all is changed.
-//  3. Apply: values are deleted (categories 4 to 8) or emptied (the other registry categories),
-//     and broken shortcut files (category 14 and above) are moved to the recycle bin. Whatever
-//     did not take effect is counted as a failure; if any change failed, the backup file is
-//     rewritten without those records (and removed when nothing changed at all).
+//  3. Apply: just before its change each entry is read again and judged by its category's rule
+//     (EntryRules) on that reading. An entry that is gone, holds other data than its record or the
+//     scan recorded, or whose file (or shortcut target) exists again is left as it is and counted
+//     apart. A problem the scan found certain must still be certain: one whose target cannot be
+//     reached now is left too; a problem that was not certain (which only a user's tick brings
+//     here) is repaired while its target is still not found. The others are deleted (categories
+//     4 to 8) or emptied (the other registry categories), and broken shortcut files (category 14
+//     and above) are moved to the recycle bin. Whatever did not take effect is counted as a failure. If any entry was left or failed
+//     here, the backup file is rewritten without those records (and removed when nothing changed
+//     at all), so that it holds what each changed value held when it was changed, and nothing else.
 // Runs on the calling thread; no message is shown here (see the window's repair handler).
 #pragma once
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <map>
+#include <vector>
 
 #include "platform/portable/Text.h"
 #include "registry/NTReg.h"
@@ -47,18 +49,14 @@ bool DataFitsType(const BackupRecord& record) {
     return Trim(record.Category) != "6" || ParseDwordText(record.DataText).has_value();
 }
 
-}  // namespace
-
-bool RestoreEntry(const BackupRecord& record, std::string* reason) {
-    auto fail = [reason](const char* why) {
-        if (reason) *reason = why;
+// Writes one record into the key that registry holds open for its key path. False, with *reason
+// set, when the data does not fit its type or the write is refused.
+bool WriteRecord(TNTRegistry& registry, const BackupRecord& record, std::string& reason) {
+    if (!DataFitsType(record)) {
+        reason = "the data does not fit the value's type";
         return false;
-    };
+    }
     try {
-        TNTRegistry registry;
-        if (!OpenKeyPath(Trim(record.KeyPath), registry, true)) return fail("the key cannot be opened or created");
-        // Checked after the opening, which creates the key either way.
-        if (!DataFitsType(record)) return fail("the data does not fit the value's type");
         if (record.HasType)
             WriteTyped(registry, record);
         else if (Trim(record.Category) == "6")
@@ -67,21 +65,57 @@ bool RestoreEntry(const BackupRecord& record, std::string* reason) {
             registry.WriteText(record.ValueName, record.DataText);
         return true;
     } catch (const std::exception&) {
-        return fail("the value could not be written");
+        reason = "the value could not be written";
+        return false;
     }
+}
+
+const char* const kKeyNotOpened = "the key cannot be opened or created";
+
+}  // namespace
+
+bool RestoreEntry(const BackupRecord& record, std::string* reason) {
+    TNTRegistry registry;
+    std::string why = kKeyNotOpened;
+    // The key is opened (created when missing) before the data is looked at.
+    const bool done = OpenKeyPath(Trim(record.KeyPath), registry, true) && WriteRecord(registry, record, why);
+    if (!done && reason) *reason = why;
+    return done;
 }
 
 namespace {
 
+// Writes the records back key by key, in the order of each key's first record, each key opened
+// (or created) once for all of its records; a key's records keep their file order, and so do the
+// failures.
 RestoreResult RestoreContents(const BackupContents& contents) {
     RestoreResult result;
-    for (const BackupRecord& record : contents.Records) {
-        std::string reason;
-        if (RestoreEntry(record, &reason)) {
+    const std::vector<BackupRecord>& records = contents.Records;
+    std::vector<std::string> reasons(records.size());
+    std::vector<bool> written(records.size(), false);
+    std::map<std::string, std::vector<std::size_t>> ofKey;
+    std::vector<std::string> keys;  // in the order of their first record
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        std::vector<std::size_t>& members = ofKey[Trim(records[i].KeyPath)];
+        if (members.empty()) keys.push_back(Trim(records[i].KeyPath));
+        members.push_back(i);
+    }
+    for (const std::string& key : keys) {
+        TNTRegistry registry;
+        const bool opened = OpenKeyPath(key, registry, true);
+        for (std::size_t i : ofKey[key]) {
+            if (!opened)
+                reasons[i] = kKeyNotOpened;
+            else
+                written[i] = WriteRecord(registry, records[i], reasons[i]);
+        }
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (written[i]) {
             ++result.Restored;
         } else {
             ++result.Failed;
-            result.Failures.push_back({record, reason});
+            result.Failures.push_back({records[i], reasons[i]});
         }
     }
     if (contents.Truncated) {

@@ -6,6 +6,7 @@
 
 #include "repair/BackupFiles.h"
 #include "repair/Repair.h"
+#include "repair/Restore.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -330,4 +331,44 @@ TEST(Repair, AValueWhoseNameTheCodePageCannotShowIsNeverTakenForGone) {
     EXPECT_EQ(RegQueryValueExW(open, wideName, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size), ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(data), std::wstring(wideData));
     RegCloseKey(open);
+}
+
+// Entries of one key in rows apart: the key is read and changed once for all of them, in row
+// order, and the backup keeps row order; a value larger than a small read buffer is kept whole.
+// The backup then goes back, its records of each key written together, its failures in file order.
+TEST(Repair, EntriesOfOneKeyInRowsApartKeepRowOrderAndGoBackWhole) {
+    ScratchKey key("apart");
+    ScratchDir dir("apart");
+    const std::string longText = "setting " + std::string(600, 'x');  // category 1: the data alone tells
+    key.SetString("A", "first", "C:\\gone\\first.exe");
+    key.SetString("A", "long", longText);
+    key.SetString("B", "only", "C:\\gone\\only.exe");
+    ScanResultLists lists;
+    AddProblem(lists, key.Child("A"), "first", "C:\\gone\\first.exe", "13");
+    AddProblem(lists, key.Child("B"), "only", "C:\\gone\\only.exe", "13");
+    AddProblem(lists, key.Child("A"), "long", longText, "1");
+    AddProblem(lists, key.Child("A"), "first", "C:\\gone\\first.exe", "7");  // emptied by row 0 already
+
+    const RepairResult result = RepairProblems(lists, AllRows(lists), dir.File("backup"));
+    EXPECT_EQ(result.Repaired, 3);
+    EXPECT_EQ(result.ChangedSinceScanRows, std::vector<std::size_t>{3});
+    EXPECT_EQ(Read(key.Child("A"), "first").data, kEmptySz);
+    EXPECT_EQ(Read(key.Child("A"), "long").data, kEmptySz);
+    EXPECT_EQ(FileText(result.BackupFile),
+              kSep + key.Child("A") + "\r\nfirst\r\nC:\\gone\\first.exe\r\n13\r\ntype=1\r\n" + kSep + key.Child("B") +
+                  "\r\nonly\r\nC:\\gone\\only.exe\r\n13\r\ntype=1\r\n" + kSep + key.Child("A") + "\r\nlong\r\n" +
+                  longText + "\r\n1\r\ntype=1\r\n");
+
+    // Back, with a record of a key that cannot be opened and one whose data does not fit its type
+    // between them: every other record still goes back, and the two fail in file order.
+    std::string text = FileText(result.BackupFile);
+    text.insert(text.find(kSep + key.Child("B")), kSep + "HKCU\\Nowhere\r\nv\r\nd\r\n3\r\n");
+    text += kSep + key.Child("B") + "\r\nnumber\r\nnot a number\r\n6\r\ntype=4\r\n";
+    const RestoreResult restored = RestoreBackupFile(dir.WriteFile("edited.txt", text));
+    EXPECT_EQ(restored.Restored, 3);
+    ASSERT_EQ(restored.Failures.size(), 2u);
+    EXPECT_EQ(restored.Failures[0].Reason, "the key cannot be opened or created");
+    EXPECT_EQ(restored.Failures[1].Reason, "the data does not fit the value's type");
+    EXPECT_EQ(Read(key.Child("A"), "long").data, longText + '\0');
+    EXPECT_EQ(Read(key.Child("B"), "only").data, std::string("C:\\gone\\only.exe") + '\0');
 }
