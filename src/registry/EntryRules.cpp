@@ -112,17 +112,10 @@ TargetCheck TextEntryCheck(int category, const std::string& valueName, const std
 
 TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
                        TTargetProbe& targets) {
-    try {
-        if (category == 6) {
-            if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
-            data = std::to_string(registry.ReadNumber(valueName));
-            return SharedFileCheck(valueName, targets);
-        }
-        if (!IsStringKind(registry.ValueKind(valueName))) return PresentTarget();
-        return TextEntryCheck(category, valueName, registry.ReadText(valueName), data, targets);
-    } catch (const std::exception&) {
-        return PresentTarget();
-    }
+    DWORD regType = REG_NONE;
+    std::string raw;
+    if (!registry.ReadRawValue(valueName, regType, raw)) return PresentTarget();
+    return StoredEntryCheck(category, valueName, regType, raw, data, targets);
 }
 
 TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,

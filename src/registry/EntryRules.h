@@ -29,8 +29,9 @@ TargetCheck TextEntryCheck(int category, const std::string& valueName, const std
 TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
                        TTargetProbe& targets);
 
-// The same for a value already read: its registry type and its bytes as stored. Judges exactly as
-// EntryCheck judges the value when it holds these.
+// The same for a value already read: its registry type and its bytes as stored (EntryCheck reads
+// the value once and judges it here). A count (6) is a REG_DWORD of at most four bytes; a text is
+// read up to its first zero byte.
 TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,
                              std::string& data, TTargetProbe& targets);
 

@@ -2,11 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "CheckTestSupport.h"
-#include "registry/EntryRules.h"
-#include "registry/PublicOpt.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
@@ -122,48 +119,4 @@ TEST(ScanSharedFiles, ReportsMissingDriveQualifiedFilesWithTheCountAsText) {
                                   {key.Path(), "C:\\vsc-gone\\gone.dll", "1", "6"},
                                   {key.Path(), "C:\\vsc-gone\\neg.dll", "-5", "6"},
                               }));
-}
-
-// Repair judges a value it has just read (StoredEntryCheck) as the scan judges the value in the
-// registry (EntryCheck): the same finding and the same recorded data for every kind of data.
-TEST(EntryRules, AValueAlreadyReadIsJudgedAsTheRegistryValue) {
-    ScratchKey key("stored");
-    const std::int32_t count = -3;
-    const char shortCount[] = {7, 0};
-    const char sixBytes[] = {1, 0, 0, 0, 0, 0};
-    const char zeroInside[] = "C:\\gone\\a.exe\0C:\\other.exe";
-    struct Case {
-        int category;
-        std::string name;
-        std::string data;
-        DWORD type;
-    };
-    const std::vector<Case> cases = {
-        {6, "C:\\gone\\shared.dll", std::string(reinterpret_cast<const char*>(&count), 4), REG_DWORD},
-        {6, "C:\\gone\\short.dll", std::string(shortCount, 2), REG_DWORD},
-        {6, "C:\\gone\\six.dll", std::string(sixBytes, 6), REG_DWORD},
-        {6, "C:\\gone\\text.dll", "1", REG_SZ},
-        {13, "path", "C:\\gone\\file.dat", REG_SZ},
-        {13, "zero", std::string(zeroInside, sizeof zeroInside), REG_SZ},
-        {13, "binary", "C:\\gone\\file.dat", REG_BINARY},
-        {13, "present", GetSystemDir(), REG_SZ},
-        {7, "run", "%SystemRoot%\\gone.exe", REG_EXPAND_SZ},
-        {2, "", "gone.dll", REG_SZ},
-        {12, "", "gone.wav", REG_SZ},
-    };
-    TNTRegistry registry;
-    for (const Case& c : cases) {
-        key.SetBytes("", c.name, c.data.data(), static_cast<DWORD>(c.data.size()), c.type);
-        ASSERT_TRUE(OpenKeyPath(key.Path(), registry, false));
-        std::string inRegistry = "unset", stored = "unset";
-        DWORD type = REG_NONE;
-        std::string raw;
-        ASSERT_TRUE(registry.ReadRawValue(c.name, type, raw)) << c.name;
-        TTargetProbe targets;
-        const TargetCheck fromRegistry = EntryCheck(c.category, registry, c.name, inRegistry, targets);
-        const TargetCheck fromStored = StoredEntryCheck(c.category, c.name, type, raw, stored, targets);
-        EXPECT_EQ(fromRegistry.Listed(), fromStored.Listed()) << c.name;
-        EXPECT_EQ(fromRegistry.Certain(), fromStored.Certain()) << c.name;
-        EXPECT_EQ(inRegistry, stored) << c.name;
-    }
 }
