@@ -34,6 +34,16 @@ inline std::string EnvVar(const char* name) {
     return value;
 }
 
+// The temporary folder with its trailing backslash ("C:\\" when there is none): the benchmarks' trees
+// and files are made there once and kept for the next run.
+inline std::string TempFolder() {
+    char temp[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    std::string base = (n == 0 || n >= MAX_PATH) ? std::string("C:\\") : std::string(temp, n);
+    if (base.back() != '\\') base += '\\';
+    return base;
+}
+
 // True only under Wine in the build's own prefix (build/wine-exec names it in VSC_BUILD_PREFIX):
 // the benchmarks write scratch data into the registry and the temporary folder, never a user's.
 inline bool InBuildPrefix() {

@@ -56,13 +56,7 @@ using namespace vsc::bench;
 constexpr int kTopFolders = 150, kLeafFolders = 40, kFilesPerLeaf = 50;  // 6,000 x 50 = 300,000 files
 constexpr int kJunkEvery = 25;                                             // 12,000 "*.tmp" files
 
-std::string TreeRoot() {
-    char temp[MAX_PATH];
-    const DWORD n = GetTempPathA(MAX_PATH, temp);
-    std::string base = (n == 0 || n >= MAX_PATH) ? std::string("C:\\") : std::string(temp, n);
-    if (base.back() != '\\') base += '\\';
-    return base + "VscBenchDrive";
-}
+std::string TreeRoot() { return TempFolder() + "VscBenchDrive"; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -45,14 +45,6 @@ constexpr int kVendors = 100, kKeysPerVendor = 120;  // 12,000 keys
 // 10,000 broken values.
 constexpr int kBroken = kVendors * kKeysPerVendor / 6 * 5;
 
-std::string TempFolder() {
-    char temp[MAX_PATH];
-    const DWORD n = GetTempPathA(MAX_PATH, temp);
-    std::string base = (n == 0 || n >= MAX_PATH) ? std::string("C:\\") : std::string(temp, n);
-    if (base.back() != '\\') base += '\\';
-    return base;
-}
-
 void SetText(HKEY key, const std::string& name, const std::string& text) {
     RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));

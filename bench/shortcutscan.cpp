@@ -46,14 +46,6 @@ constexpr int kFolderTargetEvery = 30;              // link i aims at a folder w
 constexpr int kLinks = kFolders * kLinksPerFolder;
 constexpr int kBroken = kLinks / kBrokenEvery;
 
-std::string TempFolder() {
-    char temp[MAX_PATH];
-    const DWORD n = GetTempPathA(MAX_PATH, temp);
-    std::string base = (n == 0 || n >= MAX_PATH) ? std::string("C:\\") : std::string(temp, n);
-    if (base.back() != '\\') base += '\\';
-    return base;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool Touch(const std::string& path) {
