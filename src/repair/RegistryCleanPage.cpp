@@ -142,9 +142,9 @@ void TRegistryCleanPage::CreateProgressPage(HWND page) {
 void TRegistryCleanPage::CreateResultsPanel(HWND panel, const Images& images) {
     ui_.labRegRepair = CreateHeaderLabel(panel, " Registry Repair", 8, 8, kPanelWidth - 16, 20);
     ui_.lstJunkReg = CreateListView(panel, "Registry Repair", 8, 34, kPanelWidth - 16, 300, LVS_OWNERDATA, images.ListChecks);
-    AddColumn(ui_.lstJunkReg, 0, "Registry Path", 200);
-    AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 175);
-    AddColumn(ui_.lstJunkReg, 2, "Reason", 160);
+    AddColumn(ui_.lstJunkReg, 0, "Registry Path", 180);
+    AddColumn(ui_.lstJunkReg, 1, "Invalid Value", 157);
+    AddColumn(ui_.lstJunkReg, 2, "Reason", 200);  // "removable drive R: (not checked)" whole
     SendMessageA(ui_.lstJunkReg, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Results));
     junkRegList_.Attach(window_, ui_.lstJunkReg);
     junkRegMenu_.Attach(ui_.lstJunkReg, junkRegList_, {[this] { return results_; }, [this] { return iniFileName_; }});
