@@ -22,6 +22,9 @@ namespace vsc {
 
 namespace {
 
+// Whether a registry value is there to be read.
+enum class ValueState { Present, Missing, Unreadable };
+
 // True only when the registry reports the key as not there (not merely as closed to us); when it
 // is there but does not open, *reason (when given) says why.
 bool KeyMissing(const std::string& keyPath, std::string* reason = nullptr) {
@@ -268,19 +271,6 @@ bool RecycleShortcutFile(const std::string& path, std::string* reason) {
     if (PathGone(path)) return true;
     if (reason) *reason = FailureOf(RepairAction::RecycleFile);
     return false;
-}
-
-ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
-                              bool& representable) {
-    representable = false;
-    TNTRegistry registry;
-    if (!OpenKeyPath(keyPath, registry, false))
-        return KeyMissing(keyPath) ? ValueState::Missing : ValueState::Unreadable;
-    DWORD type = REG_NONE;
-    std::string raw;
-    const ValueState state = ReadStored(registry, valueName, type, raw);
-    if (state == ValueState::Present) representable = RecordOf(keyPath, valueName, type, raw, record);
-    return state;
 }
 
 RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std::size_t>& checkedRows,

@@ -51,14 +51,6 @@ bool ClearRegValue(const std::string& keyPath, const std::string& valueName, std
 // reason is given, *reason says why.
 bool RecycleShortcutFile(const std::string& path, std::string* reason = nullptr);
 
-// What a registry value holds now, as a backup record (category not set). False when the value is
-// not there or cannot be read; representable is then meaningless. representable is false when the
-// data cannot be written as backup lines (a line break in the key path, name or text, a string
-// with more text after its first zero byte, or a REG_DWORD whose data is not four bytes).
-enum class ValueState { Present, Missing, Unreadable };
-ValueState ReadValueForBackup(const std::string& keyPath, const std::string& valueName, BackupRecord& record,
-                              bool& representable);
-
 // A checked problem left as it was: its row and why.
 struct RepairFailure {
     std::size_t Row = 0;
