@@ -150,19 +150,4 @@ TargetCheck ShortcutCheck(const std::string& linkPath, std::string& target, TTar
     return targets.FileOrFolder(target);
 }
 
-bool EntryStillBroken(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
-                      TargetCheck* finding) {
-    TTargetProbe targets;
-    const TargetCheck check = EntryCheck(category, registry, valueName, data, targets);
-    if (finding) *finding = check;
-    return check.Listed();
-}
-
-bool ShortcutStillBroken(const std::string& linkPath, std::string& target, TargetCheck* finding) {
-    TTargetProbe targets;
-    const TargetCheck check = ShortcutCheck(linkPath, target, targets);
-    if (finding) *finding = check;
-    return check.Listed();
-}
-
 }  // namespace vsc

@@ -39,10 +39,4 @@ TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD r
 // found, with target set to that target as the scan records it.
 TargetCheck ShortcutCheck(const std::string& linkPath, std::string& target, TTargetProbe& targets);
 
-// EntryCheck and ShortcutCheck with a probe of their own: true when listed, and *finding (when
-// given) says how.
-bool EntryStillBroken(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
-                      TargetCheck* finding = nullptr);
-bool ShortcutStillBroken(const std::string& linkPath, std::string& target, TargetCheck* finding = nullptr);
-
 }  // namespace vsc
