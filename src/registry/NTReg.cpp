@@ -281,12 +281,10 @@ std::string CurrentUserSid() {
     DWORD size = 0;
     GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size ? size : 1);
-    char* sid = nullptr;
+    UniqueLocal<char> sid;
     if (size && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
-        text = sid;
-        LocalFree(sid);
-    }
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, sid.put()))
+        text = sid.get();
     return text;
 }
 
