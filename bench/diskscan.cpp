@@ -21,7 +21,7 @@
 #include "BareWalk.h"
 #include "LentDrive.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 
 // ---- Counting the heap bytes the program holds (operator new only) ----

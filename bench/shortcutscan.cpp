@@ -32,8 +32,8 @@
 
 #include "LentDrive.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
 #include "registry/RegScanThread.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <iterator>
 #include <tuple>
 
-#include "app/CategoryCaptions.h"
 #include "app/Pictures.h"
-#include "app/UFrmMain.h"
-#include "diskclean/DriveList.h"
 #include "support/TestSupport.h"
+#include "ui/CategoryCaptions.h"
+#include "ui/DriveList.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
 
@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
     for (int i = 0; i < 15; ++i) {
         HTREEITEM node = TreeNodeAt(tree, i);
         EXPECT_EQ(node, form.Registry().Ui().CategoryNodes[i]);
-        EXPECT_EQ(TreeNodeText(tree, node), kCategoryCaptions[i]);
+        EXPECT_EQ(TreeNodeText(tree, node), SectionNodeCaption(i));
     }
     bool someDriveUnticked = false;
     for (size_t d = 0; d < form.ListedDrives().size(); ++d) {
