@@ -170,7 +170,7 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
     HWND tree = ui_.treRegistry;
     SetTreeNodeState(tree, ui_.CategoryNodes[0], tcsTicked);
     for (char letter : listedDrives)
-        AddNode(tree, ui_.CategoryNodes[kCategoryCount], ShortcutNodeCaption(letter), kCategoryCount);
+        AddNode(tree, ui_.CategoryNodes[kCategoryCount], ShortcutNodeCaption(CategoryCaption(kShortcutCategory), letter), kCategoryCount);
     SetSubtreeState(ui_.CategoryNodes[0], tcsTicked);
     bool anyUnticked = false;
     for (size_t i = 0; i < listedDrives.size(); ++i) {

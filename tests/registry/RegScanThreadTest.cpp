@@ -129,6 +129,19 @@ TEST(RegScanThread, CategoryTableIsFixed) {
     EXPECT_STREQ(CategoryProgressName(14), "Invalid Shortcuts");
     EXPECT_STREQ(CategoryProgressName(0), "");
     EXPECT_STREQ(CategoryProgressName(15), "");
+    // The tree's captions differ from the progress names in three places.
+    EXPECT_STREQ(CategoryCaption(1), "Registry integrity");
+    EXPECT_STREQ(CategoryCaption(2), "Custom Control");
+    EXPECT_STREQ(CategoryCaption(13), "Invalid Files Path");
+    EXPECT_EQ(CategoryOf(15), nullptr);
+    // Repair deletes the values of 4 to 8, recycles the shortcut files of 14 (and of any category
+    // above the table) and empties every other value.
+    for (int k = 0; k <= 15; ++k) {
+        const RepairAction expected = k >= 14 ? RepairAction::RecycleFile
+                                      : (k >= 4 && k <= 8) ? RepairAction::DeleteValue
+                                                           : RepairAction::ClearValue;
+        EXPECT_EQ(ActionOfCategory(k), expected) << k;
+    }
     EXPECT_EQ(table[1].KeyPaths, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID",
                                                            "HKEY_CURRENT_USER\\CLSID"}));
     for (size_t k : {2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(WithoutWow64Node(table[k].KeyPaths.at(1)), table[k].KeyPaths[0]) << k;
