@@ -169,10 +169,8 @@ unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
         // error of a check ends only its category, in RunCategory.)
         try {
             if (!self->stop_.load()) self->RunScan();
-        } catch (const std::exception& error) {
-            self->lists_->Failures.push_back({self->current_, *error.what() ? error.what() : "unknown error"});
         } catch (...) {
-            self->lists_->Failures.push_back({self->current_, "unknown error"});
+            self->NoteFailure(self->current_);
         }
     }
     self->finished_ = true;
@@ -205,7 +203,11 @@ void TRegScanThread::RunScan() {
     }
     current_ = kShortcutCategory;
     if (!DriveLetters.empty() && !StopRequested()) {
-        ShowPlace(kShortcutCategory, progressPlace_);
+        {
+            // The place shown last stays until the search opens its first folder.
+            SharedLock lock(progressLock_);
+            progress_.RootKeyText = CategoryProgressName(kShortcutCategory);
+        }
         std::vector<std::string> drives;
         for (char letter : DriveLetters) drives.push_back(std::string(1, letter) + ":");
         RunCategory(kShortcutCategory, drives);
@@ -228,10 +230,23 @@ void TRegScanThread::RunCategory(int category, const std::vector<std::string>& k
             if (real != keyPath && ListedIgnoringCase(keyPaths, real)) continue;
             check(scan, real);
         }
-    } catch (const std::exception& error) {
-        lists_->Failures.push_back({category, *error.what() ? error.what() : "unknown error"});
     } catch (...) {
-        lists_->Failures.push_back({category, "unknown error"});
+        NoteFailure(category);
+    }
+}
+
+void TRegScanThread::NoteFailure(int category) noexcept {
+    try {
+        std::string reason = "unknown error";
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            if (*error.what()) reason = error.what();
+        } catch (...) {
+        }
+        lists_->Failures.push_back({category, std::move(reason)});
+    } catch (...) {
+        // No memory left even for the note: the end message still goes out.
     }
 }
 
@@ -249,7 +264,6 @@ std::string RealKeyPath(const std::string& keyPath) {
 }
 
 void TRegScanThread::ShowPlace(int category, const std::string& place) {
-    progressPlace_ = place;
     SharedLock lock(progressLock_);
     progress_.RegKeyText = place;
     progress_.RootKeyText = CategoryProgressName(category);

@@ -147,6 +147,8 @@ private:
     static unsigned __stdcall ThreadProc(void* self);
     // Runs one category on its key paths; an error ends it and is noted in the result.
     void RunCategory(int category, const std::vector<std::string>& keyPaths);
+    // Called in a handler: notes that the category could not be finished, with the error's text.
+    void NoteFailure(int category) noexcept;
     CategoryCheck CheckOf(int category) const;
 
     const std::string Selection;
@@ -156,9 +158,7 @@ private:
     std::vector<CategoryCheck> checkOverrides_;               // index = category; null = table's
     // The existence tests of this scan: each drive root and share is asked about once.
     TTargetProbe targets_;
-    // Worker thread only: the category whose turn it is, and the place shown last.
-    int current_ = 1;
-    std::string progressPlace_;
+    int current_ = 1;  // worker thread only: the category whose turn it is
 
     UniqueThread thread_;
     const unsigned id_;
