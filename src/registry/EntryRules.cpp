@@ -176,6 +176,8 @@ TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD r
             std::memcpy(&number, raw.data(), raw.size());
             return entry->Rule(valueName, std::to_string(number), data, targets);
         }
+        // A shortcut is no value: nothing stored in the registry is judged by its rule.
+        if (entry && entry->Reads == vkUnknown) return PresentTarget();
         // As ReadText reads it: the text up to its first zero byte.
         if (!IsStringKind(KindOfRegType(regType))) return PresentTarget();
         return TextEntryCheck(category, valueName, raw.substr(0, raw.find('\0')), data, targets);
