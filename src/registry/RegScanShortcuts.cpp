@@ -13,13 +13,12 @@
 // and file index; under Wine a drive can be a Unix folder holding symbolic links that the file
 // system does not mark) is not entered again either.
 #include <memory>
-
-#include "platform/Files.h"
-#include "platform/Handles.h"
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+#include "platform/Handles.h"
 #include "registry/PublicOpt.h"
 #include "registry/ScanContext.h"
 
