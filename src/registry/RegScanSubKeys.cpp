@@ -4,8 +4,9 @@
 // Each call takes the whole sub-key list of its key first and then visits the names in
 // enumeration order, opening every sub-key through the context so that the progress follows it. A
 // sub-key that has gone since the list was taken cannot be opened and is passed over. A call made
-// after a stop request returns before it opens anything. Any error ends the call for its key path;
-// what was recorded before it stays.
+// after a stop request returns before it opens anything. A registry error (a value that changed
+// while it was read) ends the call for its key path, and what was recorded before it stays; any
+// other error ends the category, and the scan reports it.
 #include "registry/EntryRules.h"
 #include "registry/ScanContext.h"
 
@@ -31,7 +32,7 @@ void ScanInprocServers(ScanContext& scan, const std::string& keyPath) {
             std::string data;
             scan.RecordIfListed(InprocServerRule("", registry.ReadText(""), data, scan.Targets()), server, "", data);
         }
-    } catch (...) {
+    } catch (const ERegistryException&) {
     }
 }
 
@@ -52,7 +53,7 @@ void ScanAppPaths(ScanContext& scan, const std::string& keyPath) {
             std::string data;
             scan.RecordIfListed(AppPathRule("", registry.ReadText(""), data, scan.Targets()), app, "", data);
         }
-    } catch (...) {
+    } catch (const ERegistryException&) {
     }
 }
 
@@ -75,7 +76,7 @@ void ScanUninstallEntries(ScanContext& scan, const std::string& keyPath) {
             scan.RecordIfListed(UninstallRule(kValue, registry.ReadText(kValue), data, scan.Targets()), entry, kValue,
                                 data);
         }
-    } catch (...) {
+    } catch (const ERegistryException&) {
     }
 }
 

@@ -17,8 +17,8 @@ namespace vsc {
 namespace {
 
 // The frame of the fonts and help checks: every value of the key with string data is judged by
-// the category's rule (EntryRules). An error ends the work on this key path; problems recorded so
-// far stay.
+// the category's rule (EntryRules). A registry error ends the work on this key path; problems
+// recorded so far stay. Any other error ends the category, and the scan reports it.
 void ScanTextValueFiles(ScanContext& scan, const std::string& keyPath, EntryRule rule) {
     try {
         TNTRegistry registry;
@@ -31,7 +31,7 @@ void ScanTextValueFiles(ScanContext& scan, const std::string& keyPath, EntryRule
             std::string data;
             scan.RecordIfListed(rule(name, registry.ReadText(name), data, scan.Targets()), keyPath, name, data);
         }
-    } catch (const std::exception&) {
+    } catch (const ERegistryException&) {
     }
 }
 
@@ -49,7 +49,7 @@ void ScanSharedFiles(ScanContext& scan, const std::string& keyPath) {
     try {
         if (!scan.OpenKey(keyPath, registry)) return;
         registry.ListValueNames(names);
-    } catch (const std::exception&) {
+    } catch (const ERegistryException&) {
         return;
     }
     for (const std::string& name : names) {
@@ -58,7 +58,7 @@ void ScanSharedFiles(ScanContext& scan, const std::string& keyPath) {
         try {
             std::string data;
             scan.RecordIfListed(EntryCheck(6, registry, name, data, scan.Targets()), keyPath, name, data);
-        } catch (const std::exception&) {
+        } catch (const ERegistryException&) {
         }
     }
 }

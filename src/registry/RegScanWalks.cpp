@@ -10,8 +10,9 @@
 // as the registry allows (512 levels) costs no more stack than a single key.
 //
 // A value or sub-key that can no longer be read at its index (the key changed during the walk)
-// is passed over and the walk goes on. An error raised while a level examines its values or
-// sub-keys ends that level only; its parent goes on with its next sub-key. A stop request ends
+// is passed over and the walk goes on. A registry error raised while a level examines its values
+// or sub-keys ends that level only; its parent goes on with its next sub-key. Any other error ends
+// the category, and the scan reports it. A stop request ends
 // every level at its next test: the whole walk returns.
 //
 // Speed: each value's name, type and data come from one enumeration call, so a string value costs
@@ -101,7 +102,7 @@ public:
                 if (!SubKeyName(level, level.nextSubKey++, childName)) continue;
                 child = level.keyPath + "\\" + childName;
                 if (!descend(child)) continue;
-            } catch (const std::exception&) {
+            } catch (const ERegistryException&) {
                 levels.pop_back();
                 continue;
             }
@@ -130,13 +131,13 @@ private:
             if (parent && IsLinkKey(level->registry.OpenHandle(), level->info)) return false;
             levels.push_back(std::move(level));
             return true;
-        } catch (const std::exception&) {
+        } catch (const ERegistryException&) {
             return false;
         }
     }
 
-    // The values of a freshly entered level. False when a stop was requested (the walk ends). An
-    // error ends the whole level: its remaining values and all its sub-keys are left out.
+    // The values of a freshly entered level. False when a stop was requested (the walk ends). A
+    // registry error ends the whole level: its remaining values and all its sub-keys are left out.
     template <typename Step>
     bool VisitValues(WalkLevel& level, Step& step, bool showAfterEachValue) {
         try {
@@ -177,7 +178,7 @@ private:
                 }
                 if (showAfterEachValue) scan_.ShowAgain();
             }
-        } catch (const std::exception&) {
+        } catch (const ERegistryException&) {
             level.info.SubKeyCount = 0;
         }
         return true;
