@@ -13,11 +13,11 @@
 //
 //   build/wine-exec build/win/bench_shortcutscan.exe [rounds]     (needs DISPLAY; default 5 rounds)
 //
-// The drive: a folder of the prefix's temporary folder, made once (9,000 shortcuts in 180 folders,
-// every third one broken, some to a folder), lent a free drive letter for the run. The targets lie
-// in a folder beside it; those of the broken shortcuts are there too, in a sub-folder that is moved
-// aside for the run only, so that between runs the prefix holds no broken shortcut (the tests
-// search its drive C).
+// The drive: a folder of the prefix's temporary folder (9,000 shortcuts in 180 folders, every third
+// one broken, some to a folder), lent a free drive letter for the run. The targets lie in a folder
+// beside it; those of the broken shortcuts are there too, in a sub-folder that is moved aside while
+// the rounds run. Both folders are removed when the program ends, also after a failure (the tests
+// search the prefix's drive C); the shortcuts of a run that was killed are used again and removed.
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "LentDrive.h"
+#include "RemoveTree.h"
 #include "WindowBench.h"
 #include "app/UFrmMain.h"
 #include "registry/RegScanThread.h"
@@ -233,6 +234,7 @@ int main(int argc, char** argv) {
     if (RefuseOutsideBuildPrefix("bench_shortcutscan")) return 2;
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const std::string root = TempFolder() + "VscBenchShortcuts", targets = TempFolder() + "VscBenchShortcutTargets";
+    const RemovedAtEnd removed{root, targets};
     if (!MakeLinks(root, targets)) {
         std::fprintf(stderr, "cannot make the shortcuts in %s\n", root.c_str());
         return 1;
