@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UFrmMain.h"
 #include "registry/RegScanThread.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
 

@@ -23,7 +23,7 @@
 #include "LentDrive.h"
 #include "RemoveTree.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 
 // ---- Counting the heap bytes the program holds (operator new only) ----

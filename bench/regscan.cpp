@@ -19,7 +19,7 @@
 
 #include "RegTree.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 
 namespace {

@@ -28,12 +28,12 @@
 
 #include "RemoveTree.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
 #include "repair/BackupFiles.h"
+#include "repair/portable/BackupFormat.h"
 #include "repair/Repair.h"
 #include "repair/Restore.h"
-#include "repair/UfrmRestore.h"
-#include "repair/portable/BackupFormat.h"
+#include "ui/UFrmMain.h"
+#include "ui/UfrmRestore.h"
 #include "widgets/Window.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/UFrmMain.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
 #include "widgets/Window.h"

@@ -33,8 +33,8 @@
 #include "LentDrive.h"
 #include "RemoveTree.h"
 #include "WindowBench.h"
-#include "app/UFrmMain.h"
 #include "registry/RegScanThread.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 
 namespace {

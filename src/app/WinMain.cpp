@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/UFrmMain.h"
 #include "platform/Handles.h"
 #include "platform/InstanceMutex.h"
 #include "platform/MessagePump.h"
+#include "ui/UFrmMain.h"
 #include "widgets/Messages.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
-#include "registry/CodePage.h"
 #include "settings/IgnoreListStore.h"
-#include "settings/Settings.h"
 #include "settings/portable/FilterList.h"
+#include "settings/Settings.h"
 
 namespace vsc {
 

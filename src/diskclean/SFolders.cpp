@@ -5,28 +5,14 @@
 #include <cstring>
 
 #include "diskclean/portable/FileText.h"
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
 #include "platform/MessagePump.h"
-#include "registry/CodePage.h"
+#include "platform/QuietErrors.h"
 
 namespace vsc {
 
 namespace {
-
-// Keeps the system from showing "insert a disk" dialogs while drives are listed.
-class CriticalErrorsFail {
-public:
-    CriticalErrorsFail() { ok_ = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old_) != 0; }
-    ~CriticalErrorsFail() {
-        if (ok_) SetThreadErrorMode(old_, nullptr);
-    }
-    CriticalErrorsFail(const CriticalErrorsFail&) = delete;
-    CriticalErrorsFail& operator=(const CriticalErrorsFail&) = delete;
-
-private:
-    DWORD old_ = 0;
-    bool ok_ = false;
-};
 
 // The 8-bit listing holds a name in at most MAX_PATH bytes, and a longer one (in UTF-8, some 86
 // characters of CJK script) comes back cut, at a character or in the middle of one. A name this
@@ -82,7 +68,7 @@ void TSearchFolders::Search() {
     lastYield_ = 0;  // the first entry dispatches
     visited_.clear();
     const std::shared_ptr<std::atomic<bool>> alive = alive_;
-    const CriticalErrorsFail quietDrives;
+    const QuietCriticalErrors quietDrives;
     // Back to idle on every way out, an exception from an event handler included.
     struct EndSearch {
         TSearchFolders& self;

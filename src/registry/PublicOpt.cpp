@@ -1,7 +1,7 @@
 #include "registry/PublicOpt.h"
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
-#include "registry/CodePage.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -3,23 +3,12 @@
 #include <windows.h>
 
 #include "platform/Handles.h"
+#include "platform/QuietErrors.h"
 #include "registry/PublicOpt.h"
 
 namespace vsc {
 
 namespace {
-
-// No "insert a disk" box while this thread asks about a drive.
-class QuietCriticalErrors {
-public:
-    QuietCriticalErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_); }
-    ~QuietCriticalErrors() { SetThreadErrorMode(old_, nullptr); }
-    QuietCriticalErrors(const QuietCriticalErrors&) = delete;
-    QuietCriticalErrors& operator=(const QuietCriticalErrors&) = delete;
-
-private:
-    DWORD old_ = 0;
-};
 
 LookupResult Attributes(const std::string& path) {
     LookupResult result;

@@ -1,8 +1,8 @@
 #include "repair/BackupFiles.h"
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
 #include "platform/portable/Text.h"
-#include "registry/CodePage.h"
 #include "repair/portable/BackupFormat.h"
 
 namespace vsc {

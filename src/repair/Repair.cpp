@@ -10,8 +10,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
-#include "registry/CodePage.h"
 #include "registry/EntryRules.h"
 #include "registry/NTReg.h"
 #include "repair/BackupFiles.h"

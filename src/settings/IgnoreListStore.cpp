@@ -6,10 +6,9 @@
 #include <cstddef>
 #include <exception>
 
+#include "platform/CodePage.h"
 #include "platform/Files.h"
-#include "registry/CodePage.h"
 #include "settings/Settings.h"
-#include "widgets/Messages.h"
 
 namespace vsc {
 
@@ -59,17 +58,6 @@ std::shared_ptr<const TIgnoreList> LoadIgnoreList(const std::string& iniFileName
 
 void AddIgnoreEntries(const std::string& iniFileName, const std::vector<IgnoreEntry>& entries) {
     ChangeFile(iniFileName, [&entries](const std::string& text) { return WithIgnoreEntriesAdded(text, entries); });
-}
-
-std::shared_ptr<const TIgnoreList> AddIgnoreEntriesOrSayWhy(const std::string& iniFileName,
-                                                            const std::vector<IgnoreEntry>& entries) {
-    try {
-        AddIgnoreEntries(iniFileName, entries);
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-        return nullptr;
-    }
-    return LoadIgnoreList(iniFileName);
 }
 
 void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry) {

@@ -27,10 +27,6 @@ std::shared_ptr<const TIgnoreList> LoadIgnoreList(const std::string& iniFileName
 // <path>") when the file cannot be written; it is then left as it was.
 void AddIgnoreEntries(const std::string& iniFileName, const std::vector<IgnoreEntry>& entries);
 void RemoveIgnoreEntry(const std::string& iniFileName, const IgnoreEntry& entry);
-// Adds the entries and returns the list as it then stands; when the file cannot be written, says
-// so in an error box and returns null.
-std::shared_ptr<const TIgnoreList> AddIgnoreEntriesOrSayWhy(const std::string& iniFileName,
-                                                            const std::vector<IgnoreEntry>& entries);
 
 // The scan worker's pass-over test for the list (which it keeps alive); empty for a null or
 // empty list.

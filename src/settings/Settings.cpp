@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/Files.h"
-#include "registry/CodePage.h"
-#include "registry/portable/Utf8Text.h"
+#include "platform/portable/Utf8Text.h"
 
 namespace vsc {
 

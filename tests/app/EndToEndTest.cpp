@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/CategoryCaptions.h"
-#include "app/UFrmMain.h"
-#include "diskclean/DriveList.h"
 #include "app/Pictures.h"
 #include "app/ProgramUnderTest.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
+#include "ui/CategoryCaptions.h"
+#include "ui/DriveList.h"
+#include "ui/UFrmMain.h"
 #include "widgets/Dpi.h"
 #include "widgets/Gdi.h"
 #include "VscVersion.h"

@@ -10,11 +10,11 @@
 #include <iterator>
 #include <tuple>
 
-#include "app/CategoryCaptions.h"
 #include "app/Pictures.h"
-#include "app/UFrmMain.h"
-#include "diskclean/DriveList.h"
 #include "support/TestSupport.h"
+#include "ui/CategoryCaptions.h"
+#include "ui/DriveList.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 #include "widgets/FlatControls.h"
 

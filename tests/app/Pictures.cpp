@@ -3,7 +3,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/UFrmMain.h"
+#include "ui/UFrmMain.h"
 #include "widgets/Dpi.h"
 #include "widgets/Gdi.h"
 

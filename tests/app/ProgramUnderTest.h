@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UFrmMain.h"
 #include "support/TestSupport.h"
+#include "ui/UFrmMain.h"
 
 namespace vsc::test {
 

@@ -23,9 +23,9 @@
 
 #include "app/Pictures.h"
 #include "app/ProgramUnderTest.h"
-#include "diskclean/DriveList.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
+#include "ui/DriveList.h"
 
 using namespace vsc;
 using namespace vsc::test;

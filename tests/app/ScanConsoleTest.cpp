@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "app/ProgramUnderTest.h"
-#include "app/UFrmMain.h"
 #include "portable/JsonRead.h"
-#include "diskclean/DriveList.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
+#include "ui/DriveList.h"
+#include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
 #include "widgets/Messages.h"
 #include "VscVersion.h"

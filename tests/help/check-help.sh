@@ -54,7 +54,7 @@ awk -F'\t' '{ print $2 }' "$work/entries" | grep -qxF "$ignore" || fail "no cont
 for panel in panel-registry-repair.htm panel-files-clean.htm; do
   grep -qF "href=\"$ignore\"" "$work/pages/$panel" 2>/dev/null || fail "$panel does not link to $ignore"
 done
-mapfile -t commands < <(grep -ohE '"(Ignore|Open|Copy) [^"]*"' "$src/repair/ResultsMenu.cpp" "$src/diskclean/FileResultsMenu.cpp" | tr -d '"' | sort -u)
+mapfile -t commands < <(grep -ohE '"(Ignore|Open|Copy) [^"]*"' "$src/ui/ResultsMenu.cpp" "$src/ui/FileResultsMenu.cpp" | tr -d '"' | sort -u)
 [ ${#commands[@]} -eq 10 ] || fail "expected 10 menu commands in the source, read ${#commands[@]}"
 mapfile -t kinds < <(sed -n '/^const char\* IgnoreKindWord/,/^}/p' "$src/settings/portable/IgnoreList.cpp" | grep -oE '"[A-Za-z]+"' | tr -d '"')
 [ ${#kinds[@]} -eq 5 ] || fail "expected 5 kind words in the source, read ${#kinds[@]}"

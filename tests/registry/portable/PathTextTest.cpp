@@ -1,5 +1,5 @@
 #include "registry/portable/PathText.h"
-#include "registry/portable/Utf8Text.h"
+#include "platform/portable/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
