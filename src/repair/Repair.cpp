@@ -108,6 +108,7 @@ struct PlannedChange {
 // One key of the repair, opened at its first entry and closed after its last one.
 struct OpenedKey {
     TNTRegistry Registry;
+    bool Tried = false;      // opening was tried, at its first entry
     bool Opened = false;
     bool Missing = false;    // not opened because it is not there
     std::size_t Last = 0;    // the index of its last change
@@ -327,7 +328,8 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
             continue;
         }
         OpenedKey& key = keys.find(change.Path)->second;
-        if (!key.Opened && !key.Missing) {
+        if (!key.Tried) {
+            key.Tried = true;
             key.Opened = OpenKeyPath(change.Path, key.Registry, false);
             key.Missing = !key.Opened && KeyMissing(change.Path);
         }
