@@ -69,9 +69,8 @@ double TimeBareWalk(BareTotals& totals) {
 double TimeCheckAlone() {
     vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(), std::string(vsc::kSelectionLength, '0'),
                              "");
-    scan.SetCategoryIndex(13);
     const auto t = Clock::now();
-    scan.ScanFilePaths("HKEY_LOCAL_MACHINE\\SOFTWARE");
+    scan.RunCheck(13, "HKEY_LOCAL_MACHINE\\SOFTWARE");
     return Seconds(t, Clock::now());
 }
 

@@ -58,10 +58,9 @@ double TimeBare(BareTotals& totals) {
 double TimeCheck(std::size_t& problems) {
     auto lists = std::make_shared<vsc::ScanResultLists>();
     vsc::TRegScanThread scan(true, lists, std::string(vsc::kSelectionLength, '0'), "");
-    scan.SetCategoryIndex(13);
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    scan.ScanFilePaths(kBenchKeyPath);
+    scan.RunCheck(13, kBenchKeyPath);
     QueryPerformanceCounter(&end);
     problems = lists->Count();
     return Seconds(start, end);

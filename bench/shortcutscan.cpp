@@ -221,9 +221,8 @@ double TimeCheckAlone(const std::string& drive, std::size_t& found) {
     std::thread search([&] {
         vsc::TRegScanThread scan(true, std::make_shared<vsc::ScanResultLists>(),
                                  std::string(vsc::kSelectionLength, '0'), "");
-        scan.SetCategoryIndex(vsc::kCategoryCount);
         const auto t = Clock::now();
-        scan.ScanShortcuts(drive);
+        scan.RunCheck(vsc::kShortcutCategory, drive);
         seconds = Seconds(t, Clock::now());
         found = scan.Lists()->Count();
     });

@@ -31,10 +31,24 @@ namespace vsc {
 
 namespace {
 
+std::function<void(TRegScanThread&)>& WorkerPreparer() {
+    static std::function<void(TRegScanThread&)> preparer;
+    return preparer;
+}
+
 // A run that cannot go ahead, or failed before it changed anything: exit code 2.
 class ERunRefused : public std::runtime_error {
 public:
     explicit ERunRefused(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A registry scan that could not be finished: exit code 2 as well, with one line per section that
+// an error ended, in the words of the window's end message. Nothing is reported or repaired.
+class EScanUnfinished : public std::runtime_error {
+public:
+    explicit EScanUnfinished(std::vector<ScanResultLists::Failure> failures)
+        : std::runtime_error(UnfinishedText(failures)), Failures(std::move(failures)) {}
+    std::vector<ScanResultLists::Failure> Failures;
 };
 
 void WriteAll(HANDLE handle, const std::string& text) {
@@ -156,6 +170,7 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
             command.NoIgnore ? nullptr : LoadIgnoreList(DefaultIniFileName());
         worker.SetPassOver(PassOverTestOf(ignore));
         WarnUnreadLines(ignore.get());
+        if (WorkerPreparer()) WorkerPreparer()(worker);
         worker.Start();
         while (!worker.WaitFor(100)) {
             const ScanProgress now = worker.Progress();
@@ -164,6 +179,7 @@ ScanReport RunRegistry(const ScanCommand& command, ProgressLine& progress) {
         ignored = worker.IgnoredCount();
     }
     progress.Clear();
+    if (!lists->Failures.empty()) throw EScanUnfinished(lists->Failures);
 
     ScanReport report;
     report.Kind = ReportKind::Registry;
@@ -284,6 +300,10 @@ std::string AnsiToUtf8(const std::string& ansi) {
     return FromWide(ToWide(ansi), CP_UTF8);
 }
 
+void SetScanConsoleWorkerPreparer(std::function<void(TRegScanThread&)> preparer) {
+    WorkerPreparer() = std::move(preparer);
+}
+
 int RunScanConsole(const std::vector<std::string>& args) {
     try {
         const ScanCommand command = ParseScanCommand(args);
@@ -315,6 +335,9 @@ int RunScanConsole(const std::vector<std::string>& args) {
         else
             WriteOut(ReportText(report));
         return ReportExitCode(report);
+    } catch (const EScanUnfinished& e) {
+        for (const ScanResultLists::Failure& failure : e.Failures) Refuse(UnfinishedText({failure}));
+        return 2;
     } catch (const std::exception& e) {
         return Refuse(e.what());
     }

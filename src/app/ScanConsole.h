@@ -16,13 +16,20 @@
 // window does not start while they run.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vsc {
 
+class TRegScanThread;
+
 // Runs the command given by the arguments after the program name and returns the exit code.
 int RunScanConsole(const std::vector<std::string>& args);
+
+// Called with the worker of each registry scan before it starts (tests make a check fail this
+// way, as they do through the registry page's). Empty by default.
+void SetScanConsoleWorkerPreparer(std::function<void(TRegScanThread&)> preparer);
 
 // The 8-bit text of the process code page as UTF-8 ("" stays ""); under the UTF-8 code page,
 // valid UTF-8 comes back unchanged.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "registry/Categories.h"
 #include "registry/PublicOpt.h"
 
 namespace vsc {
@@ -94,20 +95,65 @@ bool FilePathExamined(const std::string& text) {
            HasExtDot(text);
 }
 
+// Each rule records the data as read unless it says otherwise.
+TargetCheck NoRule(const std::string&, const std::string& text, std::string& data, TTargetProbe&) {
+    data = text;
+    return TargetCheck{Existence::Missing, "no rule"};  // the data alone tells
+}
+
+TargetCheck InprocServerRule(const std::string&, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return InprocServerCheck(text, targets);
+}
+
+TargetCheck AppPathRule(const std::string&, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return AppPathCheck(data, targets);
+}
+
+TargetCheck FontRule(const std::string& name, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return ListedFileCheck(4, name, text, targets);
+}
+
+TargetCheck HelpFileRule(const std::string& name, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return ListedFileCheck(5, name, text, targets);
+}
+
+TargetCheck SharedFileRule(const std::string& name, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return SharedFileCheck(name, targets);
+}
+
+TargetCheck StartupRule(const std::string& name, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return StartupCheck(name, text, targets);
+}
+
+TargetCheck UninstallRule(const std::string&, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return UninstallCheck(text, targets);
+}
+
+TargetCheck SoundRule(const std::string& name, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return SoundCheck(name, data, targets);
+}
+
+TargetCheck FilePathRule(const std::string&, const std::string& text, std::string& data, TTargetProbe& targets) {
+    data = text;
+    return FilePathExamined(text) ? targets.FileOrFolder(text) : PresentTarget();
+}
+
+TargetCheck ShortcutRule(const std::string& name, const std::string&, std::string& data, TTargetProbe& targets) {
+    return ShortcutCheck(name, data, targets);
+}
+
 TargetCheck TextEntryCheck(int category, const std::string& valueName, const std::string& text, std::string& data,
                            TTargetProbe& targets) {
-    data = text;
-    switch (category) {
-    case 2: return InprocServerCheck(text, targets);
-    case 3: return AppPathCheck(data, targets);
-    case 4:
-    case 5: return ListedFileCheck(category, valueName, text, targets);
-    case 7: return StartupCheck(valueName, text, targets);
-    case 8: return UninstallCheck(text, targets);
-    case 12: return SoundCheck(valueName, data, targets);
-    case 13: return FilePathExamined(text) ? targets.FileOrFolder(text) : PresentTarget();
-    default: return TargetCheck{Existence::Missing, "no rule"};  // the data alone tells
-    }
+    const CategoryEntry* entry = CategoryOf(category);
+    return (entry ? entry->Rule : NoRule)(valueName, text, data, targets);
 }
 
 TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::string& valueName, std::string& data,
@@ -121,15 +167,17 @@ TargetCheck EntryCheck(int category, const TNTRegistry& registry, const std::str
 TargetCheck StoredEntryCheck(int category, const std::string& valueName, DWORD regType, const std::string& raw,
                              std::string& data, TTargetProbe& targets) {
     try {
-        if (category == 6) {
+        const CategoryEntry* entry = CategoryOf(category);
+        if (entry && entry->Reads == vkInteger) {
             // As ReadNumber reads it: a REG_DWORD of at most four bytes.
             if (IsBlank(valueName) || Contains(valueName, '?')) return PresentTarget();
             if (KindOfRegType(regType) != vkInteger || raw.size() > sizeof(std::int32_t)) return PresentTarget();
             std::int32_t number = 0;
             std::memcpy(&number, raw.data(), raw.size());
-            data = std::to_string(number);
-            return SharedFileCheck(valueName, targets);
+            return entry->Rule(valueName, std::to_string(number), data, targets);
         }
+        // A shortcut is no value: nothing stored in the registry is judged by its rule.
+        if (entry && entry->Reads == vkUnknown) return PresentTarget();
         // As ReadText reads it: the text up to its first zero byte.
         if (!IsStringKind(KindOfRegType(regType))) return PresentTarget();
         return TextEntryCheck(category, valueName, raw.substr(0, raw.find('\0')), data, targets);

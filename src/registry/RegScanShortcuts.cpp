@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "registry/PublicOpt.h"
-#include "registry/RegScanThread.h"
+#include "registry/ScanContext.h"
 
 namespace vsc {
 
@@ -60,19 +60,18 @@ bool IsShortcutName(const std::string& name) {
 
 }  // namespace
 
-void TRegScanThread::ScanShortcuts(const std::string& drive) {
+void ScanShortcuts(ScanContext& scan, const std::string& drive) {
     TShortcutReader reader;  // its shell link object is made at the first shortcut
     std::set<FolderId> visited;
     std::vector<std::unique_ptr<FolderLevel>> levels;
 
     // Starts the search of a folder; false when the walk is to end (a stop was requested).
     auto enter = [&](const std::string& folder) {
-        WaitWhilePaused();  // a paused worker opens no folder and shows no new one
+        scan.WaitWhilePaused();  // a paused worker opens no folder and shows no new one
         auto level = std::make_unique<FolderLevel>(folder);
         if (!level->find.valid()) return true;  // missing, without media, or not to be listed
-        CurSubKey = folder;
-        ShowProgress();
-        if (StopRequested()) return false;
+        scan.Show(folder);
+        if (scan.StopRequested()) return false;
         levels.push_back(std::move(level));
         return true;
     };
@@ -103,18 +102,15 @@ void TRegScanThread::ScanShortcuts(const std::string& drive) {
         }
 
         if (!IsShortcutName(name)) continue;
-        WaitWhilePaused();  // nor does it read a shortcut
+        scan.WaitWhilePaused();  // nor does it read a shortcut
         const std::string target = reader.Target(full);
         // A '?' marks a target name that did not survive the conversion to the ANSI code page: it
         // cannot be tested (in a folder part it never matches), and the shortcut may well work.
         if (target.empty() || Contains(target, '?')) continue;
-        const TargetCheck check = Targets.FileOrFolder(target);
+        const TargetCheck check = scan.Targets().FileOrFolder(target);
         if (!check.Listed()) continue;
-        if (StopRequested()) return;
-        CurKeyPath = full;
-        CurValueName = "LinkFiles";
-        CurValueData = target;
-        RecordIfListed(check);
+        if (scan.StopRequested()) return;
+        scan.RecordIfListed(check, full, "LinkFiles", target);
     }
 }
 

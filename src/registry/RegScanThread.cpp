@@ -31,61 +31,6 @@ private:
     SRWLOCK& lock_;
 };
 
-// The fixed category table. Where Windows keeps a key apart for 32-bit programs (their installers
-// write below Wow6432Node), the 32-bit twin follows its key and gets the same check; a twin that
-// is a registry link to its key (as some are) is visited once, where it really lives (RunScan).
-std::vector<CategoryEntry> BuildCategoryTable() {
-    using T = TRegScanThread;
-    return {
-        {1, "Registry Integrity", &T::ScanDefaultValues,
-         {"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
-          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-          "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\New"}},
-        {2, "Custom Control ", &T::ScanInprocServers,
-         {"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID", "HKEY_CURRENT_USER\\CLSID"}},
-        {3, "Software Locations", &T::ScanAppPaths,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths"}},
-        {4, "Windows Fonts", &T::ScanFonts,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-          "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts"}},
-        {5, "Windows Help", &T::ScanHelpFiles,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Html Help"}},
-        {6, "Share Programs", &T::ScanSharedFiles,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-          "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\CCSelect\\.current"}},
-        {7, "Startup Programs", &T::ScanStartupEntries,
-         {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-          "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices"}},
-        {8, "Add/Remove Programs", &T::ScanUninstallEntries,
-         {"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-          "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}},
-        {9, "Virtual Devices", &T::ScanVirtualDevices,
-         {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\VirtualDeviceDrivers"}},
-        {10, "Configuration Files", &T::ScanConfigFiles, {"HKEY_LOCAL_MACHINE\\"}},
-        {11, "Device Drivers", &T::ScanDefaultValues, {"HKEY_LOCAL_MACHINE\\HARDWARE"}},
-        {12, "Sound Appevents", &T::ScanSoundEvents,
-         {"HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps", "HKEY_USERS\\.DEFAULT\\AppEvents\\Schemes\\Apps"}},
-        {13, "Invalad Files Path", &T::ScanFilePaths, {"HKEY_LOCAL_MACHINE\\SOFTWARE"}},
-        {14, "Invalid Shortcuts", &T::ScanShortcuts, {}},
-    };
-}
-
 bool ListedIgnoringCase(const std::vector<std::string>& keyPaths, const std::string& keyPath) {
     const std::string wanted = UpperAscii(keyPath);
     return std::any_of(keyPaths.begin(), keyPaths.end(),
@@ -103,20 +48,29 @@ void ScanResultLists::Clear() {
     ReasonList.clear();
 }
 
+void ScanResultLists::Add(const FoundProblem& problem) {
+    KeyPathList.push_back(problem.KeyPath);
+    ValueNameList.push_back(problem.ValueName);
+    ValueDataList.push_back(problem.Data);
+    CategoryList.push_back(std::to_string(problem.Category));
+    CertainList.push_back(problem.Check.State == Existence::Unreachable ? 0 : 1);
+    ReasonList.push_back(problem.Check.Reason);
+}
+
 std::size_t ScanResultLists::UncertainCount() const {
     std::size_t n = 0;
     for (std::size_t i = 0; i < Count(); ++i) n += Certain(i) ? 0 : 1;
     return n;
 }
 
-const std::vector<CategoryEntry>& CategoryTable() {
-    static const std::vector<CategoryEntry> table = BuildCategoryTable();
-    return table;
-}
-
-const char* CategoryProgressName(int category) {
-    if (category < 1 || category > kCategoryCount) return "";
-    return CategoryTable()[static_cast<size_t>(category - 1)].ProgressName;
+std::string UnfinishedText(const std::vector<ScanResultLists::Failure>& failures) {
+    std::string text;
+    for (const ScanResultLists::Failure& failure : failures) {
+        if (!text.empty()) text += "\r\n";
+        text += std::string("The section \"") + CategoryCaption(failure.Category) + "\" could not be finished: " +
+                failure.Reason;
+    }
+    return text;
 }
 
 TRegScanThread::TRegScanThread(bool createSuspended, std::shared_ptr<ScanResultLists> lists,
@@ -125,6 +79,7 @@ TRegScanThread::TRegScanThread(bool createSuspended, std::shared_ptr<ScanResultL
       DriveLetters(driveLetters),
       lists_(lists ? std::move(lists) : std::make_shared<ScanResultLists>()),
       keyPathOverrides_(kCategoryCount + 1),
+      checkOverrides_(kCategoryCount + 1, nullptr),
       id_(g_nextWorkerId++) {
     running_.reset(CreateEventA(nullptr, TRUE, TRUE, nullptr));
     progress_.RootKeyText = CategoryProgressName(1);
@@ -191,6 +146,15 @@ void TRegScanThread::OverrideKeyPaths(int category, std::vector<std::string> key
         keyPathOverrides_[static_cast<size_t>(category)] = std::move(keyPaths);
 }
 
+void TRegScanThread::OverrideCheck(int category, CategoryCheck check) {
+    if (category >= 1 && category <= kCategoryCount) checkOverrides_[static_cast<size_t>(category)] = check;
+}
+
+CategoryCheck TRegScanThread::CheckOf(int category) const {
+    if (const CategoryCheck check = checkOverrides_[static_cast<size_t>(category)]) return check;
+    return CategoryOf(category)->Check;
+}
+
 unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
     auto* self = static_cast<TRegScanThread*>(param);
     // The checks test paths on any drive; an empty removable drive must fail the test quietly
@@ -201,13 +165,14 @@ unsigned __stdcall TRegScanThread::ThreadProc(void* param) {
         // drives: each drive's shortcut reader then only counts a reference.
         std::optional<ComApartment> com;
         if (!self->DriveLetters.empty()) com.emplace();
-        // The thread must end in order whatever a check does: the end message is always posted.
+        // The thread must end in order whatever happens: the end message is always posted. (An
+        // error of a check ends only its category, in RunCategory.)
         try {
             if (!self->stop_.load()) self->RunScan();
         } catch (...) {
+            self->NoteFailure(self->current_);
         }
     }
-    self->Registry.ReleaseKey();
     self->finished_ = true;
     if (self->doneWindow_) PostMessageA(self->doneWindow_, self->doneMessage_, self->id_, 0);
     return 0;
@@ -229,28 +194,67 @@ bool TRegScanThread::StopRequested() {
 }
 
 void TRegScanThread::RunScan() {
-    CategoryIndex = 1;
-    const auto& table = CategoryTable();
     for (int k = 1; k <= kSelectionLength; ++k) {
-        if (!StopRequested() && k <= static_cast<int>(Selection.size()) && Selection[static_cast<size_t>(k - 1)] == '1') {
-            const CategoryEntry& entry = table[static_cast<size_t>(k - 1)];
-            const auto& overridden = keyPathOverrides_[static_cast<size_t>(k)];
-            const auto& keyPaths = overridden.empty() ? entry.KeyPaths : overridden;
-            for (const std::string& keyPath : keyPaths) {
-                // A key path that is a registry link is checked where the link leads, unless the
-                // category lists that key itself: then it is checked once, under its own path.
-                const std::string real = RealKeyPath(keyPath);
-                if (real.empty()) continue;
-                if (real != keyPath && ListedIgnoringCase(keyPaths, real)) continue;
-                (this->*entry.Check)(real);
-            }
-        }
-        ++CategoryIndex;
+        current_ = k;
+        if (StopRequested() || k > static_cast<int>(Selection.size()) || Selection[static_cast<size_t>(k - 1)] != '1')
+            continue;
+        const auto& overridden = keyPathOverrides_[static_cast<size_t>(k)];
+        RunCategory(k, overridden.empty() ? CategoryOf(k)->KeyPaths : overridden);
     }
+    current_ = kShortcutCategory;
     if (!DriveLetters.empty() && !StopRequested()) {
-        ShowProgress();
-        for (char letter : DriveLetters) ScanShortcuts(std::string(1, letter) + ":");
+        {
+            // The place shown last stays until the search opens its first folder.
+            SharedLock lock(progressLock_);
+            progress_.RootKeyText = CategoryProgressName(kShortcutCategory);
+        }
+        std::vector<std::string> drives;
+        for (char letter : DriveLetters) drives.push_back(std::string(1, letter) + ":");
+        RunCategory(kShortcutCategory, drives);
     }
+}
+
+void TRegScanThread::RunCategory(int category, const std::vector<std::string>& keyPaths) {
+    ScanContext scan(category, *this, targets_, passOver_);
+    const CategoryCheck check = CheckOf(category);
+    try {
+        for (const std::string& keyPath : keyPaths) {
+            if (category == kShortcutCategory) {
+                check(scan, keyPath);
+                continue;
+            }
+            // A key path that is a registry link is checked where the link leads, unless the
+            // category lists that key itself: then it is checked once, under its own path.
+            const std::string real = RealKeyPath(keyPath);
+            if (real.empty()) continue;
+            if (real != keyPath && ListedIgnoringCase(keyPaths, real)) continue;
+            check(scan, real);
+        }
+    } catch (...) {
+        NoteFailure(category);
+    }
+}
+
+void TRegScanThread::NoteFailure(int category) noexcept {
+    try {
+        std::string reason = "unknown error";
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            if (*error.what()) reason = error.what();
+        } catch (...) {
+        }
+        lists_->Failures.push_back({category, std::move(reason)});
+    } catch (...) {
+        // No memory left even for the note: the end message still goes out.
+    }
+}
+
+void TRegScanThread::RunCheck(int category, const std::string& keyPath) {
+    if (category < 1 || category > kCategoryCount) return;
+    current_ = category;
+    ScanContext scan(category, *this, targets_, passOver_);
+    CheckOf(category)(scan, keyPath);
 }
 
 std::string RealKeyPath(const std::string& keyPath) {
@@ -259,77 +263,23 @@ std::string RealKeyPath(const std::string& keyPath) {
     return KeyPathOfLinkTarget(target);
 }
 
-bool TRegScanThread::OpenScanKey(const std::string& keyPath) {
-    CurKeyPath = keyPath;
-    return OpenKeyOn(keyPath, Registry);
-}
-
-bool TRegScanThread::OpenKeyOn(const std::string& keyPath, TNTRegistry& registry) {
-    WaitWhilePaused();
-    registry.ReleaseKey();
-    CurSubKey = SplitKeyPath(keyPath).subKey;
-    ShowProgress();
-    const HKEY root = RootKeyHandle(keyPath);
-    if (!root) return false;
-    registry.SelectRoot(root);
-    // The last key is opened as itself: a sub-key that is a registry link then shows only its link
-    // value, so a one-level check finds nothing to read in it and passes it over. (The category's
-    // own key paths are resolved before the checks run.)
-    return registry.OpenSubKey(CurSubKey, false, true);
-}
-
-bool TRegScanThread::OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
-                                  TNTRegistry& registry) {
-    WaitWhilePaused();
-    registry.ReleaseKey();
-    CurSubKey = SplitKeyPath(keyPath).subKey;
-    ShowProgress();
-    if (!parent.OpenHandle()) return false;
-    // The parent's key serves as this object's root, which the object never closes.
-    registry.SelectRoot(parent.OpenHandle());
-    // Opened as itself: a registry link is never followed (the caller asks IsLinkKey).
-    return registry.OpenSubKey(name, false, true);
-}
-
-void TRegScanThread::ShowProgress() {
+void TRegScanThread::ShowPlace(int category, const std::string& place) {
     SharedLock lock(progressLock_);
-    progress_.RegKeyText = CurSubKey;
-    progress_.RootKeyText = CategoryProgressName(CategoryIndex);
+    progress_.RegKeyText = place;
+    progress_.RootKeyText = CategoryProgressName(category);
 }
 
-void TRegScanThread::AddProblem() {
-    if (StopRequested()) return;
-    if (passOver_ && passOver_(CategoryIndex, CurKeyPath, CurValueName)) {
-        ++ignoredCount_;
-        return;
-    }
-    lists_->KeyPathList.push_back(CurKeyPath);
-    lists_->ValueNameList.push_back(CurValueName);
-    lists_->ValueDataList.push_back(CurValueData);
-    lists_->CategoryList.push_back(std::to_string(CategoryIndex));
-    lists_->CertainList.push_back(CurCheck.State == Existence::Unreachable ? 0 : 1);
-    lists_->ReasonList.push_back(CurCheck.Reason);
+void TRegScanThread::Record(const FoundProblem& problem) {
+    const int k = problem.Category;
+    lists_->Add(problem);
     {
         SharedLock lock(progressLock_);
-        if (CategoryIndex >= 1 && CategoryIndex <= kCategoryCount) ++progress_.Counts[static_cast<size_t>(CategoryIndex)];
+        if (k >= 1 && k <= kCategoryCount) ++progress_.Counts[static_cast<size_t>(k)];
         ++progress_.Total;
     }
     ++problemCount_;
 }
 
-void TRegScanThread::RecordIfListed(const TargetCheck& check) {
-    if (!check.Listed()) return;
-    CurCheck = check;
-    AddProblem();
-}
-
-// Categories 9 and 10 record nothing: they visit their keys so that the scan shows them.
-void TRegScanThread::ScanVirtualDevices(const std::string& keyPath) { ScanDefaultValues(keyPath); }
-
-void TRegScanThread::ScanConfigFiles(const std::string& keyPath) {
-    if (StopRequested()) return;
-    OpenScanKey(keyPath);
-    Registry.ReleaseKey();
-}
+void TRegScanThread::PassedOver(const FoundProblem&) { ++ignoredCount_; }
 
 }  // namespace vsc

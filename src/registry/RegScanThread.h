@@ -3,9 +3,14 @@
 // How it works. The main window creates a worker (suspended) for every scan, hands it fresh result
 // lists, the selection string and the drive-letter string, sets where the end message goes, and
 // starts it. On the worker thread RunScan walks the categories 1 to 14 and calls each selected
-// category's check once per key path of the category table (once per drive letter for 14). The
-// checks record problems with AddProblem, which appends to the four result lists and raises the
-// counters, unless the ignore list holds the entry: that is only counted (IgnoredCount).
+// category's check (registry/Categories.h) once per key path of the category (once per drive
+// letter for 14), with a ScanContext whose sink is the worker. The problems the checks record are
+// appended to the result lists and raise the counters, unless the ignore list holds the entry:
+// that is only counted (IgnoredCount).
+//
+// A check that throws ends its category: the worker notes the category and the error's text in
+// the result (ScanResultLists::Failures) and goes on with the next category, so a scan that could
+// not be finished says so instead of ending as if it had found everything.
 //
 // The worker never touches a window and never waits on the user-interface thread. It publishes
 // its progress (category name, current sub-key, counters) into a ScanProgress guarded by a
@@ -14,7 +19,7 @@
 // an older, stopped worker is never taken for the end of a newer scan.
 //
 // Pause is cooperative: StopRequested(), which the checks test between entries, every key opening
-// and AddProblem block while the worker is paused, so a paused worker makes no registry call,
+// and every record block while the worker is paused, so a paused worker makes no registry call,
 // records nothing and changes no progress. RequestStop wakes a paused worker, and the scan ends.
 //
 // The result lists are shared (shared_ptr) and written only by the worker while it runs; the
@@ -25,13 +30,13 @@
 
 #include <array>
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Handles.h"
-#include "registry/NTReg.h"
+#include "registry/Categories.h"
+#include "registry/ScanContext.h"
 #include "registry/TargetProbe.h"
 
 namespace vsc {
@@ -47,18 +52,23 @@ struct ScanResultLists {
     // by hand may leave both short: a problem past their end is certain, with no reason.
     std::vector<unsigned char> CertainList;
     std::vector<std::string> ReasonList;
+    // The categories that could not be finished, in the order they failed: an error ended their
+    // check. Their problems found until then are in the lists.
+    struct Failure {
+        int Category;
+        std::string Reason;  // the error's own text, or "unknown error"
+    };
+    std::vector<Failure> Failures;
 
     std::size_t Count() const { return KeyPathList.size(); }
+    // Appends the problem to every list.
+    void Add(const FoundProblem& problem);
     bool Certain(std::size_t i) const { return i >= CertainList.size() || CertainList[i] != 0; }
     std::string Reason(std::size_t i) const { return i < ReasonList.size() ? ReasonList[i] : std::string(); }
     // Problems that are not certain.
     std::size_t UncertainCount() const;
     void Clear();
 };
-
-constexpr int kCategoryCount = 14;
-// Characters of the selection string: one per category 1..13.
-constexpr int kSelectionLength = 13;
 
 // A snapshot of what the scan page shows.
 struct ScanProgress {
@@ -68,37 +78,22 @@ struct ScanProgress {
     int Total = 0;
 };
 
-class TRegScanThread;
-using ScanCheck = void (TRegScanThread::*)(const std::string& argument);
-
-struct CategoryEntry {
-    int Number;                            // 1..14
-    const char* ProgressName;              // exact text shown while the category runs
-    ScanCheck Check;
-    std::vector<std::string> KeyPaths;     // empty for 14, which runs once per drive letter
-};
-
-// The fixed category table, categories 1 to 14 in order (index 0 is category 1).
-const std::vector<CategoryEntry>& CategoryTable();
-// "Registry Integrity" .. "Invalid Shortcuts"; "" outside 1..14.
-const char* CategoryProgressName(int category);
-
 // The key path itself, or, when its last key is a registry link, the key path of the key the link
 // leads to ("" when that is no key path).
 std::string RealKeyPath(const std::string& keyPath);
 
-// Whether a problem about to be recorded is to be passed over (the user's ignore list says so):
-// its category, key path (for 14 the shortcut's path) and value name. Called on the worker thread.
-using PassOverTest = std::function<bool(int category, const std::string& keyPath, const std::string& valueName)>;
+// The end message's words for the categories that could not be finished, one line each, such as
+// 'The section "Startup Programs" could not be finished: access denied'; "" when none failed.
+std::string UnfinishedText(const std::vector<ScanResultLists::Failure>& failures);
 
-class TRegScanThread {
+class TRegScanThread : public ScanSink {
 public:
     // The worker keeps its own copies of the strings and shares the lists. The thread is created
     // suspended when createSuspended is true (the window always asks for that) and runs on Start().
     TRegScanThread(bool createSuspended, std::shared_ptr<ScanResultLists> lists, const std::string& selection,
                    const std::string& driveLetters);
     // Requests a stop, wakes a paused worker and waits for its thread to end.
-    ~TRegScanThread();
+    ~TRegScanThread() override;
     TRegScanThread(const TRegScanThread&) = delete;
     TRegScanThread& operator=(const TRegScanThread&) = delete;
 
@@ -128,7 +123,9 @@ public:
     // Replaces the key paths handed to a category's check (tests and benchmarks point checks at
     // scratch keys this way). Call before Start().
     void OverrideKeyPaths(int category, std::vector<std::string> keyPaths);
-    // The problems AddProblem passes over instead of recording them. Call before Start(); empty
+    // Replaces a category's check (tests make a check fail this way). Call before Start().
+    void OverrideCheck(int category, CategoryCheck check);
+    // The problems to pass over instead of recording them. Call before Start(); empty
     // (the default) passes nothing over.
     void SetPassOver(PassOverTest test) { passOver_ = std::move(test); }
     // Problems passed over.
@@ -136,60 +133,32 @@ public:
 
     // ---- Called on the worker thread (tests may call them directly on their own thread) ----
     void RunScan();
-    bool OpenScanKey(const std::string& keyPath);
-    bool OpenKeyOn(const std::string& keyPath, TNTRegistry& registry);
-    // OpenKeyOn for a sub-key met during a walk: keyPath is the parent's key path + "\" + name, and
-    // the key is opened by its name below the parent's open key, which must stay open while
-    // registry uses it. Reaches keys whose whole path is longer than the 8-bit registry calls take.
-    // A registry link is opened as itself, not followed: IsLinkKey tells the caller.
-    bool OpenSubKeyOn(const std::string& keyPath, const TNTRegistry& parent, const std::string& name,
-                      TNTRegistry& registry);
-    void ShowProgress();
-    // Records the entry of CurKeyPath, CurValueName and CurValueData, with CurCheck saying whether
-    // it is certain and why it is listed.
-    void AddProblem();
-    // Sets CurCheck and records the entry when the check lists it.
-    void RecordIfListed(const TargetCheck& check);
-    // True once a stop has been requested. Blocks while the worker is paused.
-    bool StopRequested();
-    // Sets the category whose turn it is (RunScan does; tests calling a check directly may too).
-    void SetCategoryIndex(int category) { CategoryIndex = category; }
+    // Runs the category's check on one key path (or drive) as RunScan would, errors included.
+    void RunCheck(int category, const std::string& keyPath);
 
-    // The checks, one per category; each takes one key path (or "X:" for ScanShortcuts).
-    void ScanDefaultValues(const std::string& keyPath);    // 1, 11
-    void ScanInprocServers(const std::string& keyPath);    // 2
-    void ScanAppPaths(const std::string& keyPath);         // 3
-    void ScanFonts(const std::string& keyPath);            // 4
-    void ScanHelpFiles(const std::string& keyPath);        // 5
-    void ScanSharedFiles(const std::string& keyPath);      // 6
-    void ScanStartupEntries(const std::string& keyPath);   // 7
-    void ScanUninstallEntries(const std::string& keyPath); // 8
-    void ScanVirtualDevices(const std::string& keyPath);   // 9
-    void ScanConfigFiles(const std::string& keyPath);      // 10
-    void ScanSoundEvents(const std::string& keyPath);      // 12
-    void ScanFilePaths(const std::string& keyPath);        // 13
-    void ScanShortcuts(const std::string& drive);          // 14
-
-    // The entry under examination; the checks set them before AddProblem.
-    TNTRegistry Registry;
-    std::string CurKeyPath;
-    std::string CurValueName;
-    std::string CurValueData;
-    std::string CurSubKey;
-    TargetCheck CurCheck;  // present (the default) records a certain problem without a reason
-    // The existence tests of this scan: each drive root and share is asked about once.
-    TTargetProbe Targets;
-    int CategoryIndex = 1;
+    // The sink of the checks' contexts.
+    bool StopRequested() override;
+    void WaitWhilePaused() override;
+    void ShowPlace(int category, const std::string& place) override;
+    void Record(const FoundProblem& problem) override;
+    void PassedOver(const FoundProblem& problem) override;
 
 private:
     static unsigned __stdcall ThreadProc(void* self);
-    // Blocks while the worker is paused and no stop has been requested.
-    void WaitWhilePaused();
+    // Runs one category on its key paths; an error ends it and is noted in the result.
+    void RunCategory(int category, const std::vector<std::string>& keyPaths);
+    // Called in a handler: notes that the category could not be finished, with the error's text.
+    void NoteFailure(int category) noexcept;
+    CategoryCheck CheckOf(int category) const;
 
     const std::string Selection;
     const std::string DriveLetters;
     std::shared_ptr<ScanResultLists> lists_;
     std::vector<std::vector<std::string>> keyPathOverrides_;  // index = category; empty = table's
+    std::vector<CategoryCheck> checkOverrides_;               // index = category; null = table's
+    // The existence tests of this scan: each drive root and share is asked about once.
+    TTargetProbe targets_;
+    int current_ = 1;  // worker thread only: the category whose turn it is
 
     UniqueThread thread_;
     const unsigned id_;

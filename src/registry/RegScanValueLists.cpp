@@ -10,7 +10,7 @@
 
 #include "registry/EntryRules.h"
 #include "registry/PublicOpt.h"
-#include "registry/RegScanThread.h"
+#include "registry/ScanContext.h"
 
 namespace vsc {
 
@@ -19,17 +19,17 @@ namespace {
 // The frame of the fonts and help checks: every value of the key with string data is judged by
 // the category's rule (EntryRules). An error ends the work on this key path; problems recorded so
 // far stay.
-void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, int category) {
+void ScanTextValueFiles(ScanContext& scan, const std::string& keyPath, EntryRule rule) {
     try {
-        if (!scan.OpenScanKey(keyPath)) return;
+        TNTRegistry registry;
+        if (!scan.OpenKey(keyPath, registry)) return;
         std::vector<std::string> names;
-        scan.Registry.ListValueNames(names);
+        registry.ListValueNames(names);
         for (const std::string& name : names) {
             if (scan.StopRequested()) return;
-            scan.CurValueName = name;
-            if (!IsStringKind(scan.Registry.ValueKind(name))) continue;
-            scan.RecordIfListed(
-                TextEntryCheck(category, name, scan.Registry.ReadText(name), scan.CurValueData, scan.Targets));
+            if (!IsStringKind(registry.ValueKind(name))) continue;
+            std::string data;
+            scan.RecordIfListed(rule(name, registry.ReadText(name), data, scan.Targets()), keyPath, name, data);
         }
     } catch (const std::exception&) {
     }
@@ -38,25 +38,26 @@ void ScanTextValueFiles(TRegScanThread& scan, const std::string& keyPath, int ca
 }  // namespace
 
 // Font data is a file name in the system's font folder, or a path of its own.
-void TRegScanThread::ScanFonts(const std::string& keyPath) { ScanTextValueFiles(*this, keyPath, 4); }
+void ScanFonts(ScanContext& scan, const std::string& keyPath) { ScanTextValueFiles(scan, keyPath, FontRule); }
 
 // The value name is the help file, the data the folder that holds it.
-void TRegScanThread::ScanHelpFiles(const std::string& keyPath) { ScanTextValueFiles(*this, keyPath, 5); }
+void ScanHelpFiles(ScanContext& scan, const std::string& keyPath) { ScanTextValueFiles(scan, keyPath, HelpFileRule); }
 
-void TRegScanThread::ScanSharedFiles(const std::string& keyPath) {
+void ScanSharedFiles(ScanContext& scan, const std::string& keyPath) {
+    TNTRegistry registry;
     std::vector<std::string> names;
     try {
-        if (!OpenScanKey(keyPath)) return;
-        Registry.ListValueNames(names);
+        if (!scan.OpenKey(keyPath, registry)) return;
+        registry.ListValueNames(names);
     } catch (const std::exception&) {
         return;
     }
     for (const std::string& name : names) {
-        if (StopRequested()) return;
+        if (scan.StopRequested()) return;
         // Each value under its own guard: a value that cannot be read as a number is passed over.
         try {
-            CurValueName = name;
-            RecordIfListed(EntryCheck(6, Registry, name, CurValueData, Targets));
+            std::string data;
+            scan.RecordIfListed(EntryCheck(6, registry, name, data, scan.Targets()), keyPath, name, data);
         } catch (const std::exception&) {
         }
     }

@@ -28,7 +28,7 @@
 
 #include "registry/EntryRules.h"
 #include "registry/PublicOpt.h"
-#include "registry/RegScanThread.h"
+#include "registry/ScanContext.h"
 
 namespace vsc {
 
@@ -77,11 +77,11 @@ struct WalkLevel {
     DWORD nextSubKey = 0;
 };
 
-// The walk frame shared by the four walks. Step is called as step(ValueView&) for every value that
-// could be read, with CurValueName already set; descend(path) says whether a sub-key is entered.
+// The walk frame shared by the four walks. Step is called as step(keyPath, ValueView&) for every
+// value that could be read; descend(path) says whether a sub-key is entered.
 class KeyWalker {
 public:
-    explicit KeyWalker(TRegScanThread& scan) : scan_(scan), name_(256), data_(1024), subKeyName_(256) {}
+    explicit KeyWalker(ScanContext& scan) : scan_(scan), name_(256), data_(1024), subKeyName_(256) {}
 
     template <typename Step, typename Descend>
     void Walk(const std::string& start, Step step, Descend descend, bool showAfterEachValue) {
@@ -121,9 +121,8 @@ private:
         try {
             auto level = std::make_unique<WalkLevel>();
             level->keyPath = keyPath;
-            scan_.CurKeyPath = keyPath;
-            const bool opened = parent ? scan_.OpenSubKeyOn(keyPath, parent->registry, name, level->registry)
-                                       : scan_.OpenKeyOn(keyPath, level->registry);
+            const bool opened = parent ? scan_.OpenSubKey(keyPath, parent->registry, name, level->registry)
+                                       : scan_.OpenKey(keyPath, level->registry);
             if (!opened) return false;
             if (!level->registry.QueryKeyInfo(level->info)) return false;
             // A registry link is not entered: what it leads to is walked where it really lives,
@@ -173,11 +172,10 @@ private:
                         if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
                             type = REG_NONE;
                     }
-                    scan_.CurValueName = name;
                     ValueView value(level.registry, name, type, data_.data(), dataLength, haveData);
-                    step(value);
+                    step(level.keyPath, value);
                 }
-                if (showAfterEachValue) scan_.ShowProgress();
+                if (showAfterEachValue) scan_.ShowAgain();
             }
         } catch (const std::exception&) {
             level.info.SubKeyCount = 0;
@@ -206,7 +204,7 @@ private:
         if (buffer.size() < size) buffer.resize(size);
     }
 
-    TRegScanThread& scan_;
+    ScanContext& scan_;
     // Shared by all levels: values are examined one at a time.
     std::vector<char> name_;
     std::vector<char> data_;
@@ -302,35 +300,37 @@ private:
 
 }  // namespace
 
-void TRegScanThread::ScanStartupEntries(const std::string& keyPath) {
-    KeyWalker(*this).Walk(
+void ScanStartupEntries(ScanContext& scan, const std::string& keyPath) {
+    KeyWalker(scan).Walk(
         keyPath,
-        [this](const ValueView& value) {
-            if (!IsBlank(value.Name()) && value.IsText())
-                RecordIfListed(TextEntryCheck(7, value.Name(), value.Text(), CurValueData, Targets));
+        [&scan](const std::string& at, const ValueView& value) {
+            if (IsBlank(value.Name()) || !value.IsText()) return;
+            std::string data;
+            scan.RecordIfListed(StartupRule(value.Name(), value.Text(), data, scan.Targets()), at, value.Name(), data);
         },
         EveryKey, true);
 }
 
-void TRegScanThread::ScanSoundEvents(const std::string& keyPath) {
-    KeyWalker(*this).Walk(
+void ScanSoundEvents(ScanContext& scan, const std::string& keyPath) {
+    KeyWalker(scan).Walk(
         keyPath,
-        [this](const ValueView& value) {
-            if (IsBlank(value.Name()) && value.IsText())
-                RecordIfListed(TextEntryCheck(12, value.Name(), value.Text(), CurValueData, Targets));
+        [&scan](const std::string& at, const ValueView& value) {
+            if (!IsBlank(value.Name()) || !value.IsText()) return;
+            std::string data;
+            scan.RecordIfListed(SoundRule(value.Name(), value.Text(), data, scan.Targets()), at, value.Name(), data);
         },
         EveryKey, false);
 }
 
-void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
-    ExistenceCache files(Targets);
-    KeyWalker(*this).Walk(
+void ScanFilePaths(ScanContext& scan, const std::string& keyPath) {
+    ExistenceCache files(scan.Targets());
+    KeyWalker(scan).Walk(
         keyPath,
-        [this, &files](const ValueView& value) {
+        [&scan, &files](const std::string& at, const ValueView& value) {
             if (!value.IsText()) return;
-            CurValueData = value.Text();
-            // The rule of TextEntryCheck, with the walk's remembered answers.
-            if (FilePathExamined(CurValueData)) RecordIfListed(files.FileOrFolder(CurValueData));
+            const std::string data = value.Text();
+            // The rule of FilePathRule, with the walk's remembered answers.
+            if (FilePathExamined(data)) scan.RecordIfListed(files.FileOrFolder(data), at, value.Name(), data);
         },
         // The keys of the other categories (and a few more) are left to their own checks.
         [](const std::string& child) { return KeyNotExcluded(child); }, false);
@@ -338,15 +338,24 @@ void TRegScanThread::ScanFilePaths(const std::string& keyPath) {
 
 // Visits every key below the argument and looks at each default value, but records nothing: no
 // rule turns what it finds into a problem. A default value that is not text ends its key's level.
-void TRegScanThread::ScanDefaultValues(const std::string& keyPath) {
-    KeyWalker(*this).Walk(
+void ScanDefaultValues(ScanContext& scan, const std::string& keyPath) {
+    KeyWalker(scan).Walk(
         keyPath,
-        [](const ValueView& value) {
+        [](const std::string&, const ValueView& value) {
             if (!IsBlank(value.Name())) return;
             const std::string text = value.Text();
             if (!IsBlank(text)) (void)FileExistsWithDrive(ExpandLeadingEnvVar(text));
         },
         EveryKey, false);
+}
+
+// Categories 9 and 10 record nothing: they visit their keys so that the scan shows them.
+void ScanVirtualDevices(ScanContext& scan, const std::string& keyPath) { ScanDefaultValues(scan, keyPath); }
+
+void ScanConfigFiles(ScanContext& scan, const std::string& keyPath) {
+    if (scan.StopRequested()) return;
+    TNTRegistry registry;
+    scan.OpenKey(keyPath, registry);
 }
 
 }  // namespace vsc

@@ -194,12 +194,6 @@ bool ChangeValue(TNTRegistry& registry, const PlannedChange& change, std::string
 
 }  // namespace
 
-RepairAction ActionOfCategory(int category) {
-    if (category >= 14) return RepairAction::RecycleFile;
-    if (category >= 4 && category <= 8) return RepairAction::DeleteValue;
-    return RepairAction::ClearValue;
-}
-
 bool DeleteRegValue(const std::string& keyPath, const std::string& valueName, std::string* reason) {
     TNTRegistry registry;
     if (!OpenKeyPath(keyPath, registry, false)) return KeyMissing(keyPath, reason);

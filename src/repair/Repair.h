@@ -32,10 +32,7 @@
 
 namespace vsc {
 
-enum class RepairAction { ClearValue, DeleteValue, RecycleFile };
-
-// Category 14 or more: a file; 4 to 8: delete the value; any other: clear the value.
-RepairAction ActionOfCategory(int category);
+// What each category's problems get (RepairAction) is in the category table: ActionOfCategory.
 
 // Deletes the named value of the key path (the key is never created). True when the value is gone
 // afterwards: deleted now, already missing, or its key does not exist. False when the deletion was

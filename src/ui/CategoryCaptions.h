@@ -1,7 +1,7 @@
 // Fixed texts of the main window that tests and several pages share.
 #pragma once
 
-#include "ui/RegistryCleanPage.h"  // kCategoryCaptions, the captions of the section tree
+#include "ui/RegistryCleanPage.h"  // SectionNodeCaption, the captions of the section tree
 
 namespace vsc {
 

@@ -18,10 +18,7 @@
 
 namespace vsc {
 
-const char* const kCategoryCaptions[15] = {
-    "My Computer",     "Registry integrity", "Custom Control",      "Software Locations", "Windows Fonts",
-    "Windows Help",    "Share Programs",     "Startup Programs",    "Add/Remove Programs", "Virtual Devices",
-    "Configuration Files", "Device Drivers", "Sound Appevents",     "Invalid Files Path", "Invalid Shortcuts"};
+const char* SectionNodeCaption(int node) { return node == 0 ? "My Computer" : CategoryCaption(node); }
 
 using namespace layout;
 
@@ -88,9 +85,9 @@ void TRegistryCleanPage::CreateSectionsPage(HWND page, const Images& images) {
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images.TreeChecks));
     ShowTicksToScreenReaders(tree);
     SetTreeIndent(tree, kTreeIndent);
-    ui_.CategoryNodes[0] = AddNode(tree, nullptr, kCategoryCaptions[0], 0);
+    ui_.CategoryNodes[0] = AddNode(tree, nullptr, SectionNodeCaption(0), 0);
     for (int k = 1; k <= kCategoryCount; ++k) {
-        ui_.CategoryNodes[k] = AddNode(tree, ui_.CategoryNodes[0], kCategoryCaptions[k], k);
+        ui_.CategoryNodes[k] = AddNode(tree, ui_.CategoryNodes[0], SectionNodeCaption(k), k);
     }
     // The mouse and Space toggle the selected node.
     window_.OnMouse(tree, [this](const ControlMouseEvent& e) {
@@ -125,7 +122,7 @@ void TRegistryCleanPage::CreateProgressPage(HWND page) {
         const int x = column == 0 ? 8 : 166;
         const int captionWidth = column == 0 ? 116 : 142;
         const int y = 92 + row * 20;
-        Text(page, std::string(kCategoryCaptions[k]) + ":", x, y, captionWidth);
+        Text(page, std::string(CategoryCaption(k)) + ":", x, y, captionWidth);
         ui_.ScanCaption[static_cast<size_t>(k)] = BoldText(page, "0", x + captionWidth + 2, y, 36);
     }
     ui_.labTtoalError = BoldText(page, "0", 8, 246, 44);
@@ -173,7 +170,7 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
     HWND tree = ui_.treRegistry;
     SetTreeNodeState(tree, ui_.CategoryNodes[0], tcsTicked);
     for (char letter : listedDrives)
-        AddNode(tree, ui_.CategoryNodes[kCategoryCount], ShortcutNodeCaption(letter), kCategoryCount);
+        AddNode(tree, ui_.CategoryNodes[kCategoryCount], ShortcutNodeCaption(CategoryCaption(kShortcutCategory), letter), kCategoryCount);
     SetSubtreeState(ui_.CategoryNodes[0], tcsTicked);
     bool anyUnticked = false;
     for (size_t i = 0; i < listedDrives.size(); ++i) {
@@ -299,15 +296,21 @@ void TRegistryCleanPage::ScanFinished(unsigned workerId) {
             const int problemCount = worker_->ProblemCount();
             const int ignored = worker_->IgnoredCount();
             const TIgnoreList* ignore = scanIgnore_.get();
-            if (results_->Count() == 0) {
-                shell_.ShowInfo(WithIgnoreNotes("0 Problem(s) Found", ignored, ignore));
+            const bool none = results_->Count() == 0;
+            std::string found = std::to_string(none ? 0 : problemCount) + " Problem(s) Found";
+            const std::size_t uncertain = results_->UncertainCount();
+            if (uncertain > 0) found += " (" + std::to_string(uncertain) + " not certain)";
+            found = WithIgnoreNotes(found, ignored, ignore);
+            // A scan that an error cut short says which sections it could not finish, beside what
+            // it found: the count alone would pass for a clean registry.
+            if (results_->Failures.empty())
+                shell_.ShowInfo(found);
+            else
+                shell_.ShowError(found + "\r\n\r\n" + UnfinishedText(results_->Failures));
+            if (none) {
                 shell_.ShowPage(pgRegSelect);
                 shell_.EnableNavigation(true);
             } else {
-                std::string found = std::to_string(problemCount) + " Problem(s) Found";
-                const std::size_t uncertain = results_->UncertainCount();
-                if (uncertain > 0) found += " (" + std::to_string(uncertain) + " not certain)";
-                shell_.ShowInfo(WithIgnoreNotes(found, ignored, ignore));
                 junkRegList_.Fill(results_);
                 shell_.ShowPanel(ShellPanel::RegistryResults);
                 window_.FocusControl(ui_.lstJunkReg);  // the problems are what the user turns to next

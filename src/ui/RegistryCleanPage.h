@@ -35,8 +35,9 @@
 
 namespace vsc {
 
-// Captions of the section tree: [0] the top node, [k] category k (1..14).
-extern const char* const kCategoryCaptions[15];
+// Captions of the section tree's first nodes: 0 the top node "My Computer", k the caption of
+// category k (1..14) in the category table.
+const char* SectionNodeCaption(int node);
 
 class TRegistryCleanPage {
 public:

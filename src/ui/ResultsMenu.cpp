@@ -13,11 +13,8 @@ namespace vsc {
 
 namespace {
 
-static_assert(TIgnoreList::kShortcutCategory == kCategoryCount,
-              "the ignore list takes the last category for shortcuts");
-
 bool IsShortcutRow(const ScanResultLists& lists, std::size_t row) {
-    return row < lists.CategoryList.size() && lists.CategoryList[row] == std::to_string(kCategoryCount);
+    return row < lists.CategoryList.size() && lists.CategoryList[row] == std::to_string(kShortcutCategory);
 }
 
 void AddItem(HMENU menu, UINT command, const char* caption) { AppendMenuA(menu, MF_STRING, command, caption); }

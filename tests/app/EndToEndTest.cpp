@@ -113,7 +113,7 @@ TEST_F(EndToEnd, TheSectionTreeHoldsEveryCategoryAndDriveTickedAndExpanded) {
         const int check = nodes[i].State;
         EXPECT_EQ(nodes[i].Depth, i == 0 ? 0 : (i < 15 ? 1 : 2)) << text;
         if (i < 15) {
-            EXPECT_EQ(text, kCategoryCaptions[i]);
+            EXPECT_EQ(text, SectionNodeCaption(static_cast<int>(i)));
             EXPECT_TRUE(nodes[i].Expanded || (i != 0 && i != 14)) << text;
             if (i >= 1 && i <= 13) {
                 EXPECT_EQ(check, 2) << text;

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, StartsOnTheSectionPageWithTheTreeTickedAndExpanded) {
     for (int i = 0; i < 15; ++i) {
         HTREEITEM node = TreeNodeAt(tree, i);
         EXPECT_EQ(node, form.Registry().Ui().CategoryNodes[i]);
-        EXPECT_EQ(TreeNodeText(tree, node), kCategoryCaptions[i]);
+        EXPECT_EQ(TreeNodeText(tree, node), SectionNodeCaption(i));
     }
     bool someDriveUnticked = false;
     for (size_t d = 0; d < form.ListedDrives().size(); ++d) {

@@ -9,11 +9,14 @@
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <tuple>
 #include <vector>
 
 #include "app/ProgramUnderTest.h"
+#include "app/ScanConsole.h"
+#include "platform/Files.h"
 #include "portable/JsonRead.h"
 #include "support/OutsideReader.h"
 #include "support/TestSupport.h"
@@ -475,4 +478,38 @@ TEST(ScanConsole, BadInputsAreRefusedWithCodeTwoAndNoChange) {
     EXPECT_EQ(restore.Code, 0u) << restore.Err;
     EXPECT_EQ(restore.Out, "1 entries in the backup\r\nbackup\tregbackup1.txt\r\n1 restored, 0 failed\r\n");
     EXPECT_TRUE(vsc::test::ValueExists(key.Child("Restored"), "name"));
+}
+
+// A scan that an error cut short is no report: the console refuses with code 2 and names the
+// section in the window's words, and nothing is repaired. (Run in this process, so that the
+// check can be made to fail.)
+TEST(ScanConsole, AScanThatFailedExitsTwoAndSaysWhichSection) {
+    ScratchDir dir("scan-failed");
+    const std::string outFile = dir.File("out.txt"), errFile = dir.File("err.txt");
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    auto create = [&](const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    };
+    const HANDLE out = create(outFile), err = create(errFile);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    ASSERT_NE(err, INVALID_HANDLE_VALUE);
+    const HANDLE oldOut = GetStdHandle(STD_OUTPUT_HANDLE), oldErr = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, out);
+    SetStdHandle(STD_ERROR_HANDLE, err);
+    SetScanConsoleWorkerPreparer([](TRegScanThread& worker) {
+        worker.OverrideCheck(7, [](ScanContext&, const std::string&) { throw std::runtime_error("the disk went away"); });
+    });
+    const int code = RunScanConsole({"registry", "--only", "7", "--drives=", "--no-ignore", "--repair"});
+    SetScanConsoleWorkerPreparer(nullptr);
+    SetStdHandle(STD_OUTPUT_HANDLE, oldOut);
+    SetStdHandle(STD_ERROR_HANDLE, oldErr);
+    CloseHandle(out);
+    CloseHandle(err);
+
+    std::string said, report;
+    EXPECT_TRUE(ReadWholeFile(errFile, said));
+    EXPECT_TRUE(ReadWholeFile(outFile, report));
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(said, "VSysScan: The section \"Startup Programs\" could not be finished: the disk went away\r\n");
+    EXPECT_EQ(report, "");
 }

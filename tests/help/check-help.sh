@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reads the compiled help file back and checks it: every page of its table of contents is inside it,
-# every link between its pages leads to a page inside it, and every category caption of the section
-# tree, as the program's source spells it, has a table-of-contents entry whose page is headed by it.
+# every link between its pages leads to a page inside it, and every category of the source's category
+# table has a table-of-contents entry whose page is headed by its caption and lists its keys.
 #
 #   check-help.sh <VSysCleaner.chm> <source folder of the program>
 set -uo pipefail
@@ -33,18 +33,37 @@ for page in "$work/pages"/*.htm; do
   done
 done
 
-# The category captions: the strings of the kCategoryCaptions definition, the top node left out.
-def=$(grep -rlF 'kCategoryCaptions[15] = {' "$src" | head -n 1)
-[ -n "$def" ] || fail "no definition of kCategoryCaptions under $src"
-mapfile -t captions < <(sed -n '/kCategoryCaptions\[15\] = {/,/};/p' "${def:-/dev/null}" | grep -oE '"[^"]*"' | tr -d '"' | tail -n +2)
-[ ${#captions[@]} -eq 14 ] || fail "expected 14 category captions in $def, read ${#captions[@]}"
-for caption in "${captions[@]}"; do
+# The categories as the category table of the source describes them: one "{N, " line begins each,
+# its first two strings are the caption and the progress name, the strings that begin with a root
+# key's name are its key paths. Every caption has a table-of-contents entry whose page is headed by
+# it, and that page's first list after "Locations read" names exactly those key paths, in order.
+table="$src/registry/Categories.cpp"
+awk '
+  /^ *\{[0-9]+, "/ { n++; strings = 0 }
+  n > 0 {
+    line = $0
+    while (match(line, /"([^"\\]|\\.)*"/)) {
+      s = substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH)
+      gsub(/\\\\/, "\\", s)
+      if (++strings == 1) print n "\tcaption\t" s
+      else if (s ~ /^HKEY_/) print n "\tkey\t" s
+    }
+  }' "$table" > "$work/categories"
+mapfile -t captions < <(awk -F'\t' '$2 == "caption" { print $3 }' "$work/categories")
+[ ${#captions[@]} -eq 14 ] || fail "expected 14 categories in $table, read ${#captions[@]}"
+for i in "${!captions[@]}"; do
+  caption=${captions[$i]}
   page=$(awk -F'\t' -v c="$caption" '$1 == c { print $2; exit }' "$work/entries")
   if [ -z "$page" ]; then
     fail "no contents entry for the category \"$caption\""
+    continue
   elif ! grep -qF "<h1>$caption</h1>" "$work/pages/$page" 2>/dev/null; then
     fail "the page $page of \"$caption\" is not headed by that caption"
   fi
+  expected=$(awk -F'\t' -v n=$((i + 1)) '$1 == n && $2 == "key" { print $3 }' "$work/categories")
+  listed=$(sed -n '/<h2>Locations read<\/h2>/,$p' "$work/pages/$page" | sed -n '/<ul>/,/<\/ul>/{p;/<\/ul>/q}' |
+    grep -oE '<li><code>[^<]*</code>' | sed -E 's/^<li><code>//; s/<\/code>$//')
+  [ "$listed" = "$expected" ] || fail "the page $page lists the keys \"${listed//$'\n'/; }\"; the category reads \"${expected//$'\n'/; }\""
 done
 
 # The ignore list's page: in the contents, linked from both results panels' pages, and naming every

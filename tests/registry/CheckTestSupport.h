@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,21 +18,31 @@ namespace vsc::test {
 // a key's values or a folder's entries come.
 std::vector<Problem> SortedByName(std::vector<Problem> problems);
 
-// A worker that is never started: the test calls one check directly on its own thread, with the
-// category whose turn it is set as RunScan would.
-class CheckRun {
+// One check run on the test's own thread, without a worker: the run is the check's sink and
+// records what it is given; the context carries the category, as RunScan would set it.
+class CheckRun : public ScanSink {
 public:
-    explicit CheckRun(int category) : lists_(std::make_shared<ScanResultLists>()), scan_(true, lists_, "", "") {
-        scan_.SetCategoryIndex(category);
-    }
-    TRegScanThread& scan() { return scan_; }
-    TRegScanThread* operator->() { return &scan_; }
-    std::vector<Problem> Problems() const { return ProblemsOf(*lists_); }
-    const ScanResultLists& Lists() const { return *lists_; }
+    explicit CheckRun(int category) : scan_(category, *this, targets_) {}
+    ScanContext& scan() { return scan_; }
+    std::vector<Problem> Problems() const { return ProblemsOf(lists_); }
+    const ScanResultLists& Lists() const { return lists_; }
+    // From now on the check is told to stop.
+    void RequestStop() { stop_ = true; }
+    // The place the check showed last ("" when it opened nothing).
+    const std::string& Place() const { return place_; }
+
+    bool StopRequested() override { return stop_; }
+    void WaitWhilePaused() override {}
+    void ShowPlace(int, const std::string& place) override { place_ = place; }
+    void Record(const FoundProblem& problem) override { lists_.Add(problem); }
+    void PassedOver(const FoundProblem&) override {}
 
 private:
-    std::shared_ptr<ScanResultLists> lists_;
-    TRegScanThread scan_;
+    ScanResultLists lists_;
+    TTargetProbe targets_;
+    std::atomic<bool> stop_{false};
+    std::string place_;
+    ScanContext scan_;
 };
 
 // Sets an environment variable of this process for the test's span, then puts the old value back.

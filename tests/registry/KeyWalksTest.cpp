@@ -40,7 +40,7 @@ TEST(ScanStartupEntries, ReportsMissingProgramsWithTheDataAsStored) {
     run.SetString("Sub", "Nested", "C:\\vsc-gone\\nested.exe");  // a RunOnceEx-style sub-key
 
     CheckRun check(7);
-    check->ScanStartupEntries(run.Path());
+    ScanStartupEntries(check.scan(), run.Path());
     EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
                                     {run.Path(), "Bare", "missing.exe", "7"},
                                     {run.Path(), "ExpandedGone", "%VSCTEST_APPDIR%\\gone.exe", "7"},
@@ -67,7 +67,7 @@ TEST(ScanSoundEvents, TestsDefaultWaveFilesInTheMediaFolderOrAsExpanded) {
     apps.SetString(".Default\\Lost\\.Current", "", "?.wav");
 
     CheckRun check(12);
-    check->ScanSoundEvents(apps.Path());
+    ScanSoundEvents(check.scan(), apps.Path());
     EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
                             {apps.Child(".Default\\Ding\\.Current"), "", windir.Path() + "\\Media\\ding.WAV", "12"},
                             {apps.Child(".Default\\SystemHand\\.Current"), "", windir.Path() + "\\Media\\gone.wav", "12"},
@@ -97,7 +97,7 @@ TEST(ScanFilePaths, ReportsDriveRootedPathsMissingAsFileAndFolder) {
     key.SetString("", "", "C:\\vsc-gone\\default.txt");  // the default value counts like any other
 
     CheckRun check(13);
-    check->ScanFilePaths(key.Path());
+    ScanFilePaths(check.scan(), key.Path());
     EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
                             {key.Path(), "", "C:\\vsc-gone\\default.txt", "13"},
                             {key.Path(), "Eight", "C:\\a.bcd", "13"},
@@ -126,7 +126,7 @@ TEST(ScanFilePaths, AnswersAlikeForPathsThatShareFolders) {
 
     dir.WriteFile("Sub.dir\\in.txt");
     CheckRun check(13);
-    check->ScanFilePaths(key.Path());
+    ScanFilePaths(check.scan(), key.Path());
     EXPECT_EQ(SortedByName(check.Problems()), (std::vector<Problem>{
                                                   {key.Child("A"), "beside", dir.File("absent.txt"), "13"},
                                                   {key.Child("A"), "gone1", "C:\\vsc-gone\\app\\one.txt", "13"},
@@ -157,9 +157,9 @@ TEST(KeyWalk, NamesSpoiledByTheCodePageAreTakenByName) {
     for (int category : {7, 13}) {
         CheckRun check(category);
         if (category == 7)
-            check->ScanStartupEntries(key.Path());
+            ScanStartupEntries(check.scan(), key.Path());
         else
-            check->ScanFilePaths(key.Path());
+            ScanFilePaths(check.scan(), key.Path());
         const std::string c = std::to_string(category), data = "C:\\vsc-gone\\\xD0\xB4.exe";
         std::vector<Problem> found = check.Problems(), expected{{key.Path(), "Plain", "C:\\vsc-gone\\plain.exe", c}};
         if (GetACP() == CP_UTF8) expected = {{key.Path(), "Gone\xE4\xB8\x80", data, c}, expected[0], {key.Path(), "Seen\xE4\xB8\x80", data, c}};
@@ -181,7 +181,7 @@ TEST(KeyWalk, RegistryLinksAreNotFollowed) {
     ASSERT_TRUE(link.ok());
     const std::vector<Problem> once{{root.Child("target"), "File", "C:\\vsc-gone\\linked.txt", "13"}};
     CheckRun check(13);
-    check->ScanFilePaths(root.Path());
+    ScanFilePaths(check.scan(), root.Path());
     EXPECT_EQ(check.Problems(), once);
     for (const auto& keyPaths : {std::vector<std::string>{root.Child("walk\\link"), root.Child("target")},
                                  std::vector<std::string>{root.Child("walk\\link")}}) {
@@ -203,7 +203,7 @@ TEST(KeyWalk, VisitsValuesBeforeSubKeysDepthFirstInIndexOrder) {
     root.SetString("", "v2", "C:\\vsc-gone\\2.txt");
 
     CheckRun check(13);
-    check->ScanFilePaths(root.Path());
+    ScanFilePaths(check.scan(), root.Path());
     std::vector<std::string> order;
     for (const Problem& p : check.Problems()) order.push_back(p.KeyPath + "|" + p.ValueName);
     EXPECT_EQ(order, (std::vector<std::string>{root.Path() + "|v1", root.Path() + "|v2", root.Child("A") + "|a1",
@@ -221,17 +221,17 @@ TEST(KeyWalk, RecordingFreeWalkVisitsEverythingAndRecordsNothing) {
     for (int category : {1, 9, 11}) {
         CheckRun check(category);
         if (category == 9)
-            check->ScanVirtualDevices(root.Path());
+            ScanVirtualDevices(check.scan(), root.Path());
         else
-            check->ScanDefaultValues(root.Path());
+            ScanDefaultValues(check.scan(), root.Path());
         EXPECT_TRUE(check.Problems().empty());
-        EXPECT_EQ(check->Progress().RegKeyText, SplitKeyPath(root.Child("Last")).subKey) << category;
+        EXPECT_EQ(check.Place(), SplitKeyPath(root.Child("Last")).subKey) << category;
     }
-    CheckRun config(10);
-    config->ScanConfigFiles("HKEY_LOCAL_MACHINE\\");
+    IdleWorker config;
+    config.worker.RunCheck(10, "HKEY_LOCAL_MACHINE\\");
     EXPECT_TRUE(config.Problems().empty());
-    EXPECT_EQ(config->Progress().RegKeyText, "");
-    EXPECT_EQ(config->Progress().RootKeyText, "Configuration Files");
+    EXPECT_EQ(config.worker.Progress().RegKeyText, "");
+    EXPECT_EQ(config.worker.Progress().RootKeyText, "Configuration Files");
 }
 
 TEST(KeyWalk, StopEndsTheWalkAfterOpeningTheStartKey) {
@@ -239,11 +239,11 @@ TEST(KeyWalk, StopEndsTheWalkAfterOpeningTheStartKey) {
     root.SetString("", "v", "C:\\vsc-gone\\1.txt");
     root.SetString("A", "a", "C:\\vsc-gone\\a.txt");
     CheckRun check(13);
-    check->RequestStop();
-    check->ScanFilePaths(root.Path());
-    check->ScanStartupEntries(root.Path());
+    check.RequestStop();
+    ScanFilePaths(check.scan(), root.Path());
+    ScanStartupEntries(check.scan(), root.Path());
     EXPECT_TRUE(check.Problems().empty());
-    EXPECT_EQ(check->Progress().RegKeyText, root.SubKey());
+    EXPECT_EQ(check.Place(), root.SubKey());
 }
 
 namespace {
@@ -287,7 +287,7 @@ TEST(KeyWalk, ChainAsDeepAsTheRegistryAllowsCompletesOnTheWorker) {
 
     // The walk's stack does not grow with the depth: the whole chain runs in a small stack.
     CheckRun check(13);
-    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { check->ScanFilePaths(root.Path()); });
+    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { ScanFilePaths(check.scan(), root.Path()); });
     EXPECT_EQ(check.Problems().size(), 512u);
     std::printf("[ stack    ] 512-level walk used %zu bytes of stack\n", peak);
     EXPECT_LT(peak, 128u * 1024u);

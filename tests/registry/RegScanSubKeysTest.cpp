@@ -4,10 +4,11 @@
 
 #include "registry/NTReg.h"
 #include "registry/PublicOpt.h"
-#include "registry/ScanTestUtil.h"
+#include "registry/CheckTestSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;
+using vsc::test::CheckRun;
 using vsc::test::IdleWorker;
 using vsc::test::Problem;
 using vsc::test::ScratchDir;
@@ -59,8 +60,8 @@ TEST(ScanInprocServers, ReportsMissingServersWithTheDataAsStored) {
     SetServer(key, "{N}", "vsc.no.dot\\");                                   // no drive root once placed
 
     ASSERT_NE(GetEnvironmentVariableA("SystemRoot", nullptr, 0), 0u);
-    IdleWorker run(2);
-    run.worker.ScanInprocServers(key.Path());
+    IdleWorker run;
+    run.worker.RunCheck(2, key.Path());
 
     const std::vector<Problem> expected = {
         {key.Child("{A}\\InprocServer32"), "", "vsc_no_such_server.dll", "2"},
@@ -93,8 +94,8 @@ TEST(ScanInprocServers, ReadsOnlyStringKindsAndNeverReadsPastTheData) {
     key.SetBytes("{embedded}\\InprocServer32", "", embedded.data(), static_cast<DWORD>(embedded.size() + 1), REG_SZ);
     SetServer(key, "{expand}", gone, REG_EXPAND_SZ);
 
-    IdleWorker run(2);
-    run.worker.ScanInprocServers(key.Path());
+    CheckRun run(2);
+    ScanInprocServers(run.scan(), key.Path());
     const std::vector<Problem> expected = {
         {key.Child("{embedded}\\InprocServer32"), "", gone, "2"},
         {key.Child("{expand}\\InprocServer32"), "", gone, "2"},
@@ -127,8 +128,8 @@ TEST(ScanAppPaths, ReportsMissingProgramsUnquotedAndExpanded) {
     ScratchLink link(key.Child("linked.exe"), key.Child("app.exe"));  // listed once, where it lives
     ASSERT_TRUE(link.ok());
 
-    IdleWorker run(3);
-    run.worker.ScanAppPaths(key.Path());
+    IdleWorker run;
+    run.worker.RunCheck(3, key.Path());
     SetEnvironmentVariableA("VscAppDir", nullptr);
 
     const std::vector<Problem> expected = {
@@ -168,8 +169,8 @@ TEST(ScanUninstallEntries, ReportsAnEntryOnceThroughTheFirstMissingExtension) {
     key.SetString("Expand", un, dir.File("gone.EXE"), REG_EXPAND_SZ);
     key.SetString("Default", "", dir.File("gone.exe"));  // the default value is not looked at
 
-    IdleWorker run(8);
-    run.worker.ScanUninstallEntries(key.Path());
+    IdleWorker run;
+    run.worker.RunCheck(8, key.Path());
     const std::vector<Problem> expected = {
         {key.Child("IsUninst"), un, isuLine, "8"},
         {key.Child("Two"), un, twoLine, "8"},
@@ -199,11 +200,11 @@ TEST(SubKeyChecks, KeysThatCannotBeOpenedRecordNothing) {
         "HKEY_CURRENT_USER\\" + std::string(5000, '\\'),
     };
     for (int category : {2, 3, 8}) {
-        IdleWorker run(category);
+        CheckRun run(category);
         for (const std::string& path : paths) {
-            run.worker.ScanInprocServers(path);
-            run.worker.ScanAppPaths(path);
-            run.worker.ScanUninstallEntries(path);
+            ScanInprocServers(run.scan(), path);
+            ScanAppPaths(run.scan(), path);
+            ScanUninstallEntries(run.scan(), path);
         }
         EXPECT_TRUE(run.Problems().empty()) << "category " << category;
     }
@@ -225,9 +226,9 @@ TEST(SubKeyChecks, LongSubKeyNamesAreWalked) {
     ASSERT_GE(name.size(), 200u);
     key.SetString(name, "", dir.File("gone.exe"));
     key.SetString(name, "UninstallString", dir.File("gone.exe"));
-    IdleWorker run(3);
-    run.worker.ScanAppPaths(key.Path());
-    run.worker.ScanUninstallEntries(key.Path());
+    CheckRun run(3);
+    ScanAppPaths(run.scan(), key.Path());
+    ScanUninstallEntries(run.scan(), key.Path());
     ASSERT_EQ(run.Problems().size(), 2u);
     EXPECT_EQ(run.Problems()[0].KeyPath, key.Child(name));
 }
@@ -240,15 +241,14 @@ TEST(SubKeyChecks, ACallAfterAStopOpensNothing) {
         key.SetString(name, "UninstallString", dir.File("gone.exe"));
         key.SetString(name + std::string("\\InprocServer32"), "", dir.File("gone.dll"));
     }
-    IdleWorker run(3);
-    run.worker.RequestStop();
-    run.worker.ScanInprocServers(key.Path());
-    run.worker.ScanAppPaths(key.Path());
-    run.worker.ScanUninstallEntries(key.Path());
+    CheckRun run(3);
+    run.RequestStop();
+    ScanInprocServers(run.scan(), key.Path());
+    ScanAppPaths(run.scan(), key.Path());
+    ScanUninstallEntries(run.scan(), key.Path());
     EXPECT_TRUE(run.Problems().empty());
     // Nothing was opened.
-    EXPECT_EQ(run.worker.Progress().RegKeyText, "");
-    EXPECT_EQ(run.worker.CurKeyPath, "");
+    EXPECT_EQ(run.Place(), "");
 }
 
 
@@ -268,8 +268,8 @@ TEST(SubKeyChecks, ReadOnlyKeysAreReadAndKeysWithoutAccessPassedOver) {
     if (probe) RegCloseKey(probe);
     if (writeOpen == ERROR_SUCCESS) GTEST_SKIP() << "this Wine does not enforce registry key security";
 
-    IdleWorker run(3);
-    run.worker.ScanAppPaths(key.Path());
+    CheckRun run(3);
+    ScanAppPaths(run.scan(), key.Path());
     const std::vector<Problem> expected = {{key.Child("ro.exe"), "", dir.File("gone.exe"), "3"}};
     EXPECT_EQ(run.Problems(), expected);
 }
@@ -297,8 +297,8 @@ TEST(ScanUninstallEntries, ReadsOnlyStringKindsAndIgnoresOtherValues) {
     }
     key.SetBytes("unterminated", "", "", 0, REG_NONE);
 
-    IdleWorker run(8);
-    run.worker.ScanUninstallEntries(key.Path());
+    CheckRun run(8);
+    ScanUninstallEntries(run.scan(), key.Path());
     const std::vector<Problem> expected = {{key.Child("unterminated"), un, gone, "8"}};
     EXPECT_EQ(run.Problems(), expected);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "registry/ScanTestUtil.h"
@@ -128,6 +129,19 @@ TEST(RegScanThread, CategoryTableIsFixed) {
     EXPECT_STREQ(CategoryProgressName(14), "Invalid Shortcuts");
     EXPECT_STREQ(CategoryProgressName(0), "");
     EXPECT_STREQ(CategoryProgressName(15), "");
+    // The tree's captions differ from the progress names in three places.
+    EXPECT_STREQ(CategoryCaption(1), "Registry integrity");
+    EXPECT_STREQ(CategoryCaption(2), "Custom Control");
+    EXPECT_STREQ(CategoryCaption(13), "Invalid Files Path");
+    EXPECT_EQ(CategoryOf(15), nullptr);
+    // Repair deletes the values of 4 to 8, recycles the shortcut files of 14 (and of any category
+    // above the table) and empties every other value.
+    for (int k = 0; k <= 15; ++k) {
+        const RepairAction expected = k >= 14 ? RepairAction::RecycleFile
+                                      : (k >= 4 && k <= 8) ? RepairAction::DeleteValue
+                                                           : RepairAction::ClearValue;
+        EXPECT_EQ(ActionOfCategory(k), expected) << k;
+    }
     EXPECT_EQ(table[1].KeyPaths, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\CLSID", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID",
                                                            "HKEY_CURRENT_USER\\CLSID"}));
     for (size_t k : {2u, 4u, 5u, 6u, 7u}) EXPECT_EQ(WithoutWow64Node(table[k].KeyPaths.at(1)), table[k].KeyPaths[0]) << k;
@@ -166,9 +180,47 @@ TEST(RegScanThread, RunsOnlyTheSelectedCategories) {
         for (int k : {1, 4, 5, 6, 7, 9, 10, 11, 12, 13}) worker.OverrideKeyPaths(k, {com.Child("none")});
         worker.RunScan();
         EXPECT_EQ(lists->CategoryList, c.categories) << c.selection;
-        EXPECT_EQ(worker.CategoryIndex, 14);
+        EXPECT_TRUE(lists->Failures.empty());
         ExpectCountersMatchLists(worker);
     }
+}
+
+// A check that throws ends its own category only: what it found before stays, the next category
+// runs, and the result names the category and the error's text.
+TEST(RegScanThread, ACheckThatThrowsEndsItsCategoryAndIsNoted) {
+    ScratchKey uninstall("throws");
+    ScratchDir dir("throws");
+    uninstall.SetString("X", "UninstallString", dir.File("gone.exe"));
+    struct Case {
+        CategoryCheck check;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {[](ScanContext& scan, const std::string& keyPath) {
+             scan.RecordIfListed(TargetCheck{Existence::Missing, "file not found"}, keyPath, "", "C:\\gone.exe");
+             throw std::runtime_error("the disk went away");
+         },
+         "the disk went away"},
+        {[](ScanContext&, const std::string&) { throw 42; }, "unknown error"},
+    };
+    for (const Case& c : cases) {
+        auto lists = std::make_shared<ScanResultLists>();
+        TRegScanThread worker(true, lists, "0010000100000", "");
+        worker.OverrideKeyPaths(3, {uninstall.Path(), uninstall.Path()});
+        worker.OverrideKeyPaths(8, {uninstall.Path()});
+        worker.OverrideCheck(3, c.check);
+        worker.RunScan();
+        ASSERT_EQ(lists->Failures.size(), 1u) << c.reason;
+        EXPECT_EQ(lists->Failures[0].Category, 3);
+        EXPECT_EQ(lists->Failures[0].Reason, c.reason);
+        EXPECT_EQ(UnfinishedText(lists->Failures),
+                  "The section \"Software Locations\" could not be finished: " + c.reason);
+        // The second key path of 3 was never handed over; 8 ran in full.
+        EXPECT_EQ(lists->CategoryList.back(), "8");
+        EXPECT_EQ(std::count(lists->CategoryList.begin(), lists->CategoryList.end(), "3"), c.reason == "unknown error" ? 0 : 1);
+        ExpectCountersMatchLists(worker);
+    }
+    EXPECT_EQ(UnfinishedText({}), "");
 }
 
 TEST(RegScanThread, ProgressFollowsTheCategoryAndTheDrivePass) {
@@ -264,9 +316,11 @@ TEST_F(HeldWorker, StopEndsTheScanAndNothingIsAddedAfterIt) {
         EXPECT_EQ(lists_->KeyPathList[i].rfind(key_->Path() + "\\e", 0), 0u);
         EXPECT_EQ(lists_->CategoryList[i], "3");
     }
-    // A stop makes AddProblem do nothing, even when a check still calls it.
+    // A stop makes recording do nothing, even when a check still records.
     const size_t count = lists_->Count();
-    worker->AddProblem();
+    TTargetProbe targets;
+    ScanContext scan(3, *worker, targets);
+    scan.RecordIfListed(TargetCheck{Existence::Missing, "file not found"}, key_->Path(), "", "C:\\gone.exe");
     EXPECT_EQ(lists_->Count(), count);
 }
 

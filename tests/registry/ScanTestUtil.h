@@ -32,13 +32,12 @@ inline std::vector<Problem> ProblemsOf(const ScanResultLists& lists) {
     return out;
 }
 
-// A worker that is never started: the test calls its checks on its own thread.
+// A worker that is never started: the test runs its checks on its own thread (RunCheck), with
+// the worker's pause, stop and progress.
 struct IdleWorker {
-    explicit IdleWorker(int category)
+    IdleWorker()
         : lists(std::make_shared<ScanResultLists>()),
-          worker(true, lists, std::string(kSelectionLength, '0'), "") {
-        worker.SetCategoryIndex(category);
-    }
+          worker(true, lists, std::string(kSelectionLength, '0'), "") {}
     std::vector<Problem> Problems() const { return ProblemsOf(*lists); }
 
     std::shared_ptr<ScanResultLists> lists;

@@ -54,7 +54,7 @@ TEST(ScanShortcuts, ReportsShortcutsWhoseFileOrFolderTargetIsGone) {
     }
 
     CheckRun run(14);
-    run->ScanShortcuts(dir.Path());
+    ScanShortcuts(run.scan(), dir.Path());
     std::vector<Problem> expected = {
         {dir.File("broken.lnk"), "LinkFiles", goneFile, "14"},
         {dir.File("broken-folder.lnk"), "LinkFiles", goneFolder, "14"},
@@ -83,7 +83,7 @@ TEST(ScanShortcuts, ShellObjectWebAndUnreadableShortcutsHaveNoTarget) {
     EXPECT_EQ(GetShortcutTarget(dir.File("missing.lnk")), "");
 
     CheckRun run(14);
-    run->ScanShortcuts(dir.Path());
+    ScanShortcuts(run.scan(), dir.Path());
     EXPECT_TRUE(run.Problems().empty()) << ::testing::PrintToString(run.Problems());
 
     // One shell link object reads them all as fresh ones would: a file that fails to load or has no
@@ -106,7 +106,7 @@ TEST(ScanShortcuts, SearchesEveryFolderHiddenSystemAndDotLnkOnesIncluded) {
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
 
     CheckRun run(14);
-    run->ScanShortcuts(dir.Path());
+    ScanShortcuts(run.scan(), dir.Path());
     EXPECT_EQ(SortedByName(run.Problems()), SortedByName(std::vector<Problem>{
                                           {dir.File("Folder.lnk\\inner.lnk"), "LinkFiles", inDotLnk, "14"},
                                           {dir.File("Hidden\\Deeper\\deep.lnk"), "LinkFiles", inHidden, "14"},
@@ -116,16 +116,16 @@ TEST(ScanShortcuts, SearchesEveryFolderHiddenSystemAndDotLnkOnesIncluded) {
 TEST(ScanShortcuts, StopAndMissingFoldersRecordNothing) {
     ScratchDir dir("links");
     WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
-    CheckRun stopped(14);
-    stopped->RequestStop();
-    stopped->ScanShortcuts(dir.Path());
+    IdleWorker stopped;
+    stopped.worker.RequestStop();
+    stopped.worker.RunCheck(14, dir.Path());
     EXPECT_TRUE(stopped.Problems().empty());
-    EXPECT_EQ(stopped->Progress().RegKeyText, dir.Path());
-    EXPECT_EQ(stopped->Progress().RootKeyText, "Invalid Shortcuts");
+    EXPECT_EQ(stopped.worker.Progress().RegKeyText, dir.Path());
+    EXPECT_EQ(stopped.worker.Progress().RootKeyText, "Invalid Shortcuts");
 
     CheckRun missing(14);
-    missing->ScanShortcuts(dir.File("no such folder"));
-    missing->ScanShortcuts("Q:");
+    ScanShortcuts(missing.scan(), dir.File("no such folder"));
+    ScanShortcuts(missing.scan(), "Q:");
     EXPECT_TRUE(missing.Problems().empty());
 }
 
@@ -146,7 +146,7 @@ TEST(ScanShortcuts, NamesBeyondTheCodePageAreFoundExactly) {
     const bool written = WriteWideShortcut(dir.File("works.lnk"), target);
 
     CheckRun run(14);
-    run->ScanShortcuts(dir.Path());
+    ScanShortcuts(run.scan(), dir.Path());
     DeleteFileW(target.c_str());
     RemoveDirectoryW(folder.c_str());
     ASSERT_TRUE(written);
@@ -163,14 +163,14 @@ TEST(ScanShortcuts, NamesBeyondTheCodePageAreFoundExactly) {
 TEST(ScanShortcuts, APausedSearchOpensNothingUntilContinued) {
     ScratchDir dir("links");
     const std::string gone = WriteBrokenShortcut(dir, "broken.lnk", "gone.exe");
-    CheckRun run(14);
-    run->Pause();
-    std::thread search([&] { run->ScanShortcuts(dir.Path()); });
-    EXPECT_TRUE(PumpUntil([&] { return run->Parked(); }, 10000));
+    IdleWorker run;
+    run.worker.Pause();
+    std::thread search([&] { run.worker.RunCheck(14, dir.Path()); });
+    EXPECT_TRUE(PumpUntil([&] { return run.worker.Parked(); }, 10000));
     Sleep(100);
-    EXPECT_EQ(run->Progress().RegKeyText, "");
+    EXPECT_EQ(run.worker.Progress().RegKeyText, "");
     EXPECT_TRUE(run.Problems().empty());
-    run->Continue();
+    run.worker.Continue();
     search.join();
     EXPECT_EQ(run.Problems(), (std::vector<Problem>{{dir.File("broken.lnk"), "LinkFiles", gone, "14"}}));
 }
@@ -208,7 +208,7 @@ TEST(ScanShortcuts, SearchesAWholeDriveAndEndsOnLinkLoops) {
     const std::string inTwice = broken("loops\\twice\\target\\c.lnk");
 
     CheckRun run(14);
-    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { run->ScanShortcuts(drive); });
+    const std::size_t peak = RunMeasuringStack(256 * 1024, [&] { ScanShortcuts(run.scan(), drive); });
     std::printf("[ stack    ] whole-drive shortcut search used %zu bytes of stack\n", peak);
     EXPECT_LT(peak, 128u * 1024u);
     std::vector<Problem> problems = SortedByName(run.Problems());

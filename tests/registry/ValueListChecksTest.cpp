@@ -31,7 +31,7 @@ TEST(ScanFonts, TestsBareNamesInTheFontFolderAndFullPathsAsTheyStand) {
     key.SetString("", "Expand", "%windir%\\Fonts\\present.ttf", REG_EXPAND_SZ);  // never expanded
 
     CheckRun run(4);
-    run->ScanFonts(key.Path());
+    ScanFonts(run.scan(), key.Path());
     EXPECT_EQ(SortedByName(run.Problems()), (std::vector<Problem>{
                                   {key.Path(), "Arial (TrueType)", "arial.ttf", "4"},
                                   {key.Path(), "Expand", "%windir%\\Fonts\\present.ttf", "4"},
@@ -51,19 +51,19 @@ TEST(ScanFonts, NeverReportsBlankDataDefaultValueQuestionMarksOrOtherKinds) {
     SetDword(key, "Number", 7);
 
     CheckRun run(4);
-    run->ScanFonts(key.Path());
+    ScanFonts(run.scan(), key.Path());
     EXPECT_TRUE(run.Problems().empty());
 }
 
 TEST(ScanFonts, MissingKeyAndStopRecordNothing) {
     CheckRun run(4);
-    run->ScanFonts("HKEY_CURRENT_USER\\Software\\VscTest\\no such key");
+    ScanFonts(run.scan(), "HKEY_CURRENT_USER\\Software\\VscTest\\no such key");
     EXPECT_TRUE(run.Problems().empty());
 
     ScratchKey key("fonts");
     key.SetString("", "Arial", "C:\\vsc-gone\\arial.ttf");
-    run->RequestStop();
-    run->ScanFonts(key.Path());
+    run.RequestStop();
+    ScanFonts(run.scan(), key.Path());
     EXPECT_TRUE(run.Problems().empty());
 }
 
@@ -79,7 +79,7 @@ TEST(ScanHelpFiles, JoinsTheFolderInTheDataWithTheFileInTheName) {
     // The trailing-backslash value names a file that exists once it is written.
     help.WriteFile("trailing.hlp");
     CheckRun run(5);
-    run->ScanHelpFiles(key.Path());
+    ScanHelpFiles(run.scan(), key.Path());
     EXPECT_EQ(SortedByName(run.Problems()), (std::vector<Problem>{
                                   {key.Path(), "absent.chm", help.Path(), "5"},
                                   {key.Path(), "elsewhere.hlp", "C:\\vsc-gone", "5"},
@@ -94,7 +94,7 @@ TEST(ScanHelpFiles, PassesOverPathNamesBlankAndForeignValues) {
     key.SetString("", "c.hlp", "C:\\vsc-?gone");
     key.SetBytes("", "d.hlp", "C:\\x", 5, REG_BINARY);
     CheckRun run(5);
-    run->ScanHelpFiles(key.Path());
+    ScanHelpFiles(run.scan(), key.Path());
     EXPECT_TRUE(run.Problems().empty());
 }
 
@@ -114,7 +114,7 @@ TEST(ScanSharedFiles, ReportsMissingDriveQualifiedFilesWithTheCountAsText) {
     SetDword(key, "", 1);
 
     CheckRun run(6);
-    run->ScanSharedFiles(key.Path());
+    ScanSharedFiles(run.scan(), key.Path());
     EXPECT_EQ(SortedByName(run.Problems()), (std::vector<Problem>{
                                   {key.Path(), "C:\\vsc-gone\\gone.dll", "1", "6"},
                                   {key.Path(), "C:\\vsc-gone\\neg.dll", "-5", "6"},

@@ -8,6 +8,7 @@
 
 #include <future>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -353,6 +354,25 @@ TEST_F(RegistryWindow, AScanFindingNothingReturnsToTheSections) {
     EXPECT_TRUE(OnSectionPage());
     EXPECT_FALSE(ResultsShown());
     EXPECT_TRUE(IsWindowEnabled(form.Ui().btnLeft1));
+}
+
+// A section whose check fails is named in the end message, beside the count of what the other
+// sections found, and what they found is listed as after any scan.
+TEST_F(RegistryWindow, AScanThatFailedSaysWhichSectionItCouldNotFinish) {
+    key.SetString("Run", "agent", dir.File("gone.exe"));
+    Choose({3, 7});
+    TRegistryCleanPage::SetScanWorkerPreparer([this](TRegScanThread& worker) {
+        worker.OverrideKeyPaths(7, {key.Child("Run")});
+        worker.OverrideCheck(3, [](ScanContext&, const std::string&) { throw std::runtime_error("the disk went away"); });
+    });
+    Click(form.Registry().Ui().btnRegistryScan);
+    ASSERT_TRUE(PumpUntil([&] { return form.Registry().Idle(); }, 20000));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text,
+              "1 Problem(s) Found\r\n\r\nThe section \"Software Locations\" could not be finished: the disk went away");
+    EXPECT_EQ(shown[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(ResultsShown());
+    EXPECT_EQ(RowShowing(dir.File("gone.exe")), 0);
 }
 
 TEST_F(RegistryWindow, StopWhilePausedEndsTheScanAndTheNextScanStartsWithPause) {

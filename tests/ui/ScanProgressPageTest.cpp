@@ -17,9 +17,10 @@ TEST(ScanProgressPage, ShowsChangedFiguresAndEverythingAgainAfterAReset) {
     form.Registry().FollowWorker(std::make_unique<TRegScanThread>(true, std::make_shared<ScanResultLists>(),
                                                                   std::string(kSelectionLength, '0'), ""));
     TRegScanThread& worker = *form.Registry().Worker();
-    worker.SetCategoryIndex(13);
-    worker.AddProblem();
-    worker.AddProblem();
+    FoundProblem problem;
+    problem.Category = 13;
+    worker.Record(problem);
+    worker.Record(problem);
     form.Registry().SetScanRunning(true);
 
     form.Registry().tmrScanProgressTimer();
@@ -33,8 +34,8 @@ TEST(ScanProgressPage, ShowsChangedFiguresAndEverythingAgainAfterAReset) {
     EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "2");
     EXPECT_EQ(ControlText(form.Registry().Ui().labTtoalError), "2");
 
-    worker.SetCategoryIndex(4);
-    worker.AddProblem();
+    problem.Category = 4;
+    worker.Record(problem);
     form.Registry().tmrScanProgressTimer();
     EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[4]), "1");
     EXPECT_EQ(ControlText(form.Registry().Ui().ScanCaption[13]), "2");

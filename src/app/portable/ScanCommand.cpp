@@ -2,21 +2,21 @@
 
 #include <algorithm>
 
+#include "registry/portable/CategoryNumbers.h"
+
 namespace vsc {
 
 namespace {
 
-constexpr int kLastCategory = 14;
-
 int ParseCategory(const std::string& item) {
-    const std::string problem = "category '" + item + "' is not a number from 1 to " + std::to_string(kLastCategory);
+    const std::string problem = "category '" + item + "' is not a number from 1 to " + std::to_string(kCategoryCount);
     if (item.empty() || item.size() > 2) throw EUsageError(problem);
     int value = 0;
     for (char c : item) {
         if (c < '0' || c > '9') throw EUsageError(problem);
         value = value * 10 + (c - '0');
     }
-    if (value < 1 || value > kLastCategory) throw EUsageError(problem);
+    if (value < 1 || value > kCategoryCount) throw EUsageError(problem);
     return value;
 }
 
@@ -132,14 +132,14 @@ ScanCommand ParseScanCommand(const std::vector<std::string>& args) {
 }
 
 bool ScansCategory(const ScanCommand& command, int category) {
-    if (category < 1 || category > kLastCategory) return false;
+    if (category < 1 || category > kCategoryCount) return false;
     if (!command.HasOnly) return true;
     return std::find(command.Categories.begin(), command.Categories.end(), category) != command.Categories.end();
 }
 
 std::string SelectionString(const ScanCommand& command) {
     std::string selection;
-    for (int k = 1; k < kLastCategory; ++k) selection.push_back(ScansCategory(command, k) ? '1' : '0');
+    for (int k = 1; k <= kSelectionLength; ++k) selection.push_back(ScansCategory(command, k) ? '1' : '0');
     return selection;
 }
 
@@ -149,7 +149,7 @@ std::string ChosenDrives(const ScanCommand& command, const std::string& listed, 
             throw EUsageError("drive " + std::string(1, letter) + ": is not listed (listed drives: " +
                               (listed.empty() ? std::string("none") : listed) + ")");
     }
-    if (command.Kind == ScanCommandKind::Registry && !ScansCategory(command, kLastCategory)) return std::string();
+    if (command.Kind == ScanCommandKind::Registry && !ScansCategory(command, kShortcutCategory)) return std::string();
     return command.HasDrives ? command.Drives : defaults;
 }
 

@@ -18,7 +18,9 @@ std::string DriveRowCaption(const std::string& label, char letter) {
     return (blank ? std::string("Local Disk") : label) + "(" + letter + ")";
 }
 
-std::string ShortcutNodeCaption(char letter) { return std::string("Invalid Shortcuts( ") + letter + ":\\"; }
+std::string ShortcutNodeCaption(const std::string& categoryCaption, char letter) {
+    return categoryCaption + "( " + letter + ":\\";
+}
 
 std::string MegabyteText(std::uint64_t bytes) { return std::to_string(bytes / 1048576u) + " MB"; }
 

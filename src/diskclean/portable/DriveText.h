@@ -20,8 +20,9 @@ std::string DriveLettersFromMask(std::uint32_t mask, const std::function<unsigne
 // letter and ")".
 std::string DriveRowCaption(const std::string& label, char letter);
 
-// "Invalid Shortcuts( C:\": the caption of a drive's node in the section tree.
-std::string ShortcutNodeCaption(char letter);
+// The caption of a drive's node in the section tree, below the shortcut category's node:
+// "Invalid Shortcuts( C:\" for the caption "Invalid Shortcuts" and the letter C.
+std::string ShortcutNodeCaption(const std::string& categoryCaption, char letter);
 
 // Whole megabytes (rounded down) followed by " MB".
 std::string MegabyteText(std::uint64_t bytes);

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "registry/portable/CategoryNumbers.h"
+
 namespace vsc {
 
 struct ScanSelection {
-    std::string Selection;     // 13 characters "1"/"0", categories 1 to 13
+    std::string Selection;     // kSelectionLength characters "1"/"0", categories 1 to 13
     std::string DriveLetters;  // one letter per drive to search for broken shortcuts
     // No category chosen and no drive: nothing to scan.
     bool Empty() const { return Selection.find('1') == std::string::npos && DriveLetters.empty(); }

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "platform/portable/Text.h"
+#include "registry/portable/CategoryNumbers.h"
 
 namespace vsc {
 
@@ -117,7 +118,6 @@ public:
     bool IgnoresFile(const std::string& fullPath) const;
     // A result of a registry scan: a broken shortcut (kShortcutCategory) by its path, any other by
     // its key path and value name.
-    static constexpr int kShortcutCategory = 14;  // the last category of the registry scan
     bool IgnoresProblem(int category, const std::string& keyPath, const std::string& valueName) const {
         return category == kShortcutCategory ? IgnoresFile(keyPath) : IgnoresValue(keyPath, valueName);
     }

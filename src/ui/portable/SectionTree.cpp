@@ -5,7 +5,7 @@
 namespace vsc {
 
 ScanSelection BuildSelection(const std::vector<int>& states, const std::vector<std::string>& captions) {
-    constexpr std::size_t kFirstCategory = 1, kLastSelected = 13, kFirstDrive = 15;
+    constexpr std::size_t kFirstCategory = 1, kLastSelected = kSelectionLength, kFirstDrive = kCategoryCount + 1;
     ScanSelection result;
     for (std::size_t node = kFirstCategory; node <= kLastSelected; ++node)
         result.Selection += (node < states.size() && states[node] == tcsTicked) ? '1' : '0';

@@ -33,8 +33,8 @@ TEST(DriveText, RowCaptionFallsBackToLocalDiskForABlankLabel) {
 }
 
 TEST(DriveText, ShortcutNodeCaptionHasNoClosingParenthesis) {
-    EXPECT_EQ(ShortcutNodeCaption('C'), "Invalid Shortcuts( C:\\");
-    EXPECT_EQ(ShortcutNodeCaption('Z'), "Invalid Shortcuts( Z:\\");
+    EXPECT_EQ(ShortcutNodeCaption("Invalid Shortcuts", 'C'), "Invalid Shortcuts( C:\\");
+    EXPECT_EQ(ShortcutNodeCaption("Invalid Shortcuts", 'Z'), "Invalid Shortcuts( Z:\\");
 }
 
 TEST(DriveText, SizesAreWholeMegabytesFromSixtyFourBitProducts) {
