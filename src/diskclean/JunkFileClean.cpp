@@ -1,12 +1,12 @@
 #include "diskclean/JunkFileClean.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstring>
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "platform/Handles.h"
 #include "settings/IgnoreListStore.h"
 #include "settings/portable/FilterList.h"
@@ -49,11 +49,10 @@ bool IsOrHoldsLink(const std::string& path) {
 
 // The system's text for an error code, on one line ("error N" when it has none).
 std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
+    UniqueLocal<char> text;
     const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n && text ? std::string(text, n) : std::string();
-    if (text) LocalFree(text);
+                                   nullptr, code, 0, reinterpret_cast<char*>(text.put()), 0, nullptr);
+    std::string message = n && text ? std::string(text.get(), n) : std::string();
     while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
     for (char& c : message)
         if (c == '\r' || c == '\n') c = ' ';
@@ -72,20 +71,6 @@ std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFi
     search.ScanOptions = soDriveList;
     search.Ignore = LoadIgnoreList(iniFileName);
     return options.DleteTo;
-}
-
-bool MoveToRecycleBin(const std::string& path) {
-    // The shell reads '?' and '*' as wildcards and would take every entry they match.
-    if (path.empty() || HasWildcard(path) || !FitsAnsiPath(path)) return false;
-    std::string from = path;
-    from.push_back('\0');  // a one-item list: the string's own terminator ends it
-    SHFILEOPSTRUCTA op{};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    // Never a question or an error box: nobody may be there to answer (the console tool).
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
 std::string ExactEntryPath(const TFileItem& record, std::string* reason) {

@@ -18,11 +18,6 @@ namespace vsc {
 // settings may then be partly set).
 std::string ConfigureJunkSearch(TSearchFolders& search, const std::string& iniFileName, const std::string& drives);
 
-// Moves the file or folder to the recycle bin with the shell (a folder goes with its contents),
-// without confirmation, progress or error boxes. True when the shell reports success. A path that
-// holds a wildcard ('?', '*') or does not fit the 8-bit calls is never handed on (false).
-bool MoveToRecycleBin(const std::string& path);
-
 // The path by which the 8-bit calls reach exactly the record's entry and nothing else: its full
 // path, or, when its name holds characters the code page lacks (shown as '?') or the full path is
 // too long, its folder and short (8.3) name, the folder itself shortened when need be. "" when there

@@ -115,14 +115,10 @@ void TSearchFolders::Search() {
 // starting folders are compared, which keeps a drive named twice (or a folder given twice) from
 // being walked twice.
 bool TSearchFolders::FirstVisit(const std::string& folder) {
-    UniqueFile dir(CreateFileA(JoinPath(folder, "").c_str(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
     // Without an identity the folder is listed: it cannot be told apart, and its listing is
     // bounded by the length of a path anyway.
-    if (!dir || !GetFileInformationByHandle(dir.get(), &info)) return true;
-    return visited_.insert(FolderId(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow)).second;
+    FolderIdentity id;
+    return !ReadFolderIdentity(JoinPath(folder, ""), id) || visited_.insert(id).second;
 }
 
 // Raises OnProcess and opens the folder's listing; pushes a frame when there is something to

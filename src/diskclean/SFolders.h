@@ -16,9 +16,9 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/portable/Mask.h"
 #include "settings/portable/IgnoreList.h"
 
@@ -111,7 +111,6 @@ public:
 
 private:
     struct Frame;
-    using FolderId = std::tuple<unsigned long, unsigned long, unsigned long>;
 
     void ScanFolder(const std::string& root);
     bool OpenFolder(const std::string& folder, bool isRoot, std::vector<Frame>& frames);
@@ -121,7 +120,7 @@ private:
 
     TMaskList masks_;
     std::vector<TFileItem> found_;
-    std::set<FolderId> visited_;
+    std::set<FolderIdentity> visited_;
     std::string fullName_;  // the name of the entry in hand when the listing may have cut it
     int countFiles_ = 0;
     std::int64_t sizeOfFiles_ = 0;

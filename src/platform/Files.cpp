@@ -1,9 +1,11 @@
 #include "platform/Files.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
 
 namespace vsc {
@@ -64,6 +66,28 @@ bool PathGone(const std::string& path) {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool ReadFolderIdentity(const std::string& folder, FolderIdentity& id) {
+    const std::string name = (folder.size() == 2 && folder[1] == ':') ? folder + "\\" : folder;
+    UniqueFile file(CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) return false;
+    id = FolderIdentity(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return true;
+}
+
+bool MoveToRecycleBin(const std::string& path) {
+    // The shell reads '?' and '*' as wildcards and would take every entry they match.
+    if (path.empty() || HasWildcard(path) || !FitsAnsiPath(path)) return false;
+    std::string from = path;
+    from.push_back('\0');  // a one-item list: the string's own terminator ends it
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
 }  // namespace vsc

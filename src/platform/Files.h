@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 
 namespace vsc {
 
@@ -21,5 +22,18 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 
 // True when nothing (file or folder) exists at the path any more.
 bool PathGone(const std::string& path);
+
+// Volume serial number and file index: the identity of a folder whatever path reaches it (a link,
+// another drive letter, a second name of the same folder).
+using FolderIdentity = std::tuple<unsigned long, unsigned long, unsigned long>;
+// False when the folder's identity cannot be read. "X:" alone names the drive's root here, not the
+// current folder of drive X.
+bool ReadFolderIdentity(const std::string& folder, FolderIdentity& id);
+
+// Moves the file or folder to the recycle bin with the shell (a folder goes with its contents),
+// without confirmation, progress or error boxes: nobody may be there to answer (the console tool).
+// True when the shell reports success. A path that holds a wildcard ('?', '*') or does not fit the
+// 8-bit calls is never handed on (false).
+bool MoveToRecycleBin(const std::string& path);
 
 }  // namespace vsc

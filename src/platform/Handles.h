@@ -1,5 +1,6 @@
 // Owned handles of the system, each closed by its own type and nowhere else: file and folder
-// handles, directory listings, threads, events and mutexes, registry keys, and COM initialised on
+// handles, directory listings, threads, events and mutexes, registry keys, memory the system
+// allocated for a result (LocalFree, GlobalFree), COM interface pointers, and COM initialised on
 // a thread. Move-only, so a handle is never closed twice.
 #pragma once
 
@@ -46,6 +47,18 @@ private:
     Handle h_ = Traits::Empty();
 };
 
+// A handle that null means none of.
+template <typename Handle>
+struct NullIsEmpty {
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+};
+// ... closed by the system function close (DestroyMenu, ImageList_Destroy, LocalFree, ...).
+template <typename Handle, auto close>
+struct NullHandleTraits : NullIsEmpty<Handle> {
+    static void Close(Handle h) { close(h); }
+};
+
 // Kernel handles: both INVALID_HANDLE_VALUE and null mean none.
 struct KernelHandleTraits {
     static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
@@ -76,6 +89,27 @@ using UniqueThread = UniqueHandle;
 using UniqueEvent = UniqueHandle;
 using UniqueMutex = UniqueHandle;
 using UniqueKey = UniqueOf<HKEY, RegCloseKeyTraits>;
+
+// Memory the system allocated with LocalAlloc for a result (FormatMessage's text, a SID's text).
+template <typename T>
+using UniqueLocal = UniqueOf<T*, NullHandleTraits<T*, &LocalFree>>;
+// Global memory (GlobalAlloc) until someone else takes it: release() once the clipboard owns it.
+using UniqueGlobal = UniqueOf<HGLOBAL, NullHandleTraits<HGLOBAL, &GlobalFree>>;
+
+// One reference to a COM object, released once when the holder goes. Move-only; the constructor
+// and reset adopt a reference the caller already holds (no AddRef). For the functions that hand an
+// interface back through void** (CoCreateInstance, QueryInterface), pass reinterpret_cast<void**>
+// of put().
+template <typename T>
+struct ComReleaseTraits : NullIsEmpty<T*> {
+    static void Close(T* p) { p->Release(); }
+};
+template <typename T>
+class ComPtr : public UniqueOf<T*, ComReleaseTraits<T>> {
+public:
+    using UniqueOf<T*, ComReleaseTraits<T>>::UniqueOf;
+    T* operator->() const { return this->get(); }
+};
 
 // COM initialised on the calling thread (single-threaded apartment) for the life of the object.
 // A thread already in the other kind of apartment keeps it; only a successful initialisation is

@@ -32,15 +32,18 @@ namespace {
 
 std::string InvalidType(const std::string& name) { return "Invalid data type for '" + name + "'"; }
 
-// Names enumerated by index with a buffer of maxLength + 1 characters. An entry that fails at its
-// index (the key changed under us, or the name grew past the reported maximum) is left out.
-template <typename EnumFn>
-void ListNames(DWORD count, DWORD maxLength, std::vector<std::string>& names, EnumFn enumerate) {
-    std::vector<char> buffer(static_cast<size_t>(maxLength) + 1);
+// The names of the key's sub-keys (subKeys) or of its values (info: its counts), enumerated by
+// index with a buffer of the longest name's length + 1 characters. An entry that fails at its index
+// (the key changed under us, or the name grew past the reported maximum) is left out.
+void ListNames(HKEY key, const KeyInfo& info, bool subKeys, std::vector<std::string>& names) {
+    const DWORD count = subKeys ? info.SubKeyCount : info.ValueCount;
+    std::vector<char> buffer(static_cast<size_t>(subKeys ? info.MaxSubKeyNameLength : info.MaxValueNameLength) + 1);
     for (DWORD i = 0; i < count; ++i) {
         DWORD length = static_cast<DWORD>(buffer.size());
         buffer[0] = '\0';
-        if (enumerate(i, buffer.data(), &length) != ERROR_SUCCESS) continue;
+        const LONG rc = subKeys ? RegEnumKeyExA(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                                : RegEnumValueA(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS) continue;
         if (length > buffer.size()) length = static_cast<DWORD>(buffer.size());
         names.emplace_back(buffer.data(), strnlen(buffer.data(), length));
     }
@@ -111,21 +114,13 @@ bool TNTRegistry::QueryKeyInfo(KeyInfo& info) const {
 void TNTRegistry::ListSubKeyNames(std::vector<std::string>& names) const {
     names.clear();
     KeyInfo info;
-    if (!QueryKeyInfo(info)) return;
-    HKEY key = open_.get();
-    ListNames(info.SubKeyCount, info.MaxSubKeyNameLength, names, [key](DWORD i, char* buffer, DWORD* length) {
-        return RegEnumKeyExA(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    if (QueryKeyInfo(info)) ListNames(open_.get(), info, true, names);
 }
 
 void TNTRegistry::ListValueNames(std::vector<std::string>& names) const {
     names.clear();
     KeyInfo info;
-    if (!QueryKeyInfo(info)) return;
-    HKEY key = open_.get();
-    ListNames(info.ValueCount, info.MaxValueNameLength, names, [key](DWORD i, char* buffer, DWORD* length) {
-        return RegEnumValueA(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    if (QueryKeyInfo(info)) ListNames(open_.get(), info, false, names);
 }
 
 bool TNTRegistry::QueryValueInfo(const std::string& name, vsc::ValueKind& kind, DWORD& size) const {
@@ -281,12 +276,10 @@ std::string CurrentUserSid() {
     DWORD size = 0;
     GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size ? size : 1);
-    char* sid = nullptr;
+    UniqueLocal<char> sid;
     if (size && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
-        text = sid;
-        LocalFree(sid);
-    }
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, sid.put()))
+        text = sid.get();
     return text;
 }
 

@@ -134,28 +134,28 @@ std::string GetShortcutTarget(const std::string& linkPath) {
     return reader.Target(linkPath);
 }
 
+TShortcutReader::TShortcutReader() = default;
+
 TShortcutReader::~TShortcutReader() { Close(); }
 
 void TShortcutReader::Open() {
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link_));
+                                  reinterpret_cast<void**>(link_.put()));
     if (FAILED(hr) || !link_) {
-        link_ = nullptr;
+        link_.release();  // whatever a failed call left there is not a reference
         throw ComError{hr};
     }
-    hr = link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file_));
+    hr = link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file_.put()));
     if (FAILED(hr) || !file_) {
-        file_ = nullptr;
+        file_.release();
         Close();
         throw ComError{hr};
     }
 }
 
 void TShortcutReader::Close() {
-    if (file_) file_->Release();
-    if (link_) link_->Release();
-    file_ = nullptr;
-    link_ = nullptr;
+    file_.reset();
+    link_.reset();
     used_ = false;
 }
 

@@ -59,7 +59,7 @@ struct ComError {
 // Belongs to the thread that made it.
 class TShortcutReader {
 public:
-    TShortcutReader() = default;
+    TShortcutReader();  // out of line, as the COM interfaces are only declared here
     ~TShortcutReader();
     TShortcutReader(const TShortcutReader&) = delete;
     TShortcutReader& operator=(const TShortcutReader&) = delete;
@@ -72,8 +72,8 @@ private:
     void Close();
 
     ComApartment com_;
-    IShellLinkW* link_ = nullptr;
-    IPersistFile* file_ = nullptr;
+    ComPtr<IShellLinkW> link_;   // released before com_ goes
+    ComPtr<IPersistFile> file_;
     bool used_ = false;  // a file has been loaded into the object
 };
 

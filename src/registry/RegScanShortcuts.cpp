@@ -13,13 +13,12 @@
 // and file index; under Wine a drive can be a Unix folder holding symbolic links that the file
 // system does not mark) is not entered again either.
 #include <memory>
-
-#include "platform/Handles.h"
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "platform/Files.h"
+#include "platform/Handles.h"
 #include "registry/PublicOpt.h"
 #include "registry/ScanContext.h"
 
@@ -37,22 +36,6 @@ struct FolderLevel {
     bool advance = false;      // the entry has been examined; fetch the next before going on
 };
 
-// Volume serial number and file index: the identity of a folder whatever path reaches it.
-using FolderId = std::tuple<DWORD, DWORD, DWORD>;
-
-// False when the folder's identity cannot be read.
-bool ReadFolderId(const std::string& path, FolderId& id) {
-    // "X:" alone would name the current folder of drive X; the drive's root is "X:\".
-    const std::string name = (path.size() == 2 && path[1] == ':') ? path + "\\" : path;
-    UniqueFile file(CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool ok = GetFileInformationByHandle(file.get(), &info) != 0;
-    if (ok) id = FolderId(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
-    return ok;
-}
-
 bool IsShortcutName(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot != std::string::npos && UpperAscii(name.substr(dot)) == ".LNK";
@@ -62,7 +45,7 @@ bool IsShortcutName(const std::string& name) {
 
 void ScanShortcuts(ScanContext& scan, const std::string& drive) {
     TShortcutReader reader;  // its shell link object is made at the first shortcut
-    std::set<FolderId> visited;
+    std::set<FolderIdentity> visited;
     std::vector<std::unique_ptr<FolderLevel>> levels;
 
     // Starts the search of a folder; false when the walk is to end (a stop was requested).
@@ -76,8 +59,8 @@ void ScanShortcuts(ScanContext& scan, const std::string& drive) {
         return true;
     };
 
-    FolderId rootId;
-    if (ReadFolderId(drive, rootId)) visited.insert(rootId);
+    FolderIdentity rootId;
+    if (ReadFolderIdentity(drive, rootId)) visited.insert(rootId);
     if (!enter(drive)) return;
 
     while (!levels.empty()) {
@@ -95,8 +78,8 @@ void ScanShortcuts(ScanContext& scan, const std::string& drive) {
 
         if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            FolderId id;
-            if (ReadFolderId(full, id) && !visited.insert(id).second) continue;
+            FolderIdentity id;
+            if (ReadFolderIdentity(full, id) && !visited.insert(id).second) continue;
             if (!enter(full)) return;
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
 #include "platform/QuietErrors.h"
 #include "registry/PublicOpt.h"
@@ -36,8 +37,6 @@ LookupResult Find(const std::string& path) {
     return result;
 }
 
-bool HasWildcards(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
-
 }  // namespace
 
 const TTargetProbe::RootState& TTargetProbe::Root(const PathRoot& root) {
@@ -68,9 +67,9 @@ TargetCheck TTargetProbe::Ask(const std::string& path, bool folderCounts) {
     if (root.Type != PathRoot::Relative) state = Root(root);
     if (!state.Answers) return JudgeLookup(root, state.Kind, LookupResult{false, false, state.Error}, folderCounts);
     QuietCriticalErrors quiet;
-    LookupResult result = folderCounts && !HasWildcards(path) ? Attributes(path) : Find(path);
+    LookupResult result = folderCounts && !HasWildcard(path) ? Attributes(path) : Find(path);
     // A pattern that first matches a folder: the folder test asks for the text itself.
-    if (folderCounts && HasWildcards(path) && !(result.Found && !result.Folder)) {
+    if (folderCounts && HasWildcard(path) && !(result.Found && !result.Folder)) {
         const LookupResult asFolder = Attributes(path);
         if (asFolder.Found && asFolder.Folder) result = asFolder;
     }

@@ -1,7 +1,5 @@
 #include "repair/Repair.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -233,13 +231,7 @@ bool RecycleShortcutFile(const std::string& path, std::string* reason) {
     // Only a file: a folder that has taken the shortcut's name is never sent away with its contents.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return PathGone(path);
-    std::string from = path;
-    from.push_back('\0');  // the list of names ends with an empty one
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
+    MoveToRecycleBin(path);  // what counts is whether the file is gone afterwards
     if (PathGone(path)) return true;
     if (reason) *reason = FailureOf(RepairAction::RecycleFile);
     return false;

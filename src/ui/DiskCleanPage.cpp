@@ -16,7 +16,6 @@
 #include "diskclean/portable/FileText.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
-#include "platform/portable/Text.h"
 #include "platform/portable/Utf8Text.h"
 #include "settings/IgnoreListStore.h"
 #include "ui/DriveList.h"
@@ -359,6 +358,7 @@ void TDiskCleanPage::btnUnCheckAllFileClick() { SetAllFilesChecked(0); }
 
 void TDiskCleanPage::BeginCleaningState() {
     cleaning_ = true;
+    cleanButtonStops_ = true;
     SetControlText(ui_.btnDelFile, "Stop");
     EnableWindow(ui_.backMain, FALSE);
     EnableWindow(ui_.btnCheckAllFile, FALSE);
@@ -367,6 +367,7 @@ void TDiskCleanPage::BeginCleaningState() {
 }
 
 void TDiskCleanPage::EndCleaningState() {
+    cleanButtonStops_ = false;
     SetControlText(ui_.btnDelFile, kCleanCaption);
     SetControlText(ui_.labFileClean, " Files Clean");
     EnableWindow(ui_.backMain, TRUE);
@@ -389,7 +390,7 @@ void TDiskCleanPage::btnDelFileClick() {
     if (!shell_.AskYesNo("Are you sure you want to clean the selected files?")) return;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     ShowWindow(ui_.prbFileDelele, SW_SHOW);
-    if (UpperAscii(ControlText(ui_.btnDelFile)) == "STOP") {
+    if (cleanButtonStops_) {
         cleanStopRequested_ = 1;
         EndCleaningState();
         return;

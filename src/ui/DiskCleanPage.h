@@ -131,6 +131,7 @@ private:
     bool notFoundNotice_ = true;  // an empty result is announced unless the user stopped the search
     int cleanStopRequested_ = 0;
     bool cleaning_ = false;       // the cleaning runs
+    bool cleanButtonStops_ = false;  // the clean button reads "Stop" (from the cleaning's start to its end or stop)
     TSearchFolders FindJunkFile;
     std::vector<int> junkFileIcons_;  // icon of each found record, -1 until a row asks for it
     // The right-click menu of lstJunkFile (ignore, open the file's folder, copy).

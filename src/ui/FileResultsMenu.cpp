@@ -27,19 +27,17 @@ void TFileResultsMenu::OnMenu(int row, POINT screen) {
     if (row < 0 || static_cast<std::size_t>(row) >= files.size()) return;
     const TFileItem record = files[static_cast<std::size_t>(row)];
     const UINT ignoring = host_.Cleaning && host_.Cleaning() ? MF_GRAYED : 0;
-    HMENU menu = CreatePopupMenu();
+    const UniqueMenu menu(CreatePopupMenu());
     if (!menu) return;
-    AppendMenuA(menu, MF_STRING | ignoring, cmdIgnoreFile, "Ignore this file");
-    AppendMenuA(menu, MF_STRING | ignoring, cmdIgnoreFolder, "Ignore this folder");
-    AppendMenuA(menu, MF_STRING | (MaskOfFileName(record.Name).empty() ? MF_GRAYED : ignoring), cmdIgnoreLike,
-                "Ignore files like this");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, cmdOpenLocation, "Open file location");
-    AppendMenuA(menu, MF_STRING, cmdCopyPath, "Copy path");
-    const UINT command = ShowPopupMenu(GetAncestor(list_, GA_ROOT), menu, screen);
-    const bool grayed = (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
-    DestroyMenu(menu);
-    if (grayed) return;
+    const UINT likeThis = MaskOfFileName(record.Name).empty() ? MF_GRAYED : ignoring;
+    AppendMenuA(menu.get(), MF_STRING | ignoring, cmdIgnoreFile, "Ignore this file");
+    AppendMenuA(menu.get(), MF_STRING | ignoring, cmdIgnoreFolder, "Ignore this folder");
+    AppendMenuA(menu.get(), MF_STRING | likeThis, cmdIgnoreLike, "Ignore files like this");
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, cmdOpenLocation, "Open file location");
+    AppendMenuA(menu.get(), MF_STRING, cmdCopyPath, "Copy path");
+    const UINT command = ShowPopupMenu(GetAncestor(list_, GA_ROOT), menu.get(), screen);
+    if (GetMenuState(menu.get(), command, MF_BYCOMMAND) & MF_GRAYED) return;
 
     const std::vector<int> rows = RowsOfCommand(list_, row);
     switch (command) {
@@ -48,12 +46,11 @@ void TFileResultsMenu::OnMenu(int row, POINT screen) {
     case cmdIgnoreLike: Ignore(static_cast<Command>(command), rows); break;
     case cmdOpenLocation: OpenExternalView(ExternalView::FileLocation, record.Path + record.Name); break;
     case cmdCopyPath: {
-        std::string text;
+        std::vector<std::string> lines;
         for (int r : rows)
             if (static_cast<std::size_t>(r) < files.size())
-                text += (text.empty() ? "" : "\r\n") + files[static_cast<std::size_t>(r)].Path +
-                        files[static_cast<std::size_t>(r)].Name;
-        CopyTextToClipboard(GetAncestor(list_, GA_ROOT), text);
+                lines.push_back(files[static_cast<std::size_t>(r)].Path + files[static_cast<std::size_t>(r)].Name);
+        CopyLinesToClipboard(list_, lines);
         break;
     }
     default: break;

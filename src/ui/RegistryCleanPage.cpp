@@ -188,7 +188,7 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
     }
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ui_.CategoryNodes[0]));
     window_.SetTimer(kScanProgressTimer, 100, [this] { tmrScanProgressTimer(); });
-    SetControlText(ui_.btnPause, "Pause");
+    ShowPaused(false);
 }
 
 // ---- Section tree ----
@@ -243,7 +243,7 @@ void TRegistryCleanPage::btnRegistryScanClick() {
     scanPageTexts_.Forget();
     results_ = std::make_shared<ScanResultLists>();
     shell_.EnableNavigation(false);
-    SetControlText(ui_.btnPause, "Pause");
+    ShowPaused(false);
 
     // A stopped worker that is still winding down is kept until its own end message arrives.
     if (worker_ && !worker_->Finished()) retiredWorkers_.push_back(std::move(worker_));
@@ -258,20 +258,25 @@ void TRegistryCleanPage::btnRegistryScanClick() {
 
 void TRegistryCleanPage::btnPauseClick() {
     if (!worker_ || idle_) return;
-    if (ControlText(ui_.btnPause) == "Pause") {
+    if (!paused_) {
         worker_->Pause();
-        SetControlText(ui_.btnPause, "Continue");
+        ShowPaused(true);
     } else {
-        SetControlText(ui_.btnPause, "Pause");
+        ShowPaused(false);
         worker_->Continue();
     }
+}
+
+void TRegistryCleanPage::ShowPaused(bool paused) {
+    paused_ = paused;
+    SetControlText(ui_.btnPause, paused ? "Continue" : "Pause");
 }
 
 void TRegistryCleanPage::btnScanStopClick() {
     active_ = false;
     // The stop request also wakes a paused worker, which then ends.
     if (worker_) worker_->RequestStop();
-    SetControlText(ui_.btnPause, "Pause");
+    ShowPaused(false);
     shell_.EnableNavigation(true);
     shell_.ShowPage(pgRegSelect);
     ResetScanCounters();

@@ -141,6 +141,8 @@ private:
     void CreateSectionsPage(HWND page, const Images& images);
     void CreateProgressPage(HWND page);
     void CreateResultsPanel(HWND panel, const Images& images);
+    // The pause button's state and caption: "Continue" while the scan is paused, else "Pause".
+    void ShowPaused(bool paused);
 
     TWindow& window_;
     TShellHost& shell_;
@@ -148,6 +150,7 @@ private:
 
     bool idle_ = true;     // no worker is running a scan
     bool active_ = false;  // the current scan's outcome is still wanted (not stopped)
+    bool paused_ = false;  // the user paused the current scan
     std::unique_ptr<TRegScanThread> worker_;
     // Stopped workers replaced by a newer scan before they ended; each is released when its own
     // end message arrives.

@@ -54,22 +54,21 @@ void TResultsMenu::OnMenu(int row, POINT screen) {
     const std::shared_ptr<ScanResultLists> lists = host_.Results ? host_.Results() : nullptr;
     if (!lists || row < 0 || static_cast<std::size_t>(row) >= lists->Count()) return;
     const bool shortcut = IsShortcutRow(*lists, static_cast<std::size_t>(row));
-    HMENU menu = CreatePopupMenu();
+    const UniqueMenu menu(CreatePopupMenu());
     if (!menu) return;
     if (shortcut) {
-        AddItem(menu, cmdIgnoreShortcut, "Ignore this shortcut");
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AddItem(menu, cmdOpenLocation, "Open file location");
-        AddItem(menu, cmdCopyPath, "Copy path");
+        AddItem(menu.get(), cmdIgnoreShortcut, "Ignore this shortcut");
+        AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+        AddItem(menu.get(), cmdOpenLocation, "Open file location");
+        AddItem(menu.get(), cmdCopyPath, "Copy path");
     } else {
-        AddItem(menu, cmdIgnoreEntry, "Ignore this entry");
-        AddItem(menu, cmdIgnoreKey, "Ignore this key");
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AddItem(menu, cmdOpenEditor, "Open in Registry Editor");
-        AddItem(menu, cmdCopyKeyPath, "Copy key path");
+        AddItem(menu.get(), cmdIgnoreEntry, "Ignore this entry");
+        AddItem(menu.get(), cmdIgnoreKey, "Ignore this key");
+        AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+        AddItem(menu.get(), cmdOpenEditor, "Open in Registry Editor");
+        AddItem(menu.get(), cmdCopyKeyPath, "Copy key path");
     }
-    const UINT command = ShowPopupMenu(GetAncestor(list_, GA_ROOT), menu, screen);
-    DestroyMenu(menu);
+    const UINT command = ShowPopupMenu(GetAncestor(list_, GA_ROOT), menu.get(), screen);
 
     const std::vector<int> rows = RowsOfCommand(list_, row);
     const std::string& path = lists->KeyPathList[static_cast<std::size_t>(row)];
@@ -81,9 +80,9 @@ void TResultsMenu::OnMenu(int row, POINT screen) {
     case cmdOpenLocation: OpenExternalView(ExternalView::FileLocation, path); break;
     case cmdCopyKeyPath:
     case cmdCopyPath: {
-        std::string text;
-        for (int r : rows) text += (text.empty() ? "" : "\r\n") + lists->KeyPathList[static_cast<std::size_t>(r)];
-        CopyTextToClipboard(GetAncestor(list_, GA_ROOT), text);
+        std::vector<std::string> lines;
+        for (int r : rows) lines.push_back(lists->KeyPathList[static_cast<std::size_t>(r)]);
+        CopyLinesToClipboard(list_, lines);
         break;
     }
     default: break;

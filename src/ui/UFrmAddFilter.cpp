@@ -1,25 +1,10 @@
 #include "ui/UFrmAddFilter.h"
 
-#include <cstring>
-
 #include "settings/portable/FilterList.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 
 namespace vsc {
-
-const char InvalidMaskChars[7] = {'\\', '/', ':', '"', '<', '>', '|'};
-
-bool ValidFilterMask(const std::string& mask) {
-    for (const char bad : InvalidMaskChars)
-        for (const char c : mask)
-            if (c == bad) return false;
-    return !mask.empty() && mask.find('.') != std::string::npos && mask.back() != '.';
-}
-
-bool ValidFilterDescription(const std::string& description) {
-    return description.find_first_of("<>") == std::string::npos;
-}
 
 TFrmAddFilter::TFrmAddFilter() : TDialog("Add Filter", 360, 184) {}
 

@@ -4,19 +4,10 @@
 
 #include <string>
 
+#include "settings/portable/FilterList.h"  // the mask and description rules
 #include "widgets/Window.h"
 
 namespace vsc {
-
-// The characters a mask may not contain, in the order they are tested: \ / : " < > |
-extern const char InvalidMaskChars[7];
-
-// True when the mask (already trimmed) is acceptable: none of InvalidMaskChars, not empty, holds
-// a "." and does not end with one.
-bool ValidFilterMask(const std::string& mask);
-// True when the description (already trimmed) can be stored: no "<" or ">", which would break
-// the stored filter list.
-bool ValidFilterDescription(const std::string& description);
 
 class TFrmAddFilter : public TDialog {
 public:

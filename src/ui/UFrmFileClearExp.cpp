@@ -6,7 +6,6 @@
 #include "settings/Settings.h"
 #include "ui/UFrmAddFilter.h"
 #include "ui/UFrmIgnoreList.h"
-#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 #include "widgets/PageLayout.h"
@@ -40,12 +39,8 @@ void TFrmFileClearExp::OnCreate() {
     AddTitleStrip(true);
 
     CreateGroupBox(Handle(), "Filters", 8, 28, 444, 176);
-    lstFilterFile = CreateScaledChild(0, WC_LISTVIEWA, "Filters", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
-                                          LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                      Handle(), 16, 46, 354, 150);
-    ListView_SetExtendedListViewStyle(lstFilterFile, LVS_EX_FULLROWSELECT);
-    layout::AddColumn(lstFilterFile, 0, "File Type", 100);
-    layout::AddColumn(lstFilterFile, 1, "Description", 232);
+    lstFilterFile =
+        layout::CreateDialogList(Handle(), "Filters", 16, 46, 354, 150, {{"File Type", 100}, {"Description", 232}});
     btnAdd = CreateFlatButton(Handle(), "Add", 376, 50, 73, 25);
     btnDelete = CreateFlatButton(Handle(), "Delete", 376, 82, 73, 25);
     btnDefault = CreateFlatButton(Handle(), "Default", 376, 114, 73, 25);

@@ -7,7 +7,6 @@
 
 #include "platform/portable/Text.h"
 #include "settings/IgnoreListStore.h"
-#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 #include "widgets/PageLayout.h"
@@ -20,13 +19,8 @@ TFrmIgnoreList::TFrmIgnoreList(std::string iniFileName)
 void TFrmIgnoreList::OnCreate() {
     AddTitleStrip(true);
     CreateLabel(Handle(), "The scans pass over these entries:", 8, 28, 400, 15);
-    lstIgnoreList = CreateScaledChild(0, WC_LISTVIEWA, "Ignore List", WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
-                                          LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                      Handle(), 8, 46, 410, 180);
-    ListView_SetExtendedListViewStyle(lstIgnoreList, LVS_EX_FULLROWSELECT);
-    layout::AddColumn(lstIgnoreList, 0, "Kind", 92);
-    layout::AddColumn(lstIgnoreList, 1, "Entry", 214);
-    layout::AddColumn(lstIgnoreList, 2, "Value name", 100);
+    lstIgnoreList = layout::CreateDialogList(Handle(), "Ignore List", 8, 46, 410, 180,
+                                             {{"Kind", 92}, {"Entry", 214}, {"Value name", 100}});
     btnRemove = CreateFlatButton(Handle(), "Remove", 426, 46, 86, 25);
     labUnread = CreateLabel(Handle(), "", 8, 230, 504, 15);
     CreateLabel(Handle(), "Key path, folder or mask (e.g. *.bak) to add:", 8, 254, 410, 15);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "repair/Restore.h"
-#include "widgets/Dpi.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Gdi.h"
 #include "widgets/Messages.h"
@@ -28,13 +27,8 @@ void TfrmRestore::OnCreate() {
     // The title strip carries the caption "Restore" and the close button; the dialog moves with
     // the mouse moving over it.
     AddTitleStrip(true);
-    lstBackupFile = CreateScaledChild(0, WC_LISTVIEWA, "Backup files",
-                                      WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL |
-                                          LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                                      Handle(), 8, 28, kWidth - 16, 240);
-    ListView_SetExtendedListViewStyle(lstBackupFile, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    layout::AddColumn(lstBackupFile, 0, "File Name", 200);
-    layout::AddColumn(lstBackupFile, 1, "Date", 126);
+    lstBackupFile = layout::CreateDialogList(Handle(), "Backup files", 8, 28, kWidth - 16, 240,
+                                             {{"File Name", 200}, {"Date", 126}}, LVS_EX_GRIDLINES);
 
     btnDelete = CreateFlatButton(Handle(), "Delete", 120, 280, 73, 25);
     btnRestore = CreateFlatButton(Handle(), "Restore", 200, 280, 73, 25);

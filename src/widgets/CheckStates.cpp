@@ -90,10 +90,9 @@ HIMAGELIST MakeImageList(int count, const std::function<void(HDC dc, int x, int 
     const int size = ScaleToDpi(16, dpi);
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
-    HDC screen = GetDC(nullptr);
-    MemoryDC memory(screen);
-    UniqueBitmap strip(CreateCompatibleBitmap(screen, size * count, size));
-    ReleaseDC(nullptr, screen);
+    const WindowDC screen;
+    MemoryDC memory(screen.get());
+    UniqueBitmap strip(CreateCompatibleBitmap(screen.get(), size * count, size));
     {
         ScopedSelect select(memory.get(), strip.get());
         RECT all{0, 0, size * count, size};

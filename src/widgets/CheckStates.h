@@ -19,12 +19,7 @@
 namespace vsc {
 
 // Owns an image list; destroyed on destruction. Move-only.
-struct ImageListTraits {
-    static HIMAGELIST Empty() { return nullptr; }
-    static bool Valid(HIMAGELIST list) { return list != nullptr; }
-    static void Close(HIMAGELIST list) { ImageList_Destroy(list); }
-};
-using UniqueImageList = UniqueOf<HIMAGELIST, ImageListTraits>;
+using UniqueImageList = UniqueOf<HIMAGELIST, NullHandleTraits<HIMAGELIST, &ImageList_Destroy>>;
 
 // A new image list of count pictures of 16 by 16 design pixels, made at a DPI (so 24 by 24 at
 // 144); draw(dc, x, index) paints picture index at (x, 0) in design pixels, on a background that

@@ -9,6 +9,7 @@
 #include "platform/Handles.h"
 #include "platform/WideText.h"
 #include "widgets/Messages.h"
+#include "widgets/Window.h"
 
 namespace vsc {
 
@@ -44,6 +45,25 @@ bool KeyboardPlace(HWND list, int& row, POINT& screen) {
     return true;
 }
 
+// Shows the menu the list asks for (WM_CONTEXTMENU from the list itself) through its handler.
+void OpenMenuOf(HWND list, LPARAM lParam) {
+    const auto found = Handlers().find(list);
+    if (found == Handlers().end()) return;
+    int row = -1;
+    POINT screen{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam == -1) {
+        if (!KeyboardPlace(list, row, screen)) return;
+    } else {
+        LVHITTESTINFO hit{};
+        hit.pt = screen;
+        ScreenToClient(list, &hit.pt);
+        row = ListView_HitTest(list, &hit);
+        if (row < 0 || !(hit.flags & LVHT_ONITEM)) return;
+    }
+    const ContextMenuHandler handler = found->second;  // a copy: the handler may re-attach
+    handler(list, row, screen);
+}
+
 LRESULT CALLBACK ContextMenuProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     // The context-menu key and Shift+F10 are taken here, press and release, rather than left to
     // the default handling, which not every system turns into WM_CONTEXTMENU.
@@ -54,21 +74,12 @@ LRESULT CALLBACK ContextMenuProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     }
     if ((message == WM_KEYUP || message == WM_SYSKEYUP) && menuKey) return 0;
     if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list) {
-        const auto found = Handlers().find(list);
-        if (found == Handlers().end()) return 0;
-        int row = -1;
-        POINT screen{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (lParam == -1) {
-            if (!KeyboardPlace(list, row, screen)) return 0;
-        } else {
-            LVHITTESTINFO hit{};
-            hit.pt = screen;
-            ScreenToClient(list, &hit.pt);
-            row = ListView_HitTest(list, &hit);
-            if (row < 0 || !(hit.flags & LVHT_ONITEM)) return 0;
-        }
-        const ContextMenuHandler handler = found->second;  // a copy: the handler may re-attach
-        handler(list, row, screen);
+        // A command that fails (the ignore list cannot be written, memory runs out) says so and
+        // goes no further than here.
+        GuardCallback(list, false, [list, lParam] {
+            OpenMenuOf(list, lParam);
+            return true;
+        });
         return 0;
     }
     if (message == WM_NCDESTROY) {
@@ -98,20 +109,33 @@ bool StartFileManager(const std::string& path) {
                ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL)) > 32;
 }
 
-bool PutOnClipboard(HWND owner, const std::wstring& wide) {
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    bool done = false;
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
-        if (void* bytes = GlobalLock(memory)) {
-            std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(bytes));
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!done) GlobalFree(memory);  // the clipboard owns it only once it was set
+// The clipboard, held open by this thread for the object's life.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
     }
-    CloseClipboard();
-    return done;
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+bool PutOnClipboard(HWND owner, const std::wstring& wide) {
+    const OpenedClipboard clipboard(owner);
+    if (!clipboard.IsOpen()) return false;
+    EmptyClipboard();
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
+    void* bytes = memory ? GlobalLock(memory.get()) : nullptr;
+    if (!bytes) return false;
+    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(bytes));
+    GlobalUnlock(memory.get());
+    if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+    memory.release();  // the clipboard owns it now
+    return true;
 }
 
 }  // namespace
@@ -145,6 +169,12 @@ bool CopyTextToClipboard(HWND owner, const std::string& text) {
     if (PutOnClipboard(owner, ToWide(text))) return true;
     ShowError("Unable to copy to the clipboard.");
     return false;
+}
+
+bool CopyLinesToClipboard(HWND list, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    return CopyTextToClipboard(GetAncestor(list, GA_ROOT), text);
 }
 
 void OpenExternalView(ExternalView view, const std::string& target) {

@@ -15,7 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
+
 namespace vsc {
+
+// A popup menu, destroyed when its owner goes. Move-only.
+using UniqueMenu = UniqueOf<HMENU, NullHandleTraits<HMENU, &DestroyMenu>>;
 
 // Called with the list, the row under the pointer (or the focused row from the keyboard) and the
 // screen point of the menu. Not called when the pointer is on no row, or no row has the focus.
@@ -36,6 +41,9 @@ std::vector<int> RowsOfCommand(HWND list, int row);
 // Puts the text on the clipboard as Unicode text. When the clipboard cannot be opened or set, says
 // so in an error box and returns false.
 bool CopyTextToClipboard(HWND owner, const std::string& text);
+// The "Copy" commands of the lists' menus: the lines, one a line ("\r\n" between them), on the
+// clipboard as CopyTextToClipboard puts them, for the window that holds the list.
+bool CopyLinesToClipboard(HWND list, const std::vector<std::string>& lines);
 
 // Starts the system's registry editor showing the key (by its key path), or the file manager
 // showing the folder with the file or folder at the path selected; says so in an error box when it

@@ -6,6 +6,7 @@
 
 #include "widgets/FlatControls.h"
 #include "widgets/Gdi.h"
+#include "widgets/Window.h"
 
 namespace vsc {
 
@@ -79,8 +80,10 @@ void RescaleOne(HWND control, const Rescale& r) {
 }
 
 BOOL CALLBACK RescaleChild(HWND child, LPARAM data) {
-    RescaleOne(child, *reinterpret_cast<const Rescale*>(data));
-    return TRUE;
+    return GuardCallback<BOOL>(child, FALSE, [child, data] {
+        RescaleOne(child, *reinterpret_cast<const Rescale*>(data));
+        return TRUE;
+    });
 }
 
 }  // namespace
@@ -100,9 +103,8 @@ int SystemDpi() {
     if (forSystem) {
         if (const UINT dpi = forSystem()) return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDC screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : kDesignDpi;
     return dpi > 0 ? dpi : kDesignDpi;
 }
 

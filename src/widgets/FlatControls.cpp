@@ -342,12 +342,11 @@ LRESULT CALLBACK FlatProc(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_NCPAINT:
             if (style->kind == Kind::Edit) {
-                HDC dc = GetWindowDC(control);
+                const WindowDC dc(control, true);
                 RECT rect;
                 GetWindowRect(control, &rect);
                 OffsetRect(&rect, -rect.left, -rect.top);
-                FrameRectColor(dc, rect, ShownColor(colors::kButtonBorder));
-                ReleaseDC(control, dc);
+                FrameRectColor(dc.get(), rect, ShownColor(colors::kButtonBorder));
                 return 0;
             }
             break;
@@ -429,11 +428,22 @@ HWND CreateFlatButton(HWND parent, const std::string& caption, int x, int y, int
     return MakeControl("BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, 0, parent, x, y, width, height, std::move(style));
 }
 
-void SetFlatColor(HWND control, COLORREF color) {
+namespace {
+
+// Changes one part of a flat control's look and paints it again; a control that is not flat is
+// left alone.
+template <typename Change>
+void Restyle(HWND control, Change change) {
     if (FlatStyle* style = StyleOf(control)) {
-        style->face = color;
+        change(*style);
         InvalidateRect(control, nullptr, TRUE);
     }
+}
+
+}  // namespace
+
+void SetFlatColor(HWND control, COLORREF color) {
+    Restyle(control, [color](FlatStyle& style) { style.face = color; });
 }
 
 COLORREF FlatColor(HWND control) {
@@ -442,17 +452,11 @@ COLORREF FlatColor(HWND control) {
 }
 
 void SetFlatTextColor(HWND control, COLORREF color) {
-    if (FlatStyle* style = StyleOf(control)) {
-        style->text = color;
-        InvalidateRect(control, nullptr, TRUE);
-    }
+    Restyle(control, [color](FlatStyle& style) { style.text = color; });
 }
 
 void SetButtonGlyph(HWND button, ButtonGlyph glyph) {
-    if (FlatStyle* style = StyleOf(button)) {
-        style->glyph = glyph;
-        InvalidateRect(button, nullptr, TRUE);
-    }
+    Restyle(button, [glyph](FlatStyle& style) { style.glyph = glyph; });
 }
 
 ButtonGlyph ButtonGlyphOf(HWND button) {

@@ -11,13 +11,7 @@ namespace vsc {
 
 // Owns one GDI object (brush, pen, font, bitmap, region); deleted on destruction. Move-only.
 template <typename T>
-struct DeleteObjectTraits {
-    static T Empty() { return nullptr; }
-    static bool Valid(T object) { return object != nullptr; }
-    static void Close(T object) { DeleteObject(object); }
-};
-template <typename T>
-using UniqueGdi = UniqueOf<T, DeleteObjectTraits<T>>;
+using UniqueGdi = UniqueOf<T, NullHandleTraits<T, &DeleteObject>>;
 
 using UniqueBrush = UniqueGdi<HBRUSH>;
 using UniquePen = UniqueGdi<HPEN>;
@@ -47,6 +41,24 @@ public:
     HDC get() const { return dc_; }
 
 private:
+    HDC dc_;
+};
+
+// The device context of a window's client area (GetDC; of the screen for no window), or with
+// `wholeWindow` of the window with its frame (GetWindowDC); released on destruction.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window = nullptr, bool wholeWindow = false)
+        : window_(window), dc_(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
     HDC dc_;
 };
 

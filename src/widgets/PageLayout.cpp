@@ -32,6 +32,18 @@ void AddColumn(HWND list, int index, const char* caption, int width) {
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
 }
 
+HWND CreateDialogList(HWND dialog, const char* name, int x, int y, int width, int height,
+                      std::initializer_list<ListColumn> columns, DWORD extendedStyle) {
+    HWND list = CreateScaledChild(0, WC_LISTVIEWA, name,
+                                  WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                      LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                                  dialog, x, y, width, height);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | extendedStyle);
+    int index = 0;
+    for (const ListColumn& column : columns) AddColumn(list, index++, column.Caption, column.Width);
+    return list;
+}
+
 HWND CreateListView(HWND parent, const char* name, int x, int y, int width, int height, DWORD extraStyle,
                     HIMAGELIST checkImages) {
     HWND list = CreateScaledChild(0, WC_LISTVIEWA, name,

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace vsc {
@@ -30,6 +31,16 @@ HWND Text(HWND parent, const std::string& caption, int x, int y, int width, int 
 HWND BoldText(HWND parent, const std::string& caption, int x, int y, int width, int height = 15);
 // A list column of a design width.
 void AddColumn(HWND list, int index, const char* caption, int width);
+// A column of a list: its caption and design width.
+struct ListColumn {
+    const char* Caption;
+    int Width;
+};
+// The list of a dialog: a report list view of one selection, kept shown while the focus is
+// elsewhere, selecting whole rows (plus `extendedStyle`), with its columns. `name` is what screen
+// readers call it.
+HWND CreateDialogList(HWND dialog, const char* name, int x, int y, int width, int height,
+                      std::initializer_list<ListColumn> columns, DWORD extendedStyle = 0);
 // A report list view of one selection, with the check pictures as its state images, which screen
 // readers read as its rows' check boxes. `name` is what they call the list (the caption it is
 // shown under).

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <utility>
 
+#include "platform/Handles.h"
+
 namespace vsc {
 
 namespace {
@@ -31,7 +33,7 @@ class RowDescriptionServer final : public IAccPropServer {
 public:
     RowDescriptionServer(std::function<std::string(int)> describe, IAccPropServices* services)
         : describe_(std::move(describe)), services_(services) {
-        services_->AddRef();
+        services->AddRef();  // the reference services_ holds
     }
     RowDescriptionServer(const RowDescriptionServer&) = delete;
     RowDescriptionServer& operator=(const RowDescriptionServer&) = delete;
@@ -78,10 +80,10 @@ public:
     }
 
 private:
-    ~RowDescriptionServer() { services_->Release(); }
+    ~RowDescriptionServer() = default;  // only Release deletes it
 
     std::function<std::string(int)> describe_;
-    IAccPropServices* services_;
+    ComPtr<IAccPropServices> services_;
     std::atomic<ULONG> references_{1};
 };
 
@@ -89,10 +91,10 @@ private:
 LRESULT CALLBACK ClearOnDestroyProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                     DWORD_PTR services) {
     if (message == WM_NCDESTROY) {
-        auto* annotations = reinterpret_cast<IAccPropServices*>(services);
+        // The subclass held the reference since DescribeRowsToScreenReaders; it ends here.
+        const ComPtr<IAccPropServices> annotations(reinterpret_cast<IAccPropServices*>(services));
         MSAAPROPID properties[] = {kPropDescription};
         annotations->ClearHwndProps(list, OBJID_CLIENT, CHILDID_SELF, properties, 1);
-        annotations->Release();
         RemoveWindowSubclass(list, ClearOnDestroyProc, kClearSubclassId);
     }
     return DefSubclassProc(list, message, wParam, lParam);
@@ -101,22 +103,22 @@ LRESULT CALLBACK ClearOnDestroyProc(HWND list, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 void DescribeRowsToScreenReaders(HWND list, std::function<std::string(int row)> describe) {
-    IAccPropServices* services = nullptr;
+    ComPtr<IAccPropServices> services;
     if (FAILED(CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIidAccPropServices,
-                                reinterpret_cast<void**>(&services))) ||
+                                reinterpret_cast<void**>(services.put()))) ||
         !services) {
+        services.release();  // whatever a failed call left there is not a reference
         return;
     }
-    auto* server = new RowDescriptionServer(std::move(describe), services);
+    // Ours goes when this function ends: the service holds its own, or the server is gone.
+    const ComPtr<RowDescriptionServer> server(new RowDescriptionServer(std::move(describe), services.get()));
     MSAAPROPID properties[] = {kPropDescription};
     const HRESULT set =
-        services->SetHwndPropServer(list, OBJID_CLIENT, CHILDID_SELF, properties, 1, server, ANNO_CONTAINER);
-    server->Release();  // the service holds it now, or it is gone
-    if (SUCCEEDED(set)) {
-        SetWindowSubclass(list, ClearOnDestroyProc, kClearSubclassId, reinterpret_cast<DWORD_PTR>(services));
-    } else {
-        services->Release();
-    }
+        services->SetHwndPropServer(list, OBJID_CLIENT, CHILDID_SELF, properties, 1, server.get(), ANNO_CONTAINER);
+    // The subclass takes the reference to the service and gives it up when the list goes.
+    if (SUCCEEDED(set) &&
+        SetWindowSubclass(list, ClearOnDestroyProc, kClearSubclassId, reinterpret_cast<DWORD_PTR>(services.get())))
+        services.release();
 }
 
 }  // namespace vsc

@@ -32,8 +32,8 @@ void RegisterWindowClass(WNDPROC proc) {
     registered = true;
 }
 
-LRESULT CALLBACK MouseHookProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR target) {
+// Turns the control's mouse buttons into kControlMouseMessage for the window `target`.
+bool SendMouseEvent(HWND control, UINT message, WPARAM wParam, LPARAM lParam, HWND target) {
     int button = -1;
     bool down = true;
     switch (message) {
@@ -43,26 +43,37 @@ LRESULT CALLBACK MouseHookProc(HWND control, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP: button = 0; down = false; break;
     case WM_RBUTTONUP: button = 1; down = false; break;
     case WM_MBUTTONUP: button = 2; down = false; break;
-    case WM_NCDESTROY: RemoveWindowSubclass(control, MouseHookProc, 1); break;
     default: break;
     }
-    if (button >= 0 && IsWindow(reinterpret_cast<HWND>(target))) {
+    if (button >= 0 && IsWindow(target)) {
         ControlMouseEvent event;
         event.Control = control;
         event.Button = button;
         event.Down = down;
         event.Pos = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         event.Keys = wParam;
-        SendMessageA(reinterpret_cast<HWND>(target), TWindow::kControlMouseMessage, 0,
-                     reinterpret_cast<LPARAM>(&event));
-        if (!IsWindow(control)) return 0;  // the handler destroyed the control
+        SendMessageA(target, TWindow::kControlMouseMessage, 0, reinterpret_cast<LPARAM>(&event));
+        if (!IsWindow(control)) return false;  // the handler destroyed the control
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return true;
+}
+
+LRESULT CALLBACK MouseHookProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR target) {
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(control, MouseHookProc, 1);
+    const bool goOn = GuardCallback(control, false, [&] {
+        return SendMouseEvent(control, message, wParam, lParam, reinterpret_cast<HWND>(target));
+    });
+    return goOn ? DefSubclassProc(control, message, wParam, lParam) : 0;
 }
 
 // Mouse movement with the left button held over a title strip starts moving the dialog.
 LRESULT CALLBACK MoveOnDragProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR dialog) {
-    if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON)) StartWindowMove(reinterpret_cast<HWND>(dialog));
+    if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON))
+        GuardCallback(control, false, [dialog] {
+            StartWindowMove(reinterpret_cast<HWND>(dialog));
+            return true;
+        });
     if (message == WM_NCDESTROY) RemoveWindowSubclass(control, MoveOnDragProc, 3);
     return DefSubclassProc(control, message, wParam, lParam);
 }
@@ -187,6 +198,19 @@ void TWindow::KillTimer(UINT_PTR id) {
 
 void TWindow::OnError(const std::string& message) { ShowError(message); }
 
+void ReportCallbackError(HWND place, const char* what) noexcept {
+    try {
+        const std::string message = what ? what : "Unexpected error";
+        if (TWindow* window = place ? TWindow::FromHandle(GetAncestor(place, GA_ROOT)) : nullptr) {
+            window->OnError(message);
+        } else {
+            ShowError(message);
+        }
+    } catch (...) {
+        // Nothing is left to report with.
+    }
+}
+
 LRESULT TWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(handle_, message, wParam, lParam);
 }
@@ -209,14 +233,7 @@ LRESULT CALLBACK TWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPAR
         self->timers_.clear();
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& e) {
-        try { self->OnError(e.what()); } catch (...) {}
-    } catch (...) {
-        try { self->OnError("Unexpected error"); } catch (...) {}
-    }
-    return 0;
+    return GuardCallback<LRESULT>(window, 0, [&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT TWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) { return Dispatch(message, wParam, lParam); }
@@ -261,16 +278,18 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         // colours and hear of a change only from their window; everything is drawn again.
         if (message == WM_SYSCOLORCHANGE) {
             EnumChildWindows(handle_, [](HWND child, LPARAM) -> BOOL {
-                SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
-                char name[32] = {};
-                GetClassNameA(child, name, sizeof(name));
-                if (lstrcmpiA(name, WC_LISTVIEWA) == 0) {
-                    // A list view keeps the window colours it was made with (so does Wine's).
-                    SendMessageA(child, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
-                    SendMessageA(child, LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
-                    SendMessageA(child, LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
-                }
-                return TRUE;
+                return GuardCallback<BOOL>(child, FALSE, [child] {
+                    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+                    char name[32] = {};
+                    GetClassNameA(child, name, sizeof(name));
+                    if (lstrcmpiA(name, WC_LISTVIEWA) == 0) {
+                        // A list view keeps the window colours it was made with (so does Wine's).
+                        SendMessageA(child, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                        SendMessageA(child, LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+                        SendMessageA(child, LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
+                    }
+                    return TRUE;
+                });
             }, 0);
         }
         RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -503,12 +522,14 @@ bool CanTakeFocus(HWND control) {
 HWND FirstTabStop(HWND container) {
     struct Search { HWND found = nullptr; } search;
     EnumChildWindows(container, [](HWND child, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if ((GetWindowLongPtrA(child, GWL_STYLE) & WS_TABSTOP) && CanTakeFocus(child)) {
-            s->found = child;
-            return FALSE;
-        }
-        return TRUE;
+        return GuardCallback<BOOL>(child, FALSE, [child, p] {
+            auto* s = reinterpret_cast<Search*>(p);
+            if ((GetWindowLongPtrA(child, GWL_STYLE) & WS_TABSTOP) && CanTakeFocus(child)) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        });
     }, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -528,14 +549,8 @@ bool PreTranslateMessage(MSG& msg) {
     TWindow* window = TWindow::FromHandle(root);
     if (!window) return false;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-        bool handled = false;
-        try {
-            handled = window->OnKeyDown(msg.wParam);
-        } catch (const std::exception& e) {
-            window->OnError(e.what());
-            handled = true;
-        }
-        if (handled) return true;
+        // A key whose handler failed counts as handled.
+        if (GuardCallback(root, true, [&] { return window->OnKeyDown(msg.wParam); })) return true;
     }
     if (!IsWindow(root)) return true;
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd != root && IsWindowVisible(root) &&

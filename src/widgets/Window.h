@@ -26,7 +26,9 @@
 // WM_NOTIFY up to their parent.
 //
 // No exception leaves the window procedure: one thrown by a handler is caught there and passed to
-// OnError, which shows its message with ShowError (the message box of widgets/Messages.h).
+// OnError, which shows its message with ShowError (the message box of widgets/Messages.h). The
+// other places the system calls (subclass procedures, enumeration callbacks, the key preview) run
+// their bodies through GuardCallback, which reports the same way.
 //
 // Keyboard: the message loops (platform/MessagePump.h and the modal loop) first offer
 // every key press to the OnKeyDown of the window it is meant for, so a window sees keys before its
@@ -57,6 +59,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -151,6 +154,7 @@ protected:
 
 private:
     friend bool PreTranslateMessage(MSG& msg);
+    friend void ReportCallbackError(HWND place, const char* what) noexcept;
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void SaveFocus();
@@ -223,6 +227,27 @@ void HandFocusOver(HWND leaving, HWND entering);
 // Starts the system's move of a window, as if its caption had been dragged (releases the mouse
 // capture first).
 void StartWindowMove(HWND window);
+
+// ---- Callbacks the system calls ----
+// Reports an exception that reached a place the system calls (a window or subclass procedure, an
+// enumeration callback, the key preview) as the windows report errors: through OnError of the
+// program's window that `place` belongs to, else with ShowError. `what` null: "Unexpected error".
+// Never throws.
+void ReportCallbackError(HWND place, const char* what) noexcept;
+
+// Runs the body of such a callback so that no exception unwinds through the system's frames: what
+// escapes the body is reported (ReportCallbackError) and `fallback` is returned instead.
+template <typename R, typename Body>
+R GuardCallback(HWND place, R fallback, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        ReportCallbackError(place, e.what());
+    } catch (...) {
+        ReportCallbackError(place, nullptr);
+    }
+    return fallback;
+}
 
 // Offers a message to the key preview and the dialog manager; true when it was handled and must
 // not be translated and dispatched again.

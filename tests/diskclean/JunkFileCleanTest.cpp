@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "diskclean/JunkFileClean.h"
+#include "platform/Files.h"
 #include "support/TestSupport.h"
 
 using namespace vsc;

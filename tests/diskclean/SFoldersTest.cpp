@@ -328,6 +328,18 @@ TEST(SearchFolders, LinkLoopsOnAFixtureDriveEndAndNoFolderIsEnteredTwice) {
     EXPECT_EQ(entered.count(loops + "\\self-dir\\self"), 0u);
     EXPECT_EQ(entered.count(loops + "\\parent-dir\\inner\\up"), 0u);
     EXPECT_EQ(entered.count(loops + "\\twice\\alias") + entered.count(loops + "\\twice\\target"), 1u);
+    // What tells them apart: one identity for both names of a folder, and "S:" is the drive's root.
+    FolderIdentity alias, target, root, rootNamed, parent;
+    ASSERT_TRUE(ReadFolderIdentity(loops + "\\twice\\alias", alias));
+    ASSERT_TRUE(ReadFolderIdentity(loops + "\\twice\\target", target));
+    ASSERT_TRUE(ReadFolderIdentity(loops + "\\twice", parent));
+    ASSERT_TRUE(ReadFolderIdentity(drive + ":", root));
+    ASSERT_TRUE(ReadFolderIdentity(drive + ":\\", rootNamed));
+    EXPECT_EQ(alias, target);
+    EXPECT_NE(alias, parent);
+    EXPECT_EQ(root, rootNamed);
+    EXPECT_NE(root, parent);
+    EXPECT_FALSE(ReadFolderIdentity(loops + "\\no such folder", parent));
     // The links themselves are entries like any other.
     const auto found = Found(s, loops);
     EXPECT_NE(std::find(found.begin(), found.end(), "self-dir\\self|-D----"), found.end());

@@ -52,16 +52,6 @@ void WithOptions(const std::string& ini, const std::function<void(TFrmFileClearE
 
 }  // namespace
 
-TEST(AddFilterDialog, MaskValidation) {
-    for (const char* good : {"*.tmp", "*.a,*.b", "a b.x", "file????.chk", "[ab].x"})
-        EXPECT_TRUE(ValidFilterMask(good)) << good;
-    for (const char* bad : {"C:\\*.tmp", "a:b.x", "*.<x>", "a|b.x", "a/b.x", "\"a.x\"", "*", "*.", "", "a>.x"})
-        EXPECT_FALSE(ValidFilterMask(bad)) << bad;
-    EXPECT_TRUE(ValidFilterDescription("Temporary files: old ones"));
-    EXPECT_FALSE(ValidFilterDescription("a>b"));
-    EXPECT_FALSE(ValidFilterDescription("<x"));
-}
-
 TEST(AddFilterDialog, OkRefusesBadInputAndStaysOpenThenReturnsTheTrimmedFilter) {
     MessageRecorder messages;
     const std::pair<const char*, const char*> refused[] = {

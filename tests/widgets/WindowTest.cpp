@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/TestSupport.h"
+#include "widgets/ContextMenu.h"
 #include "widgets/FlatControls.h"
 #include "widgets/Messages.h"
 #include "widgets/Window.h"
@@ -47,6 +48,7 @@ protected:
     }
     bool OnKeyDown(WPARAM key) override {
         keys.push_back(key);
+        if (key == VK_F2) throw 7;  // not a std::exception
         return key == VK_F1 && swallowF1;
     }
     void OnError(const std::string& message) override { errors.push_back(message); }
@@ -91,6 +93,38 @@ TEST(TWindow, AnExceptionInAHandlerIsReportedAndStaysInside) {
     ASSERT_EQ(window.errors.size(), 1u);
     EXPECT_EQ(window.errors[0], "handler failed");
     // The window goes on working.
+    SendMessageA(window.button1, BM_CLICK, 0, 0);
+    EXPECT_EQ(window.clicks1, 1);
+}
+
+// Whatever a handler throws stops at the border the system called: the click's window procedure,
+// the key preview, a list's context-menu subclass. Each reports through the window's OnError.
+TEST(TWindow, NoExceptionOfAnyKindLeavesACallbackOfTheSystem) {
+    TTestWindow window;
+    window.Open();
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 140, 200, 50,
+                                window.Handle(), nullptr, nullptr, nullptr);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    ListView_InsertColumn(list, 0, &column);
+    LVITEMA row{};
+    row.mask = LVIF_TEXT;
+    row.pszText = const_cast<char*>("row");
+    ListView_InsertItem(list, &row);
+    ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+
+    window.OnClick(window.button2, [] { throw 1; });
+    AttachContextMenu(list, [](HWND, int, POINT) { throw std::runtime_error("menu failed"); });
+    SendMessageA(window.button2, BM_CLICK, 0, 0);
+    SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);  // the context-menu key
+    AttachContextMenu(list, [](HWND, int, POINT) { throw 'x'; });
+    SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    PostKey(window.button1, VK_F2);
+    ASSERT_TRUE(PumpUi([&] { return window.errors.size() == 4; }, 2000));
+    EXPECT_EQ(window.errors, (std::vector<std::string>{"Unexpected error", "menu failed", "Unexpected error",
+                                                       "Unexpected error"}));
+    // The window goes on working; a key whose preview failed went no further.
     SendMessageA(window.button1, BM_CLICK, 0, 0);
     EXPECT_EQ(window.clicks1, 1);
 }

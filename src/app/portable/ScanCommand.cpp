@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/portable/Text.h"
 #include "registry/portable/CategoryNumbers.h"
 
 namespace vsc {
@@ -37,7 +38,7 @@ std::vector<int> ParseCategoryList(const std::string& text) {
 std::string ParseDriveLetters(const std::string& text) {
     std::string letters;
     for (char c : text) {
-        char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        const char upper = UpperAsciiChar(c);
         if (upper < 'A' || upper > 'Z') throw EUsageError("'" + std::string(1, c) + "' in --drives is not a drive letter");
         if (letters.find(upper) == std::string::npos) letters.push_back(upper);
     }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 // Raised for a mask that cannot be compiled: "'<mask>' is an invalid mask at (<position>)".
@@ -56,9 +58,6 @@ public:
 private:
     std::vector<MaskStep> steps_;
 };
-
-// ASCII-only upper case of one character; every other byte is unchanged.
-inline unsigned char UpperAsciiChar(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
 // The holder of one compiled mask in the mask list of a search. Move-only: it owns its mask.
 class TMultiMask {

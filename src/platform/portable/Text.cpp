@@ -21,9 +21,25 @@ bool IsBlank(const std::string& text) {
 }
 
 std::string UpperAscii(std::string text) {
-    for (char& ch : text)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    for (char& ch : text) ch = UpperAsciiChar(ch);
     return text;
+}
+
+bool EqualsNoCaseAscii(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && StartsWithNoCaseAscii(a, b);
+}
+
+bool StartsWithNoCaseAscii(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (UpperAsciiChar(text[i]) != UpperAsciiChar(prefix[i])) return false;
+    return true;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    const char upper = UpperAsciiChar(c);
+    return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
 }
 
 }  // namespace vsc

@@ -1,5 +1,7 @@
 #include "registry/portable/KeyPath.h"
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 const char* const RootKeyNames[kRootKeyCount] = {
@@ -25,27 +27,11 @@ std::uintptr_t RootKeyHandleValue(const std::string& keyPath) {
     return index < 0 ? 0 : static_cast<std::uintptr_t>(0x80000000u + static_cast<unsigned>(index));
 }
 
-namespace {
-
-// True when text starts with prefix, ASCII letter case ignored.
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i], b = prefix[i];
-        if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-        if (a != b) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::string KeyPathOfNtPath(const std::string& ntPath, const std::string& currentUserSid) {
     static const std::string machine = "\\REGISTRY\\MACHINE";
     static const std::string user = "\\REGISTRY\\USER";
     auto below = [&ntPath](const std::string& prefix, std::string& rest) {
-        if (!StartsWithNoCase(ntPath, prefix)) return false;
+        if (!StartsWithNoCaseAscii(ntPath, prefix)) return false;
         if (ntPath.size() == prefix.size()) {
             rest.clear();
             return true;
@@ -59,7 +45,7 @@ std::string KeyPathOfNtPath(const std::string& ntPath, const std::string& curren
     if (!below(user, rest)) return std::string();
     const std::size_t slash = rest.find('\\');
     const std::string sid = rest.substr(0, slash);
-    if (!currentUserSid.empty() && StartsWithNoCase(sid, currentUserSid) && sid.size() == currentUserSid.size())
+    if (!currentUserSid.empty() && EqualsNoCaseAscii(sid, currentUserSid))
         return "HKEY_CURRENT_USER\\" + (slash == std::string::npos ? std::string() : rest.substr(slash + 1));
     return "HKEY_USERS\\" + rest;
 }

@@ -51,8 +51,6 @@ std::string ExtractPathByExt(const std::string& ext, const std::string& commandL
 }
 
 namespace {
-char UpperAsciiChar(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
-
 constexpr char kWow64Node[] = "\\WOW6432NODE";
 constexpr std::size_t kWow64NodeLength = sizeof kWow64Node - 1;
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/portable/Text.h"
+
 namespace vsc {
 
 const char* const kBackupSeparator = "--------------------";
@@ -30,13 +32,6 @@ std::optional<long long> ParseDecimal(const std::string& text, unsigned long lon
         if (value > limit) return std::nullopt;
     }
     return negative ? -static_cast<long long>(value) : static_cast<long long>(value);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -138,8 +133,8 @@ std::optional<std::string> HexToBytes(const std::string& hex) {
     std::string bytes;
     bytes.reserve(hex.size() / 2);
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = HexDigit(hex[i]);
-        const int low = HexDigit(hex[i + 1]);
+        const int high = HexDigitValue(hex[i]);
+        const int low = HexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0) return std::nullopt;
         bytes += static_cast<char>((high << 4) | low);
     }

@@ -1,18 +1,10 @@
 #include "settings/portable/FilterList.h"
 
-#include <cctype>
+#include "platform/portable/Text.h"
 
 namespace vsc {
 
 namespace {
-
-bool EqualsIgnoreAsciiCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == 0;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -72,6 +64,18 @@ std::string FilterListText(const std::vector<FilterEntry>& rows) {
     return text;
 }
 
+const char InvalidMaskChars[7] = {'\\', '/', ':', '"', '<', '>', '|'};
+
+bool ValidFilterMask(const std::string& mask) {
+    for (const char bad : InvalidMaskChars)
+        if (mask.find(bad) != std::string::npos) return false;
+    return !mask.empty() && mask.find('.') != std::string::npos && mask.back() != '.';
+}
+
+bool ValidFilterDescription(const std::string& description) {
+    return description.find_first_of("<>") == std::string::npos;
+}
+
 std::string FilterMaskList(const std::string& stored) {
     std::string masks;
     for (const FilterEntry& e : ParseFilterList(stored)) masks += e.Mask + ",";
@@ -81,8 +85,8 @@ std::string FilterMaskList(const std::string& stored) {
 bool StrToBool(const std::string& text) {
     bool nonZero = false;
     if (ParseNumber(text, nonZero)) return nonZero;
-    if (EqualsIgnoreAsciiCase(text, "true")) return true;
-    if (EqualsIgnoreAsciiCase(text, "false")) return false;
+    if (EqualsNoCaseAscii(text, "true")) return true;
+    if (EqualsNoCaseAscii(text, "false")) return false;
     throw EConvertError("'" + text + "' is not a valid boolean value");
 }
 

@@ -28,6 +28,17 @@ std::vector<FilterEntry> ParseFilterList(const std::string& stored);
 // trimmed mask is not empty. No rows give an empty text.
 std::string FilterListText(const std::vector<FilterEntry>& rows);
 
+// The characters a mask may not contain, in the order they are tested: \ / : " < > |
+extern const char InvalidMaskChars[7];
+
+// True when the mask (already trimmed) is acceptable as a filter or an ignore-list mask: none of
+// InvalidMaskChars, not empty, holds a "." and does not end with one. Whether it compiles is asked
+// apart (SplitMasks).
+bool ValidFilterMask(const std::string& mask);
+// True when the description (already trimmed) can be stored: no "<" or ">", which would break
+// the stored filter list.
+bool ValidFilterDescription(const std::string& description);
+
 // The mask-list text a scan searches with: every entry's mask, each followed by ",".
 std::string FilterMaskList(const std::string& stored);
 

@@ -6,6 +6,7 @@
 #include "platform/portable/Mask.h"
 #include "platform/portable/Text.h"
 #include "registry/portable/KeyPath.h"
+#include "settings/portable/FilterList.h"
 
 namespace vsc {
 
@@ -25,20 +26,12 @@ std::string TrimBlanks(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-bool SameAsciiCase(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string Unescape(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+        if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
             i += 2;
         } else {
             out += text[i];
@@ -84,7 +77,7 @@ bool IsFullPath(const std::string& path) {
 std::string KeyPathProblem(const std::string& keyPath) {
     const SplitPath split = SplitKeyPath(keyPath);
     for (int i = 0; i < kRootKeyCount; ++i)
-        if (SameAsciiCase(split.root.empty() ? keyPath : split.root, RootKeyNames[i])) return "";
+        if (EqualsNoCaseAscii(split.root.empty() ? keyPath : split.root, RootKeyNames[i])) return "";
     return "the key path does not begin with a root key such as HKEY_LOCAL_MACHINE";
 }
 
@@ -94,12 +87,9 @@ std::string FilePathProblem(const std::string& path) {
     return "";
 }
 
-// The mask rules of the junk-file filters: none of \ / : " < > |, not empty, holds a "." that is
-// not its last character, and compiles.
+// The mask rules of the junk-file filters, and the mask compiles.
 std::string MaskProblem(const std::string& mask) {
-    if (mask.empty() || mask.find_first_of("\\/:\"<>|") != std::string::npos || mask.find('.') == std::string::npos ||
-        mask.back() == '.')
-        return "Invalid Characters";
+    if (!ValidFilterMask(mask)) return "Invalid Characters";
     try {
         SplitMasks(mask);
     } catch (const EMaskException& e) {
@@ -110,7 +100,7 @@ std::string MaskProblem(const std::string& mask) {
 
 bool ParseKind(const std::string& word, IgnoreKind& kind) {
     for (IgnoreKind k : kKinds)
-        if (SameAsciiCase(word, IgnoreKindWord(k))) {
+        if (EqualsNoCaseAscii(word, IgnoreKindWord(k))) {
             kind = k;
             return true;
         }
@@ -144,7 +134,7 @@ bool IsOurHeader(const std::string& line) {
     const std::string t = TrimBlanks(line);
     const std::size_t close = t.rfind(']');
     return !t.empty() && t.front() == '[' && close != std::string::npos && close > 0 &&
-           SameAsciiCase(TrimBlanks(t.substr(1, close - 1)), kIgnoreSection);
+           EqualsNoCaseAscii(TrimBlanks(t.substr(1, close - 1)), kIgnoreSection);
 }
 
 // The index range [first, end) of the section's lines (after its header) in `lines`; false when the
@@ -204,7 +194,7 @@ bool CoveredBelow(const std::string& folded, const std::string& top) {
 }  // namespace
 
 bool IgnoreEntry::operator==(const IgnoreEntry& other) const {
-    return Kind == other.Kind && SameAsciiCase(Path, other.Path) && SameAsciiCase(ValueName, other.ValueName);
+    return Kind == other.Kind && EqualsNoCaseAscii(Path, other.Path) && EqualsNoCaseAscii(ValueName, other.ValueName);
 }
 
 const char* IgnoreKindWord(IgnoreKind kind) {
@@ -243,7 +233,7 @@ IgnoreEntry NormalIgnoreEntry(const IgnoreEntry& entry) {
         SplitPath split = SplitKeyPath(e.Path);
         if (split.root.empty()) split = {e.Path, ""};
         for (int i = 0; i < kRootKeyCount; ++i)
-            if (SameAsciiCase(split.root, RootKeyNames[i])) split.root = RootKeyNames[i];
+            if (EqualsNoCaseAscii(split.root, RootKeyNames[i])) split.root = RootKeyNames[i];
         e.Path = split.root + "\\" + StripTrailingBackslashes(split.subKey, 0);
     } else if (e.Kind == IgnoreKind::Folder) {
         e.Path = StripTrailingBackslashes(e.Path, e.Path.size() > 1 && e.Path[1] == ':' ? 3 : 2);

@@ -40,6 +40,16 @@ TEST(FilterList, WritingTrimsSkipsEmptyMasksAndReadsBack) {
     EXPECT_EQ(Show(ParseFilterList(FilterListText({{"*.x", "a>b"}}))), "(*.x|a)");
 }
 
+TEST(FilterList, MaskAndDescriptionRules) {
+    for (const char* good : {"*.tmp", "*.a,*.b", "a b.x", "file????.chk", "[ab].x"})
+        EXPECT_TRUE(ValidFilterMask(good)) << good;
+    for (const char* bad : {"C:\\*.tmp", "a:b.x", "*.<x>", "a|b.x", "a/b.x", "\"a.x\"", "*", "*.", "", "a>.x"})
+        EXPECT_FALSE(ValidFilterMask(bad)) << bad;
+    EXPECT_TRUE(ValidFilterDescription("Temporary files: old ones"));
+    EXPECT_FALSE(ValidFilterDescription("a>b"));
+    EXPECT_FALSE(ValidFilterDescription("<x"));
+}
+
 TEST(FilterList, MaskListForTheSearch) {
     EXPECT_EQ(FilterMaskList("<*.tmp:Temp><*.bak:><*.a,*.b:Two>"), "*.tmp,*.bak,*.a,*.b,");
     EXPECT_EQ(FilterMaskList(""), "");

@@ -82,6 +82,13 @@ TEST(PathText, BlankTrimAndUpperTreatBytesAboveAsciiAsText) {
     EXPECT_EQ(Trim("\t a b \r\n"), "a b");
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(UpperAscii("abc\xE4z"), "ABC\xE4Z");
+    EXPECT_TRUE(EqualsNoCaseAscii("Hkey_Users\\x\xE4", "HKEY_USERS\\X\xE4"));
+    EXPECT_FALSE(EqualsNoCaseAscii("\xE4", "\xC4"));  // only ASCII letters fold
+    EXPECT_FALSE(EqualsNoCaseAscii("ab", "abc"));
+    EXPECT_TRUE(StartsWithNoCaseAscii("\\Registry\\Machine\\x", "\\REGISTRY\\MACHINE"));
+    EXPECT_FALSE(StartsWithNoCaseAscii("\\REG", "\\REGISTRY"));
+    EXPECT_EQ(HexDigitValue('7') * 1000 + HexDigitValue('b') * 10 + HexDigitValue('F'), 7125);
+    EXPECT_EQ(HexDigitValue('g') + HexDigitValue('G') + HexDigitValue('%'), -3);
     EXPECT_TRUE(Contains("C:\\x", ':'));
     EXPECT_FALSE(Contains("abc", "B"));
 }
