@@ -55,16 +55,21 @@ public:
         if (present_.empty()) present_.push_back(system_);
     }
 
+    // Null after a line on standard error when the key cannot be made: the generator then makes
+    // nothing more, and the caller (which checks Failed) removes what was made.
     HKEY Create(HKEY parent, const std::string& name) {
         HKEY key = nullptr;
+        if (failed_) return nullptr;
         if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                             nullptr) != ERROR_SUCCESS) {
             std::fprintf(stderr, "cannot create key %s\n", name.c_str());
-            std::exit(1);
+            failed_ = true;
+            return nullptr;
         }
         ++counts_.keys;
         return key;
     }
+    bool Failed() const { return failed_; }
     void Text(HKEY key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
         RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>(text.size() + 1));
@@ -102,7 +107,7 @@ public:
     // 206 keys and 1,022 values each.
     void Build(HKEY rootKey, const std::string& path, int vendors) {
         HKEY root = Create(rootKey, path);
-        for (int v = 0; v < vendors; ++v) {
+        for (int v = 0; v < vendors && !failed_; ++v) {
             const std::string vendor = "Vendor" + std::to_string(v);
             HKEY vk = Create(root, vendor);
             Text(vk, "Publisher", vendor + " Corporation");
@@ -166,6 +171,7 @@ private:
     }
 
     Counts& counts_;
+    bool failed_ = false;
     Random random_;
     std::string system_;
     std::vector<std::string> present_;

@@ -34,12 +34,15 @@ class GeneratedTree {
 public:
     GeneratedTree() {
         Remove();
-        Generator(counts).Build(HKEY_LOCAL_MACHINE, kTreeKey, kVendors);
+        Generator generator(counts);
+        generator.Build(HKEY_LOCAL_MACHINE, kTreeKey, kVendors);
+        failed = generator.Failed();
     }
     ~GeneratedTree() { Remove(); }
     GeneratedTree(const GeneratedTree&) = delete;
     GeneratedTree& operator=(const GeneratedTree&) = delete;
     Counts counts;
+    bool failed = false;
 
 private:
     static void Remove() {
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
     std::printf("generating below HKEY_LOCAL_MACHINE\\%s ...\n", kTreeKey);
     std::fflush(stdout);
     GeneratedTree tree;
+    if (tree.failed) return 1;
     std::printf("generated %lld keys and %lld values (%lld paths, %lld of them missing)\n", tree.counts.keys,
                 tree.counts.values, tree.counts.paths, tree.counts.missing);
 

@@ -71,15 +71,22 @@ void Clean() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kBenchParent);
 }
 
-void Generate() {
+// False, with nothing left behind, when the tree could not be made.
+bool Generate() {
     Clean();
     Counts counts;
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    Generator(counts).Build(HKEY_CURRENT_USER, kBenchRoot, kVendors);
+    Generator generator(counts);
+    generator.Build(HKEY_CURRENT_USER, kBenchRoot, kVendors);
+    if (generator.Failed()) {
+        Clean();
+        return false;
+    }
     QueryPerformanceCounter(&end);
     std::printf("generated %lld keys and %lld values (%lld paths, %lld of them missing) in %.1f s\n", counts.keys,
                 counts.values, counts.paths, counts.missing, Seconds(start, end));
+    return true;
 }
 
 void Run() {
@@ -112,13 +119,13 @@ void Run() {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "all";
     if (mode == "generate") {
-        Generate();
+        if (!Generate()) return 1;
     } else if (mode == "run") {
         Run();
     } else if (mode == "clean") {
         Clean();
     } else if (mode == "all") {
-        Generate();
+        if (!Generate()) return 1;
         Run();
         Clean();
     } else {

@@ -16,7 +16,8 @@
 //   build/wine-exec build/win/bench_repair.exe [rounds]     (needs DISPLAY; default 3 rounds)
 //
 // It refuses to run outside the build's prefix: it writes below HKEY_LOCAL_MACHINE\SOFTWARE and into
-// the prefix's temporary folder.
+// the prefix's temporary folder. Both are removed when it ends, also after a failure; what a killed
+// run left is removed by the next one.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "RemoveTree.h"
 #include "WindowBench.h"
 #include "repair/BackupFiles.h"
 #include "repair/portable/BackupFormat.h"
@@ -56,10 +58,12 @@ public:
     RepairTree() {
         Remove();
         HKEY root = Create(HKEY_LOCAL_MACHINE, kTreeKey);
-        for (int v = 0; v < kVendors; ++v) {
+        for (int v = 0; v < kVendors && root; ++v) {
             HKEY vendor = Create(root, "Vendor" + std::to_string(v));
+            if (!vendor) break;
             for (int k = 0; k < kKeysPerVendor; ++k) {
                 HKEY key = Create(vendor, "Product" + std::to_string(k));
+                if (!key) break;
                 const std::string gone = "C:\\VscBenchGone\\Vendor" + std::to_string(v) + "\\app" + std::to_string(k);
                 SetText(key, "Name", "Product " + std::to_string(k));
                 const DWORD flags = static_cast<DWORD>(k);
@@ -70,19 +74,22 @@ public:
             }
             RegCloseKey(vendor);
         }
-        RegCloseKey(root);
+        if (root) RegCloseKey(root);
     }
     ~RepairTree() { Remove(); }
+    bool Failed() const { return failed_; }
     RepairTree(const RepairTree&) = delete;
     RepairTree& operator=(const RepairTree&) = delete;
 
 private:
-    static HKEY Create(HKEY parent, const std::string& name) {
+    // Null after a line on standard error when the key cannot be made.
+    HKEY Create(HKEY parent, const std::string& name) {
         HKEY key = nullptr;
         if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                             nullptr) != ERROR_SUCCESS) {
             std::fprintf(stderr, "cannot create key %s\n", name.c_str());
-            std::exit(1);
+            failed_ = true;
+            return nullptr;
         }
         return key;
     }
@@ -90,14 +97,8 @@ private:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTreeKey);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTreeKey);
     }
+    bool failed_ = false;
 };
-
-// Empties the folder of its backup files.
-void ClearBackups(const std::string& folder) {
-    std::vector<std::string> names;
-    vsc::ListBackupFiles(folder, names);
-    for (const std::string& name : names) DeleteFileA((folder + "\\" + name).c_str());
-}
 
 // The sub-key of a key path below HKEY_LOCAL_MACHINE.
 std::string SubKeyOf(const std::string& keyPath) { return keyPath.substr(std::string("HKEY_LOCAL_MACHINE\\").size()); }
@@ -246,11 +247,15 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     std::printf("generating below HKEY_LOCAL_MACHINE\\%s ...\n", kTreeKey);
     std::fflush(stdout);
-    RepairTree tree;
-    const std::string backups = TempFolder() + "VscBenchRepairBackup";
+    // The backups of the window's repairs (the restore dialog lists them) and of the bare one.
+    const std::string scratch = TempFolder() + "VscBenchRepair", backups = scratch + "\\backup";
+    const std::string bareBackup = scratch + "\\bare.txt";
+    const RemovedAtEnd removed{scratch};
+    RemoveTree(scratch);
+    CreateDirectoryA(scratch.c_str(), nullptr);
     CreateDirectoryA(backups.c_str(), nullptr);
-    ClearBackups(backups);
-    const std::string bareBackup = TempFolder() + "VscBenchRepairBare.txt";
+    RepairTree tree;
+    if (tree.Failed()) return 1;
 
     vsc::TRegistryCleanPage::SetScanWorkerPreparer(
         [](vsc::TRegScanThread& worker) { worker.OverrideKeyPaths(13, {kTreePath}); });
@@ -313,9 +318,6 @@ int main(int argc, char** argv) {
         PumpFor(200);
     }
     vsc::TRegistryCleanPage::SetScanWorkerPreparer(nullptr);
-    ClearBackups(backups);
-    RemoveDirectoryA(backups.c_str());
-    DeleteFileA(bareBackup.c_str());
     if (!right) {
         std::fprintf(stderr, "a repair or restore did not change the %d broken values\n", kBroken);
         return 1;

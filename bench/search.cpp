@@ -1,7 +1,8 @@
 // Times TSearchFolders::Search over the benchmark tree (the shipped default filters, Messages on,
 // with a real window and message loop on the thread) against a bare FindFirstFile/FindNextFile
 // walk of the same tree, in the same run, and prints both and their ratio (target: 1.5 or less).
-// bench_search.exe [folder]   (default: %TEMP%\VscBenchTree, made first when missing)
+// bench_search.exe [folder]   (default: %TEMP%\VscBenchTree, made first when missing and removed at
+// the end, as the tests search the prefix's drive C; a folder given is kept)
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "BareWalk.h"
 #include "FileTree.h"
+#include "RemoveTree.h"
 #include "diskclean/SFolders.h"
 #include "settings/Settings.h"
 #include "settings/portable/FilterList.h"
@@ -27,6 +29,7 @@ LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowP
 
 int main(int argc, char** argv) {
     const std::string root = argc > 1 ? argv[1] : vsc::bench::DefaultTreeRoot();
+    const vsc::bench::RemovedAtEnd removed{argc > 1 ? std::string() : root};
     if (!vsc::bench::TreeIsComplete(root)) {
         std::printf("making the file tree %s ...\n", root.c_str());
         if (!vsc::bench::MakeTree(root)) return 1;

@@ -43,15 +43,43 @@ std::string NextBackupFileName(const std::string& folder) {
     return NextBackupName(names);
 }
 
-std::string WriteNewBackupFile(const std::string& folder, const std::string& contents) {
-    if (!EnsureFolder(folder)) return std::string();
-    const std::string path = folder + "\\" + NextBackupFileName(folder);
-    const std::string temp = TemporaryNameFor(path);
-    if (!WriteFlushedFile(temp, contents) || !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temp.c_str());
-        return std::string();
+bool TBackupAppender::Create(const std::string& folder) {
+    if (!EnsureFolder(folder)) return false;
+    // A file that appears under the chosen name meanwhile is never replaced: the next number is taken.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::string path = folder + "\\" + NextBackupFileName(folder);
+        file_.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file_) {
+            path_ = path;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return false;
     }
-    return path;
+    return false;
+}
+
+bool TBackupAppender::Append(const std::string& bytes) {
+    if (!file_ || broken_) return false;
+    DWORD written = 0;
+    if (WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size()) {
+        size_ += written;
+        return true;
+    }
+    // A record cut in two would spoil the records after it: the file goes back to its last whole one.
+    broken_ = true;
+    LARGE_INTEGER at;
+    at.QuadPart = size_;
+    if (SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) SetEndOfFile(file_.get());
+    return false;
+}
+
+bool TBackupAppender::Finish() {
+    if (!file_) return false;
+    const bool flushed = FlushFileBuffers(file_.get()) != 0;
+    file_.reset();
+    return flushed;
 }
 
 bool ReadBackupFile(const std::string& path, std::string& text) {

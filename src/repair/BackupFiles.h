@@ -1,5 +1,5 @@
-// The backup folder and its files: listing, numbering, and writing a file so that it is either
-// complete on disk or not there at all (with the file helpers of platform/Files.h).
+// The backup folder and its files: listing, numbering, and writing a new file record by record
+// (with the file helpers of platform/Files.h).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/Handles.h"
 #include "platform/Paths.h"
 
 namespace vsc {
@@ -21,11 +22,34 @@ void ListBackupFiles(const std::string& folder, std::vector<std::string>& names)
 // empty or missing folder, otherwise one more than the largest number of the listed names.
 std::string NextBackupFileName(const std::string& folder);
 
-// Writes the contents as a new backup file in the folder, which is created when it is missing.
-// The bytes go to a temporary name first, are flushed to disk and only then renamed to the next
-// backup name, so a backup file is never seen half written and no existing file is replaced.
-// Returns the full path of the new file, or "" when anything failed (nothing is left behind).
-std::string WriteNewBackupFile(const std::string& folder, const std::string& contents);
+// A new backup file written record by record, each record before the change it keeps: the file has
+// its final name from the start, so that a repair cut short leaves a backup of what it changed.
+// Appended bytes go straight to the file (the system's file cache, where other processes see them
+// and a crash of this program cannot lose them); Finish flushes them to disk.
+class TBackupAppender {
+public:
+    TBackupAppender() = default;
+    TBackupAppender(const TBackupAppender&) = delete;
+    TBackupAppender& operator=(const TBackupAppender&) = delete;
+
+    // Creates the next backup file of the folder, empty (the folder is created when missing). False
+    // when it cannot be created; nothing is then left behind.
+    bool Create(const std::string& folder);
+    // Appends the bytes. False when they could not all be written: the file is then cut back to
+    // what it held before, and every later Append fails too.
+    bool Append(const std::string& bytes);
+    // Flushes the file to disk and closes it. False when the flush failed.
+    bool Finish();
+
+    const std::string& Path() const { return path_; }
+    bool Empty() const { return size_ == 0; }
+
+private:
+    UniqueFile file_;
+    std::string path_;
+    long long size_ = 0;
+    bool broken_ = false;
+};
 
 // Reads a backup file as text in the process code page, in which backups are written. A file that
 // is not valid UTF-8 was written in the system's legacy ANSI code page (by an older version, or

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <exception>
 #include <map>
-#include <memory>
 #include <set>
 #include <vector>
 
@@ -102,37 +101,16 @@ struct PlannedChange {
     int Category = 0;
     std::string ScannedData;  // the data the scan recorded
     bool ScannedCertain = true;  // the scan found the target certainly missing
-    bool HasRecord = false;   // index into the records when true
-    std::size_t Record = 0;
-    BackupRecord Read;        // what the value held when the plan read it (with HasRecord)
 };
 
-// The changes of one key in row order, or one shortcut file alone. The key is opened once, when
-// its values are first read, and stays open until its changes are made.
-struct ChangeGroup {
-    std::string Path;
-    std::vector<std::size_t> Changes;  // indices into the planned changes
-    std::unique_ptr<TNTRegistry> Key;  // the open key; null for a shortcut
+// One key of the repair, opened at its first entry and closed after its last one.
+struct OpenedKey {
+    TNTRegistry Registry;
+    bool Tried = false;      // opening was tried, at its first entry
     bool Opened = false;
+    bool Missing = false;    // not opened because it is not there
+    std::size_t Last = 0;    // the index of its last change
 };
-
-// Groups the changes by key path, each group in the order of its first row, so that a key is
-// opened once for all of its entries; shortcut files stay one to a group.
-std::vector<ChangeGroup> GroupByKey(const std::vector<PlannedChange>& changes) {
-    std::vector<ChangeGroup> groups;
-    std::map<std::string, std::size_t> groupOfKey;
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const PlannedChange& change = changes[i];
-        if (change.Action == RepairAction::RecycleFile) {
-            groups.push_back({change.Path, {i}, nullptr});
-            continue;
-        }
-        const auto [at, added] = groupOfKey.emplace(change.Path, groups.size());
-        if (added) groups.push_back({change.Path, {}, std::make_unique<TNTRegistry>()});
-        groups[at->second].Changes.push_back(i);
-    }
-    return groups;
-}
 
 // Reads a value of the open key as stored: Present with its type and bytes, or why not.
 ValueState ReadStored(const TNTRegistry& registry, const std::string& name, DWORD& type, std::string& raw) {
@@ -149,13 +127,6 @@ bool RecordOf(const std::string& keyPath, const std::string& valueName, DWORD ty
     record.HasType = true;
     record.RegType = type;
     return DataTextOf(type, raw, record.DataText) && CanWriteBackupRecord(record);
-}
-
-std::string BackupText(const std::vector<BackupRecord>& records, const std::vector<bool>& keep) {
-    std::string text;
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (keep[i]) AppendBackupRecord(text, records[i]);
-    return text;
 }
 
 const char* FailureOf(RepairAction action) {
@@ -180,20 +151,27 @@ bool ShortcutAsScanned(const PlannedChange& change, TTargetProbe& targets) {
     return StillListed(ShortcutCheck(change.Path, target, targets), change) && target == change.ScannedData;
 }
 
-// Just before the change: true while the value of the open key still holds what its backup record
-// keeps, and the category's rule still finds it broken, with the data the scan recorded. The value
-// is read once here; the rule judges that reading. targets is the repair's one probe.
-bool ValueAsPlanned(const TNTRegistry& registry, const PlannedChange& change, TTargetProbe& targets) {
+// What the one reading just before a change found.
+enum class Reading { AsScanned, Gone, Changed, Unreadable, NoRecord };
+
+// Reads the value of the open key once and judges that reading: AsScanned, with its backup
+// record, while the category's rule still finds it broken with the data the scan recorded.
+// targets is the repair's one probe.
+Reading ReadForChange(const TNTRegistry& registry, const PlannedChange& change, TTargetProbe& targets,
+                      BackupRecord& record) {
     DWORD type = REG_NONE;
     std::string raw;
-    BackupRecord now;
-    if (ReadStored(registry, change.ValueName, type, raw) != ValueState::Present ||
-        !RecordOf(change.Path, change.ValueName, type, raw, now) || type != change.Read.RegType ||
-        now.DataText != change.Read.DataText)
-        return false;
+    switch (ReadStored(registry, change.ValueName, type, raw)) {
+    case ValueState::Missing: return Reading::Gone;
+    case ValueState::Unreadable: return Reading::Unreadable;
+    case ValueState::Present: break;
+    }
+    if (!RecordOf(change.Path, change.ValueName, type, raw, record)) return Reading::NoRecord;
     std::string data;
     return StillListed(StoredEntryCheck(change.Category, change.ValueName, type, raw, data, targets), change) &&
-           data == change.ScannedData;
+                   data == change.ScannedData
+               ? Reading::AsScanned
+               : Reading::Changed;
 }
 
 // The change itself, on the key the caller opened (no further reading: the value was just read).
@@ -302,107 +280,86 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         }
         changes.push_back(std::move(change));
     }
-    std::vector<ChangeGroup> groups = GroupByKey(changes);
+    // Each key is opened at its first entry and stays open until its last one.
+    std::map<std::string, OpenedKey> keys;
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        if (changes[i].Action != RepairAction::RecycleFile) keys[changes[i].Path].Last = i;
 
-    // Every value read once before anything changes, for its backup record; each key is opened
-    // once and kept open for its changes. Whether it is still the scan's problem is judged just
-    // before its change.
-    std::vector<bool> dropped(changes.size(), false);
-    for (ChangeGroup& group : groups) {
-        if (!group.Key) continue;
-        const TNTRegistry& registry = *group.Key;
-        const bool opened = group.Opened = OpenKeyPath(group.Path, *group.Key, false);
-        const bool keyMissing = !opened && KeyMissing(group.Path);
-        for (std::size_t index : group.Changes) {
-            PlannedChange& change = changes[index];
-            DWORD type = REG_NONE;
-            std::string raw;
-            const ValueState state = !opened ? (keyMissing ? ValueState::Missing : ValueState::Unreadable)
-                                             : ReadStored(registry, change.ValueName, type, raw);
-            dropped[index] = true;
-            if (state == ValueState::Missing) {
-                leave(change.Row);
-            } else if (state == ValueState::Unreadable) {
-                fail(change.Row, "the value cannot be read");
-            } else if (!RecordOf(change.Path, change.ValueName, type, raw, change.Read)) {
-                fail(change.Row, "the value's data cannot be kept in a backup file");
-            } else {
-                change.Read.Category = lists.CategoryList[change.Row];
-                change.HasRecord = true;
-                dropped[index] = false;
-            }
-        }
-    }
-    // The records in row order, as the backup keeps them.
-    std::vector<BackupRecord> records;
-    for (PlannedChange& change : changes) {
-        if (!change.HasRecord) continue;
-        change.Record = records.size();
-        records.push_back(change.Read);
-    }
-
-    // The backup, whole, before the first change.
-    std::vector<bool> changed(records.size(), true);
-    if (!records.empty()) {
-        result.BackupFile = WriteNewBackupFile(backupFolder, BackupText(records, changed));
-        if (result.BackupFile.empty()) {
+    // The backup file is there before the first change, or nothing is changed at all.
+    TBackupAppender backup;
+    if (!keys.empty()) {
+        if (!backup.Create(backupFolder)) {
             RepairResult failed;
             failed.BackupFailed = true;
             return failed;
         }
+        result.BackupFile = backup.Path();
     }
 
-    // Apply. Each entry is read again and judged just before its change: what changed meanwhile (or
-    // since the scan) is left, and its record goes.
-    bool anyRecordFailed = false;
+    // Apply, in row order. Each value is read once, just before its change; its record goes into
+    // the backup file before the change is made. What changed since the scan is left.
+    std::vector<std::string> kept;  // the records of the values changed, in row order
+    bool anyRecordUndone = false;
     TTargetProbe targets;  // each drive root asked about once for the whole repair
-    auto unrecord = [&](const PlannedChange& change) {
-        if (!change.HasRecord) return;
-        changed[change.Record] = false;
-        anyRecordFailed = true;
-    };
-    for (ChangeGroup& group : groups) {
-        const PlannedChange& first = changes[group.Changes.front()];
-        if (!group.Key) {
+    for (std::size_t index = 0; index < changes.size(); ++index) {
+        const PlannedChange& change = changes[index];
+        if (change.Action == RepairAction::RecycleFile) {
             std::string reason;
-            if (!ShortcutAsScanned(first, targets))
-                leave(first.Row);
-            else if (RecycleShortcutFile(first.Path, &reason))
+            if (!ShortcutAsScanned(change, targets))
+                leave(change.Row);
+            else if (RecycleShortcutFile(change.Path, &reason))
                 ++result.Repaired;
             else
-                fail(first.Row, reason.empty() ? FailureOf(first.Action) : reason);
+                fail(change.Row, reason.empty() ? FailureOf(change.Action) : reason);
             continue;
         }
-        TNTRegistry& registry = *group.Key;
-        std::string reason;
-        for (std::size_t index : group.Changes) {
-            if (dropped[index]) continue;
-            const PlannedChange& change = changes[index];
-            if (!group.Opened || !ValueAsPlanned(registry, change, targets)) {
-                leave(change.Row);
-                unrecord(change);
-            } else if (ChangeValue(registry, change, reason)) {
+        OpenedKey& key = keys.find(change.Path)->second;
+        if (!key.Tried) {
+            key.Tried = true;
+            key.Opened = OpenKeyPath(change.Path, key.Registry, false);
+            key.Missing = !key.Opened && KeyMissing(change.Path);
+        }
+        BackupRecord record;
+        const Reading reading = key.Opened ? ReadForChange(key.Registry, change, targets, record)
+                                           : (key.Missing ? Reading::Gone : Reading::Unreadable);
+        std::string text, reason;
+        if (reading == Reading::AsScanned) {
+            record.Category = lists.CategoryList[change.Row];
+            AppendBackupRecord(text, record);
+        }
+        switch (reading) {
+        case Reading::Gone:
+        case Reading::Changed: leave(change.Row); break;
+        case Reading::Unreadable: fail(change.Row, "the value cannot be read"); break;
+        case Reading::NoRecord: fail(change.Row, "the value's data cannot be kept in a backup file"); break;
+        case Reading::AsScanned:
+            if (!backup.Append(text)) {
+                fail(change.Row, "the backup file could not be written");
+            } else if (ChangeValue(key.Registry, change, reason)) {
                 ++result.Repaired;
+                kept.push_back(std::move(text));
             } else {
                 fail(change.Row, reason);
-                unrecord(change);
+                anyRecordUndone = true;
             }
+            break;
         }
-        group.Key.reset();
+        if (index == key.Last) key.Registry.ReleaseKey();
     }
+    backup.Finish();
 
     std::sort(result.ChangedSinceScanRows.begin(), result.ChangedSinceScanRows.end());
     std::stable_sort(result.Failures.begin(), result.Failures.end(),
                      [](const RepairFailure& a, const RepairFailure& b) { return a.Row < b.Row; });
 
     // Keep in the backup only what was changed. Should the rewrite fail, the fuller file stays:
-    // restoring an entry that was never changed writes back what is already there.
-    if (anyRecordFailed) {
-        if (std::find(changed.begin(), changed.end(), true) == changed.end()) {
-            if (DeleteFileA(result.BackupFile.c_str())) result.BackupFile.clear();
-        } else {
-            ReplaceFileContents(result.BackupFile, BackupText(records, changed));
-        }
+    // restoring an entry whose change was refused writes back what is still there.
+    if (!result.BackupFile.empty() && kept.empty()) {
+        if (DeleteFileA(result.BackupFile.c_str())) result.BackupFile.clear();
+    } else if (anyRecordUndone) {
+        std::string contents;
+        for (const std::string& record : kept) contents += record;
+        ReplaceFileContents(result.BackupFile, contents);
     }
     return result;
 }

@@ -1,22 +1,25 @@
 // The repair engine: repairs the checked problems of a scan, with the backup written first.
 //
-// How it works. RepairProblems runs in three steps over the checked rows, in ascending order, with
-// the registry entries grouped by key so that each key is opened once in each step.
-//  1. Read: each value is read once, before anything changes, for its backup record. A value that
-//     cannot be read, or whose name or data cannot be written as backup lines, is a failure and
-//     stays unchanged; an entry whose key or value is gone is left (ChangedSinceScan).
-//  2. Before the first change, the whole backup file is written (folder created when missing,
-//     temporary name, flushed, renamed). If that fails nothing at all is changed.
-//  3. Apply: just before its change each entry is read again and judged by its category's rule
-//     (EntryRules) on that reading. An entry that is gone, holds other data than its record or the
-//     scan recorded, or whose file (or shortcut target) exists again is left as it is and counted
-//     apart. A problem the scan found certain must still be certain: one whose target cannot be
-//     reached now is left too; a problem that was not certain (which only a user's tick brings
-//     here) is repaired while its target is still not found. The others are deleted (categories
-//     4 to 8) or emptied (the other registry categories), and broken shortcut files (category 14
-//     and above) are moved to the recycle bin. Whatever did not take effect is counted as a failure. If any entry was left or failed
-//     here, the backup file is rewritten without those records (and removed when nothing changed
-//     at all), so that it holds what each changed value held when it was changed, and nothing else.
+// How it works. RepairProblems goes once over the checked rows, in ascending order. Each key is
+// opened at its first entry and stays open until its last one, so it is opened once for all of them.
+//  1. Before the first change, the backup file is created, empty, under its final name (folder
+//     created when missing). If that fails nothing at all is changed.
+//  2. Each value is read once, just before its change, and judged by its category's rule
+//     (EntryRules) on that reading. An entry that is gone, holds other data than the scan recorded,
+//     or whose file (or shortcut target) exists again is left as it is and counted apart. A problem
+//     the scan found certain must still be certain: one whose target cannot be reached now is left
+//     too; a problem that was not certain (which only a user's tick brings here) is repaired while
+//     its target is still not found. A value that cannot be read, or whose name or data cannot be
+//     written as backup lines, is a failure and stays unchanged.
+//  3. The backup record of that same reading is appended to the file, and only then is the value
+//     deleted (categories 4 to 8) or emptied (the other registry categories). Broken shortcut files
+//     (category 14 and above) are moved to the recycle bin. Whatever did not take effect is counted
+//     as a failure.
+//  4. At the end the file is flushed to disk. If a change was refused after its record went in, the
+//     file is rewritten without that record; a file that holds no record is removed.
+// So the backup holds what each value held when it was changed, and nothing else; each record is in
+// the file (where a crash of the program cannot take it) before its change, and a repair cut short
+// leaves a backup of exactly the changes made, at most with the record of the one in hand.
 // Runs on the calling thread; no message is shown here (see the window's repair handler).
 #pragma once
 

@@ -194,6 +194,18 @@ TEST(Repair, BackupNamesFollowTheLargestNumberAndTheFolderIsCreated) {
     names.clear();
     ListBackupFiles(fresh, names);
     EXPECT_EQ(names, std::vector<std::string>{"regbackup1.txt"}) << "no temporary file is left";
+
+    // Each record is in the file, under its final name and readable by others, as soon as it is
+    // appended: before its change, and whatever becomes of the program afterwards.
+    TBackupAppender backup;
+    ASSERT_TRUE(backup.Create(fresh));
+    EXPECT_EQ(backup.Path(), fresh + "\\regbackup2.txt");
+    ASSERT_TRUE(backup.Append("first record\r\n"));
+    EXPECT_EQ(FileText(backup.Path()), "first record\r\n");
+    ASSERT_TRUE(backup.Append("second\r\n"));
+    EXPECT_TRUE(backup.Finish());
+    EXPECT_EQ(FileText(backup.Path()), "first record\r\nsecond\r\n");
+    EXPECT_FALSE(backup.Append("after the end")) << "a finished file takes nothing more";
 }
 
 TEST(Repair, ABackupThatCannotBeWrittenChangesNothing) {
