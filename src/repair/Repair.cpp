@@ -346,20 +346,22 @@ RepairResult RepairProblems(const ScanResultLists& lists, const std::vector<std:
         }
         if (index == key.Last) key.Registry.ReleaseKey();
     }
-    backup.Finish();
+    const bool flushed = backup.Finish();
 
     std::sort(result.ChangedSinceScanRows.begin(), result.ChangedSinceScanRows.end());
     std::stable_sort(result.Failures.begin(), result.Failures.end(),
                      [](const RepairFailure& a, const RepairFailure& b) { return a.Row < b.Row; });
 
     // Keep in the backup only what was changed. Should the rewrite fail, the fuller file stays:
-    // restoring an entry whose change was refused writes back what is still there.
+    // restoring an entry whose change was refused writes back what is still there. A file whose
+    // flush failed is written again the same way (flushed before it takes the old one's place).
     if (!result.BackupFile.empty() && kept.empty()) {
         if (DeleteFileA(result.BackupFile.c_str())) result.BackupFile.clear();
-    } else if (anyRecordUndone) {
+    } else if (anyRecordUndone || !flushed) {
         std::string contents;
         for (const std::string& record : kept) contents += record;
-        ReplaceFileContents(result.BackupFile, contents);
+        const bool rewritten = ReplaceFileContents(result.BackupFile, contents);
+        result.BackupNotOnDisk = !flushed && !rewritten;
     }
     return result;
 }

@@ -16,7 +16,9 @@
 //     (category 14 and above) are moved to the recycle bin. Whatever did not take effect is counted
 //     as a failure.
 //  4. At the end the file is flushed to disk. If a change was refused after its record went in, the
-//     file is rewritten without that record; a file that holds no record is removed.
+//     file is rewritten without that record; a file that holds no record is removed. Should the
+//     flush fail, the file is written again, flushed, in its place; should that fail too, the result
+//     says so (BackupNotOnDisk).
 // So the backup holds what each value held when it was changed, and nothing else; each record is in
 // the file (where a crash of the program cannot take it) before its change, and a repair cut short
 // leaves a backup of exactly the changes made, at most with the record of the one in hand.
@@ -68,6 +70,9 @@ struct RepairResult {
     std::vector<std::size_t> ChangedSinceScanRows;
     std::vector<RepairFailure> Failures;  // one per failed problem, in row order
     std::string BackupFile;       // full path of the backup file written, "" when none
+    // The backup file holds records of changes made, but could not be flushed to disk, nor written
+    // again flushed: its records are in the system's file cache only, and a power cut could lose them.
+    bool BackupNotOnDisk = false;
 };
 
 // Repairs the problems at the given positions of the lists (positions outside the lists and

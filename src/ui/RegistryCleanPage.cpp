@@ -1,15 +1,14 @@
 #include "ui/RegistryCleanPage.h"
 
-#include <cstdlib>
 #include <exception>
 #include <stdexcept>
 #include <vector>
 
 #include "diskclean/portable/DriveText.h"
 #include "platform/Paths.h"
-#include "repair/portable/RefusedChanges.h"
 #include "repair/Repair.h"
 #include "settings/IgnoreListStore.h"
+#include "ui/RepairReport.h"
 #include "ui/UFrmIgnoreList.h"
 #include "ui/UfrmRestore.h"
 #include "widgets/CheckStates.h"
@@ -384,22 +383,9 @@ void TRegistryCleanPage::btnDeleteItemsClick() {
         shell_.ShowInfo("Repair failing!");
         return;
     }
-    if (result.Failed > 0) {
-        // Named, with the reason, so that the user knows what is left and what may help.
-        std::vector<RefusedEntry> refused;
-        for (const RepairFailure& f : result.Failures)
-            refused.push_back({results_->KeyPathList[f.Row], results_->ValueNameList[f.Row],
-                               ActionOfCategory(std::atoi(results_->CategoryList[f.Row].c_str())) ==
-                                   RepairAction::RecycleFile,
-                               f.Reason});
-        shell_.ShowError("there are not all selected problems have been Deleted successfully!\r\n\r\nLeft as they are:\r\n" +
-                         RefusedChangesText(refused, RunningAsAdministrator()));
-    }
-    std::string closing = "Total " + std::to_string(result.Repaired) + " problems have been repaired successfully!";
-    if (result.ChangedSinceScan > 0)
-        closing += "\r\n" + std::to_string(result.ChangedSinceScan) +
-                   " problems were left as they are, because they changed since the scan.";
-    shell_.ShowInfo(closing);
+    const RepairReport report = ReportOfRepair(result, *results_, RunningAsAdministrator());
+    if (!report.Error.empty()) shell_.ShowError(report.Error);
+    shell_.ShowInfo(report.Closing);
     btnBackMainClick();
 }
 
