@@ -66,7 +66,7 @@ void TSearchFolders::Search() {
     stopped_ = false;
     searching_ = true;
     lastYield_ = 0;  // the first entry dispatches
-    visited_.clear();
+    visited_.Clear();
     const std::shared_ptr<std::atomic<bool>> alive = alive_;
     const QuietCriticalErrors quietDrives;
     // Back to idle on every way out, an exception from an event handler included.
@@ -76,7 +76,7 @@ void TSearchFolders::Search() {
         ~EndSearch() {
             if (!*alive) return;
             self.masks_.clear();
-            self.visited_.clear();
+            self.visited_.Clear();
             self.searching_ = false;
         }
     } endSearch{*this, alive};
@@ -115,10 +115,7 @@ void TSearchFolders::Search() {
 // starting folders are compared, which keeps a drive named twice (or a folder given twice) from
 // being walked twice.
 bool TSearchFolders::FirstVisit(const std::string& folder) {
-    // Without an identity the folder is listed: it cannot be told apart, and its listing is
-    // bounded by the length of a path anyway.
-    FolderIdentity id;
-    return !ReadFolderIdentity(JoinPath(folder, ""), id) || visited_.insert(id).second;
+    return visited_.FirstVisit(JoinPath(folder, ""));
 }
 
 // Raises OnProcess and opens the folder's listing; pushes a frame when there is something to

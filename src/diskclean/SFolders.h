@@ -120,7 +120,7 @@ private:
 
     TMaskList masks_;
     std::vector<TFileItem> found_;
-    std::set<FolderIdentity> visited_;
+    TFolderVisits visited_;
     std::string fullName_;  // the name of the entry in hand when the listing may have cut it
     int countFiles_ = 0;
     std::int64_t sizeOfFiles_ = 0;

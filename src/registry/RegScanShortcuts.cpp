@@ -13,7 +13,6 @@
 // and file index; under Wine a drive can be a Unix folder holding symbolic links that the file
 // system does not mark) is not entered again either.
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -45,7 +44,7 @@ bool IsShortcutName(const std::string& name) {
 
 void ScanShortcuts(ScanContext& scan, const std::string& drive) {
     TShortcutReader reader;  // its shell link object is made at the first shortcut
-    std::set<FolderIdentity> visited;
+    TFolderVisits visited;
     std::vector<std::unique_ptr<FolderLevel>> levels;
 
     // Starts the search of a folder; false when the walk is to end (a stop was requested).
@@ -59,8 +58,7 @@ void ScanShortcuts(ScanContext& scan, const std::string& drive) {
         return true;
     };
 
-    FolderIdentity rootId;
-    if (ReadFolderIdentity(drive, rootId)) visited.insert(rootId);
+    visited.FirstVisit(drive);
     if (!enter(drive)) return;
 
     while (!levels.empty()) {
@@ -78,8 +76,7 @@ void ScanShortcuts(ScanContext& scan, const std::string& drive) {
 
         if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (level.entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-            FolderIdentity id;
-            if (ReadFolderIdentity(full, id) && !visited.insert(id).second) continue;
+            if (!visited.FirstVisit(full)) continue;
             if (!enter(full)) return;
             continue;
         }

@@ -340,6 +340,18 @@ TEST(SearchFolders, LinkLoopsOnAFixtureDriveEndAndNoFolderIsEnteredTwice) {
     EXPECT_EQ(root, rootNamed);
     EXPECT_NE(root, parent);
     EXPECT_FALSE(ReadFolderIdentity(loops + "\\no such folder", parent));
+    // The visits of a walk ask the full identity only when a file number comes back: a folder's
+    // second and third names are still told apart from a folder met once.
+    TFolderVisits visits;
+    EXPECT_TRUE(visits.FirstVisit(drive + ":"));
+    EXPECT_TRUE(visits.FirstVisit(loops + "\\twice\\target"));
+    EXPECT_TRUE(visits.FirstVisit(loops + "\\twice"));
+    EXPECT_FALSE(visits.FirstVisit(loops + "\\twice\\alias"));
+    EXPECT_FALSE(visits.FirstVisit(loops + "\\twice\\target\\"));
+    EXPECT_FALSE(visits.FirstVisit(drive + ":\\"));
+    EXPECT_TRUE(visits.FirstVisit(loops + "\\no such folder"));
+    EXPECT_TRUE(visits.FirstVisit(loops + "\\self-dir"));
+    EXPECT_FALSE(visits.FirstVisit(loops + "\\self-dir\\self"));
     // The links themselves are entries like any other.
     const auto found = Found(s, loops);
     EXPECT_NE(std::find(found.begin(), found.end(), "self-dir\\self|-D----"), found.end());
