@@ -172,9 +172,10 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
         AddNode(tree, ui_.CategoryNodes[kCategoryCount], ShortcutNodeCaption(CategoryCaption(kShortcutCategory), letter), kCategoryCount);
     SetSubtreeState(ui_.CategoryNodes[0], tcsTicked);
     bool anyUnticked = false;
-    for (size_t i = 0; i < listedDrives.size(); ++i) {
+    const std::vector<HTREEITEM> nodes = TreeNodesInOrder(tree);
+    for (size_t i = 0; i < listedDrives.size() && 15 + i < nodes.size(); ++i) {
         if (tickedDrives.find(listedDrives[i]) != std::string::npos) continue;
-        SetTreeNodeState(tree, TreeNodeAt(tree, 15 + static_cast<int>(i)), tcsUnticked);
+        SetTreeNodeState(tree, nodes[15 + i], tcsUnticked);
         anyUnticked = true;
     }
     if (anyUnticked) {
@@ -182,9 +183,8 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
         SetTreeNodeState(tree, shortcuts, SummaryStateOfChildren(tree, shortcuts));
         SetTreeNodeState(tree, ui_.CategoryNodes[0], SummaryStateOfChildren(tree, ui_.CategoryNodes[0]));
     }
-    for (int i = 0, n = TreeNodeCount(tree); i < n; ++i) {
-        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(TreeNodeAt(tree, i)));
-    }
+    for (HTREEITEM node : TreeNodesInOrder(tree))
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ui_.CategoryNodes[0]));
     window_.SetTimer(kScanProgressTimer, 100, [this] { tmrScanProgressTimer(); });
     ShowPaused(false);
@@ -220,9 +220,7 @@ void TRegistryCleanPage::SetSubtreeState(HTREEITEM node, int state) {
 ScanSelection TRegistryCleanPage::BuildSelection() const {
     std::vector<int> states;
     std::vector<std::string> captions;
-    const int count = TreeNodeCount(ui_.treRegistry);
-    for (int i = 0; i < count; ++i) {
-        const HTREEITEM node = TreeNodeAt(ui_.treRegistry, i);
+    for (HTREEITEM node : TreeNodesInOrder(ui_.treRegistry)) {
         states.push_back(TreeNodeState(ui_.treRegistry, node));
         captions.push_back(TreeNodeText(ui_.treRegistry, node));
     }

@@ -157,20 +157,23 @@ int SummaryStateOfChildren(HWND tree, HTREEITEM parent) {
     return ChildrenSummary(states);
 }
 
-HTREEITEM TreeNodeAt(HWND tree, int index) {
-    if (index < 0) return nullptr;
-    int i = 0;
-    std::vector<HTREEITEM> pending;
+std::vector<HTREEITEM> TreeNodesInOrder(HWND tree) {
+    std::vector<HTREEITEM> nodes, pending;
     for (HTREEITEM n = TreeView_GetRoot(tree); n; n = TreeView_GetNextSibling(tree, n)) pending.insert(pending.begin(), n);
     while (!pending.empty()) {
         HTREEITEM node = pending.back();
         pending.pop_back();
-        if (i++ == index) return node;
+        nodes.push_back(node);
         std::vector<HTREEITEM> children;
         for (HTREEITEM c = TreeView_GetChild(tree, node); c; c = TreeView_GetNextSibling(tree, c)) children.push_back(c);
         pending.insert(pending.end(), children.rbegin(), children.rend());
     }
-    return nullptr;
+    return nodes;
+}
+
+HTREEITEM TreeNodeAt(HWND tree, int index) {
+    const std::vector<HTREEITEM> nodes = TreeNodesInOrder(tree);
+    return index >= 0 && static_cast<std::size_t>(index) < nodes.size() ? nodes[static_cast<std::size_t>(index)] : nullptr;
 }
 
 int TreeNodeCount(HWND tree) { return static_cast<int>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)); }

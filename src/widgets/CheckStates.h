@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "widgets/portable/TickStates.h"
@@ -42,6 +43,9 @@ void SetTreeNodeState(HWND tree, HTREEITEM node, int state);
 void SetSubtreeState(HWND tree, HTREEITEM node, int state);
 // The state a parent gets from its direct children, by ChildrenSummary.
 int SummaryStateOfChildren(HWND tree, HTREEITEM parent);
+// Every node of the tree in display order (expanded or not): what TreeNodeAt counts, read in one
+// walk.
+std::vector<HTREEITEM> TreeNodesInOrder(HWND tree);
 // Node at an absolute index counted from 0 in display order over the whole tree (expanded or not);
 // null past the end.
 HTREEITEM TreeNodeAt(HWND tree, int index);
