@@ -18,8 +18,8 @@
 //
 // The drive: a folder of the prefix's temporary folder (9,000 shortcuts in 180 folders, every third
 // one broken, some to a folder), lent a free drive letter for the run. The targets lie in a folder
-// beside it; those of the broken shortcuts are there too, in a sub-folder that is moved aside while
-// the rounds run. Both folders are removed when the program ends, also after a failure (the tests
+// beside it, in 180 folders of their own; those of the broken shortcuts are there too, under a
+// sub-folder that is moved aside while the rounds run. Both folders are removed when the program ends, also after a failure (the tests
 // search the prefix's drive C); the shortcuts of a run that was killed are used again and removed.
 #include <windows.h>
 #include <objbase.h>
@@ -36,6 +36,7 @@
 #include "LentDrive.h"
 #include "RemoveTree.h"
 #include "WindowBench.h"
+#include "registry/Categories.h"
 #include "registry/RegScanThread.h"
 #include "ui/UFrmMain.h"
 #include "widgets/CheckStates.h"
@@ -49,6 +50,7 @@ constexpr int kBrokenEvery = 3;                     // link i is broken when i %
 constexpr int kFolderTargetEvery = 30;              // link i aims at a folder when i % 30 == 0
 constexpr int kLinks = kFolders * kLinksPerFolder;
 constexpr int kBroken = kLinks / kBrokenEvery;
+constexpr const char* kDoneMarker = "links9000.done";  // the set is complete
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -59,6 +61,12 @@ bool Touch(const std::string& path) {
     return true;
 }
 
+IShellLinkA* NewLink() {
+    IShellLinkA* link = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    return link;
+}
+
 std::wstring Wide(const std::string& text) {
     std::wstring wide(MAX_PATH, L'\0');
     const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], MAX_PATH);
@@ -66,10 +74,55 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
+// The target of link i: a file in the folder of targets matching the link's folder (50 to a folder,
+// as installed programs spread theirs), the targets' root itself for every 30th link, and for the
+// broken ones a file under targets\gone, which the run moves aside. Kept small, the folders keep
+// Wine's case-blind search of a folder for a name that is not there (which reads the whole folder)
+// from weighing on both sides alike and hiding what the window adds.
+std::string TargetOf(const std::string& targets, int i) {
+    const std::string folder = "\\folder" + std::to_string(i / kLinksPerFolder);
+    if (i % kBrokenEvery == kBrokenEvery - 1) return targets + "\\gone" + folder + "\\app" + std::to_string(i) + ".exe";
+    if (i % kFolderTargetEvery == 0) return targets;
+    return targets + folder + "\\app" + std::to_string(i) + ".exe";
+}
+
+// Writes the bytes as the whole file.
+bool WriteBytes(const std::string& path, const void* bytes, DWORD size) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(h, bytes, size, &written, nullptr) && written == size;
+    CloseHandle(h);
+    return ok;
+}
+
+// Writes the link's bytes into the file through a memory stream. Saved as a file, each link would
+// also start Wine's menu builder, a process per shortcut, which made the tree take minutes.
+bool SaveLink(IShellLinkA* link, const std::string& path) {
+    IPersistStream* persist = nullptr;
+    IStream* stream = nullptr;
+    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist))) &&
+              SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) && SUCCEEDED(persist->Save(stream, TRUE));
+    HGLOBAL memory = nullptr;
+    STATSTG stat = {};
+    if (ok && SUCCEEDED(GetHGlobalFromStream(stream, &memory)) && SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME))) {
+        const void* bytes = GlobalLock(memory);
+        ok = bytes && WriteBytes(path, bytes, static_cast<DWORD>(stat.cbSize.QuadPart));
+        GlobalUnlock(memory);
+    } else {
+        ok = false;
+    }
+    if (stream) stream->Release();
+    if (persist) persist->Release();
+    return ok;
+}
+
 // Makes the shortcuts under `root` and their targets under `targets`, unless a complete set is
-// there. The targets of the broken ones are in targets\gone, which the run moves aside.
+// there. The targets of the broken ones are under targets\gone, which the run moves aside.
 bool MakeLinks(const std::string& root, const std::string& targets) {
-    if (Exists(root + "\\tree9000.done")) return true;
+    if (Exists(root + "\\" + kDoneMarker)) return true;
+    RemoveTree(root);  // an unfinished set, or one of an older layout
+    RemoveTree(targets);
     std::printf("making %d shortcuts in %s ...\n", kLinks, root.c_str());
     std::fflush(stdout);
     CreateDirectoryA(root.c_str(), nullptr);
@@ -77,28 +130,23 @@ bool MakeLinks(const std::string& root, const std::string& targets) {
     CreateDirectoryA((targets + "\\gone").c_str(), nullptr);
     if (FAILED(CoInitialize(nullptr))) return false;
     bool ok = true;
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
-        ok = false;
+    IShellLinkA* link = NewLink();
+    if (!link) ok = false;
     for (int i = 0; ok && i < kLinks; ++i) {
-        const std::string folder = root + "\\folder" + std::to_string(i / kLinksPerFolder);
-        if (i % kLinksPerFolder == 0) CreateDirectoryA(folder.c_str(), nullptr);
-        std::string target = targets;
-        if (i % kBrokenEvery == kBrokenEvery - 1)
-            target += "\\gone\\app" + std::to_string(i) + ".exe";
-        else if (i % kFolderTargetEvery != 0)
-            target += "\\app" + std::to_string(i) + ".exe";
+        const std::string folder = "\\folder" + std::to_string(i / kLinksPerFolder);
+        if (i % kLinksPerFolder == 0) {
+            CreateDirectoryA((root + folder).c_str(), nullptr);
+            CreateDirectoryA((targets + folder).c_str(), nullptr);
+            CreateDirectoryA((targets + "\\gone" + folder).c_str(), nullptr);
+        }
+        const std::string target = TargetOf(targets, i);
         if (target != targets && !Touch(target)) ok = false;
-        const std::string name = folder + "\\Shortcut " + std::to_string(i) + ".lnk";
-        ok = ok && SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(file->Save(Wide(name).c_str(), TRUE));
+        const std::string name = root + folder + "\\Shortcut " + std::to_string(i) + ".lnk";
+        ok = ok && SUCCEEDED(link->SetPath(target.c_str())) && SaveLink(link, name);
     }
-    if (file) file->Release();
     if (link) link->Release();
     CoUninitialize();
-    return ok && Touch(root + "\\tree9000.done");
+    return ok && Touch(root + "\\" + kDoneMarker);
 }
 
 // Breaks every third shortcut for the life of the object: the folder of their targets is moved
@@ -130,12 +178,6 @@ enum class Variant {
 struct BareCount {
     long long links = 0, broken = 0;
 };
-
-IShellLinkA* NewLink() {
-    IShellLinkA* link = nullptr;
-    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
-    return link;
-}
 
 // The target of one link, loaded into `link`; "" when the file does not load.
 std::string Target(IShellLinkA* link, const std::string& path, bool findData) {
@@ -230,6 +272,15 @@ double TimeCheckAlone(const std::string& drive, std::size_t& found) {
     return seconds;
 }
 
+// The check of the scan the window starts, timed from its first to its last step: the time before
+// it (the press, the page, the worker's start) and after it (the end message) is the window's own.
+Clock::time_point checkStart, checkEnd;
+void TimedShortcutCheck(vsc::ScanContext& scan, const std::string& drive) {
+    checkStart = Clock::now();
+    vsc::CategoryOf(vsc::kShortcutCategory)->Check(scan, drive);
+    checkEnd = Clock::now();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -247,7 +298,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot move %s\\gone aside\n", targets.c_str());
         return 1;
     }
-    LentDrive lent(root, "tree9000.done");
+    LentDrive lent(root, kDoneMarker);
     vsc::TFrmMain form;
     const std::size_t at = OpenWithLentDrive(form, lent.Letter(), root);
     if (at == std::string::npos) return 1;
@@ -258,9 +309,12 @@ int main(int argc, char** argv) {
     if (!SelectionIs(form, std::string(vsc::kSelectionLength, '0'), drive.substr(0, 1))) return 1;
     PumpFor(300);
 
+    vsc::TRegistryCleanPage::SetScanWorkerPreparer(
+        [](vsc::TRegScanThread& worker) { worker.OverrideCheck(vsc::kShortcutCategory, &TimedShortcutCheck); });
     EndMessage end;
     BareCount count;
     TimeBareSearch(drive, Variant::Bare, count);  // warms the caches for both
+    std::vector<double> before, inWindow, after;  // the parts of each scan through the window
     std::vector<double> bare, window, findData, objectPerFile, comPerFile, twoTests, direct, worker;
     std::size_t found = 0, foundDirect = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -275,11 +329,17 @@ int main(int argc, char** argv) {
         }
         bare.push_back(TimeBareSearch(drive, Variant::Bare, count));
 
+        const auto pressed = Clock::now();
         window.push_back(TimeRegistryScanThroughWindow(form, end));
         if (window.back() < 0) return 1;
+        before.push_back(Seconds(pressed, checkStart));
+        inWindow.push_back(Seconds(checkStart, checkEnd));
+        after.push_back(Seconds(checkEnd, end.at));
         found = form.Registry().ScanResults()->Count();
-        std::printf("round %d: bare search %.3f s, scan through the window %.3f s, ratio %.2f (%s)", round + 1,
-                    bare.back(), window.back(), window.back() / bare.back(), end.text.c_str());
+        std::printf("round %d: bare search %.3f s, scan through the window %.3f s, ratio %.2f (%s; before the "
+                    "search %.3f s, the search %.3f s, after it %.3f s)",
+                    round + 1, bare.back(), window.back(), window.back() / bare.back(), end.text.c_str(),
+                    before.back(), inWindow.back(), after.back());
         if (variants)
             std::printf("; bare with a find-data record %.3f s, with an object per file %.3f s, with COM per file "
                         "%.3f s, with two tests %.3f s; the check alone %.3f s, on its worker %.3f s",
@@ -302,6 +362,9 @@ int main(int argc, char** argv) {
     };
     line("bare search (COM once, one object, one test):", bare);
     line("scan through the window:", window);
+    line("  of which before the search:", before);
+    line("  of which the search on the window's worker:", inWindow);
+    line("  of which after the search, to the end message:", after);
     if (variants) {
         line("bare, a find-data record asked of every link:", findData);
         line("bare, a new shell link object per file:", objectPerFile);
