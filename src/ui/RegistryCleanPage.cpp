@@ -21,6 +21,11 @@ const char* SectionNodeCaption(int node) { return node == 0 ? "My Computer" : Ca
 
 using namespace layout;
 
+// How often the scan page shows the worker's progress. Four times a second follows a scan closely
+// enough; each showing repaints labels, and under Wine every repaint asks the system server, which
+// the worker's own calls then wait behind.
+constexpr UINT kScanProgressMs = 250;
+
 namespace {
 
 std::function<void(TRegScanThread&)>& WorkerPreparer() {
@@ -186,7 +191,7 @@ void TRegistryCleanPage::Start(const std::string& listedDrives, const std::strin
     for (HTREEITEM node : TreeNodesInOrder(tree))
         SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ui_.CategoryNodes[0]));
-    window_.SetTimer(kScanProgressTimer, 100, [this] { tmrScanProgressTimer(); });
+    window_.SetTimer(kScanProgressTimer, kScanProgressMs, [this] { tmrScanProgressTimer(); });
     ShowPaused(false);
 }
 
