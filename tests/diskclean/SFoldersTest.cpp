@@ -352,6 +352,16 @@ TEST(SearchFolders, LinkLoopsOnAFixtureDriveEndAndNoFolderIsEnteredTwice) {
     EXPECT_TRUE(visits.FirstVisit(loops + "\\no such folder"));
     EXPECT_TRUE(visits.FirstVisit(loops + "\\self-dir"));
     EXPECT_FALSE(visits.FirstVisit(loops + "\\self-dir\\self"));
+    // The same folder through Wine's drive Z: (the Unix root), and another drive's root.
+    char prefix[MAX_PATH] = {};
+    const std::string build = GetEnvironmentVariableA("VSC_BUILD_PREFIX", prefix, MAX_PATH) ? prefix : "";
+    if (build.size() > 6 && build.compare(build.size() - 6, 6, "prefix") == 0) {
+        std::string viaZ = "Z:" + build.substr(0, build.size() - 6) + "fixtures/drive-s/loops/parent-dir";
+        std::replace(viaZ.begin(), viaZ.end(), '/', '\\');
+        EXPECT_TRUE(visits.FirstVisit(loops + "\\parent-dir"));
+        EXPECT_FALSE(visits.FirstVisit(viaZ)) << viaZ;
+    }
+    EXPECT_TRUE(visits.FirstVisit("C:"));
     // The links themselves are entries like any other.
     const auto found = Found(s, loops);
     EXPECT_NE(std::find(found.begin(), found.end(), "self-dir\\self|-D----"), found.end());
