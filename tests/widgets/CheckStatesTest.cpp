@@ -82,6 +82,7 @@ TEST(CheckStates, AbsoluteIndicesFollowDisplayOrderOverCollapsedNodes) {
     EXPECT_EQ(TreeNodeAt(host.tree, 4), second);
     EXPECT_EQ(TreeNodeAt(host.tree, 5), nullptr);
     EXPECT_EQ(TreeNodeAt(host.tree, -1), nullptr);
+    EXPECT_EQ(TreeNodesInOrder(host.tree), (std::vector<HTREEITEM>{top, a, a1, b, second}));
     EXPECT_EQ(TreeNodeText(host.tree, a1), "a1");
 }
 
