@@ -99,29 +99,16 @@ void FillTitleStrip(HDC dc, const RECT& rect) {
 
 namespace {
 std::atomic<int> g_highContrastForTesting{-1};
-// The system's answer, kept for a second: under Wine each question reads the registry, and the
-// controls ask several times for every repaint. -1: not known.
-std::atomic<int> g_highContrastKnown{-1};
-std::atomic<unsigned long long> g_highContrastAskedAt{0};
-constexpr unsigned long long kHighContrastKeptMs = 1000;
 }  // namespace
 
 bool HighContrast() {
     const int forced = g_highContrastForTesting.load();
     if (forced >= 0) return forced != 0;
-    const unsigned long long now = GetTickCount64();
-    const int known = g_highContrastKnown.load();
-    if (known >= 0 && now - g_highContrastAskedAt.load() < kHighContrastKeptMs) return known != 0;
     HIGHCONTRASTA contrast{};
     contrast.cbSize = sizeof(contrast);
-    const bool on = SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
-                    (contrast.dwFlags & HCF_HIGHCONTRASTON);
-    g_highContrastAskedAt = now;
-    g_highContrastKnown = on ? 1 : 0;
-    return on;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
-
-void ForgetHighContrast() { g_highContrastKnown = -1; }
 
 void SetHighContrastForTesting(int mode) { g_highContrastForTesting = mode < 0 ? -1 : (mode ? 1 : 0); }
 

@@ -120,11 +120,8 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool ver
 void FillTitleStrip(HDC dc, const RECT& rect);
 
 // ---- High contrast ----
-// True when the system asks for high contrast (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON); the answer
-// is kept for a second, and until ForgetHighContrast.
+// True when the system asks for high contrast (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON).
 bool HighContrast();
-// Drops the remembered answer of HighContrast: the system's colours or settings have changed.
-void ForgetHighContrast();
 // Tests only: 1 reports high contrast whatever the system says, 0 reports none, -1 asks the system
 // again. (Wine cannot switch high contrast on; a test sets a high-contrast palette with SetSysColors
 // and reports the flag here.)

@@ -276,7 +276,6 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         // New system colours or high contrast switched: the common controls keep copies of the
         // colours and hear of a change only from their window; everything is drawn again.
-        ForgetHighContrast();
         if (message == WM_SYSCOLORCHANGE) {
             EnumChildWindows(handle_, [](HWND child, LPARAM) -> BOOL {
                 return GuardCallback<BOOL>(child, FALSE, [child] {
